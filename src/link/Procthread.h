@@ -1,0 +1,61 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <stop_token>
+#include <thread>
+
+#include "decoder/BlockSink.h"
+#include "decoder/Tsbk.h"
+#include "link/TBSKQueue.h"
+
+// The processing thread: empties the block queue, drops blocks whose CRC-16 fails, gathers
+// multi-block packets (header opcode 0x37 plus the data blocks it announces), checks their CRC-32
+// and feeds single blocks and complete packets to the decoder.
+//
+// Lifecycle: construct, configure (end callback, priority), Start(); Terminate() asks it to stop,
+// WaitFor() joins. The destructor does both. The end callback runs on the processing thread
+// itself once the loop has ended; the desktop program posts it on to its main thread.
+class ProcThread {
+public:
+    // Upper bounds of the waits; the queue wakes the thread as soon as a block is pushed.
+    static constexpr std::chrono::milliseconds kIdleWait{5};
+    static constexpr std::chrono::milliseconds kDataBlockWait{10};
+
+    ProcThread(TBSKQueue& queue, BlockSink& sink);
+    ~ProcThread();
+    ProcThread(const ProcThread&) = delete;
+    ProcThread& operator=(const ProcThread&) = delete;
+
+    // Called once when the loop ends (on the processing thread). Set before Start().
+    void SetEndCallback(std::function<void()> onEnd);
+    // Idle scheduling class (SCHED_IDLE) for the thread; on by default, a failure is ignored.
+    void SetIdlePriority(bool idle);
+
+    // Starts the loop; false when this object has been started before.
+    bool Start();
+    // Asks the loop to stop: a wait for a block or for a packet's data blocks ends at once and a
+    // partly gathered packet is dropped. The block being decoded is finished first.
+    void Terminate();
+    // Waits until the loop has ended (no-op when not started or called from the thread itself).
+    void WaitFor();
+    bool Running() const { return running_.load(); }
+
+private:
+    void Execute(std::stop_token stop);
+    void ProcessPacket(const Tsbk& header, std::stop_token& stop);
+    // Takes `count` blocks off the queue into the packet from index 1; blocks beyond the
+    // packet's room are taken and discarded. False when a stop request ended the wait.
+    bool GatherDataBlocks(int count, std::stop_token& stop);
+    void DecodeSingleIfCrcOk(const Tsbk& block);
+
+    TBSKQueue& queue_;
+    BlockSink& sink_;
+    std::function<void()> onEnd_;
+    bool idlePriority_ = true;
+    bool started_ = false;
+    std::atomic<bool> running_{false};
+    MultiBlockPacket packet_;  // touched only by the processing thread while it runs
+    std::jthread thread_;      // last: stopped and joined before the members above go
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <stop_token>
+
+#include "decoder/Tsbk.h"
+#include "platform/NamedLock.h"
+
+// The 200-slot ring between the reader thread (the only producer) and the processing thread (the
+// only consumer). Blocks are copied in and out under the "TSBKQUEUE" lock; no pointer into the
+// slots ever leaves the queue. Besides the plain operations the queue offers bounded waits that
+// wake as soon as a block is pushed, room is made or a stop is asked, so neither thread has to
+// sleep a fixed time while the other is ready.
+class TBSKQueue {
+public:
+    static constexpr int kSlots = 200;
+
+    TBSKQueue();
+    TBSKQueue(const TBSKQueue&) = delete;
+    TBSKQueue& operator=(const TBSKQueue&) = delete;
+
+    // false (and nothing changed) when full.
+    bool Push(const Tsbk& block);
+    // false when empty; otherwise the oldest block is copied out and removed.
+    bool Pop(Tsbk& out);
+
+    bool HasData() const;
+    bool HasRoom() const;
+    int Count() const;
+    // Free share of the ring in whole per cent, half rounded up (100 when empty, 0 when full).
+    int FreePercent() const;
+
+    // Wait until a block is held, at most `max`, ending early on a stop request.
+    // True when a block is held on return. Never call with the queue's lock held.
+    bool WaitForData(std::stop_token stop, std::chrono::milliseconds max);
+    // Wait until a slot is free, at most `max`, ending early on a stop request.
+    // True when there is room on return. Never call with the queue's lock held.
+    bool WaitForRoom(std::stop_token stop, std::chrono::milliseconds max);
+
+    NamedLock& Lock() { return lock_; }
+
+private:
+    bool Wait(std::stop_token& stop, std::chrono::milliseconds max, bool wantData);
+    void WakeIfWaiting(bool wake);
+
+    mutable NamedLock lock_{"TSBKQUEUE"};
+    std::condition_variable_any changed_;
+    std::unique_ptr<std::array<Tsbk, kSlots>> slots_;
+    int32_t readIndex_ = 0;
+    int32_t writeIndex_ = 0;
+    int32_t count_ = 0;
+    int32_t waiters_ = 0;  // threads inside Wait; a push or pop notifies only when someone waits
+};
