@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_TESTS=OFF >/dev/null
 ninja -C build-bench bench_core >/dev/null
-build-bench/bench_core "$@"
+build-bench/bench/bench_core "$@"
