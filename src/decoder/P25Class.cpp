@@ -4,6 +4,7 @@
 
 #include "decoder/BlockIntegrity.h"
 #include "decoder/NameTables.h"
+#include "decoder/TsbkHandlers.h"
 
 namespace {
 
@@ -44,6 +45,10 @@ P25Class::P25Class(const Clock& clock, std::string programFolder)
     ctx_.time.SetClock(clock);
     identifiers_.AttachChannels(&channels_);
     affiliations_.AttachLog(&affiliationLog_);
+    RegisterGrantHandlers(dispatcher_);
+    RegisterSiteBroadcastHandlers(dispatcher_);
+    RegisterUnitControlHandlers(dispatcher_);
+    RegisterManufacturerHandlers(dispatcher_);
     ResetAll();
 }
 
@@ -202,8 +207,6 @@ int P25Class::DecodeTsbk(const Tsbk& block)
 
 int P25Class::DecodeMultiBlock(const MultiBlockPacket& packet)
 {
-    // The packet types are decoded by the multi-block handlers; until one recognises a packet it
-    // counts as not recognised.
     multiBlockSeen_ = true;
-    return 0;
+    return DecodeMultiBlockPacket(*this, packet);
 }

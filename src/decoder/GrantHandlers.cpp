@@ -1,0 +1,4 @@
+#include "decoder/TsbkHandlers.h"
+#include "decoder/TsbkDispatcher.h"
+
+void RegisterGrantHandlers(TsbkDispatcher&) {}
