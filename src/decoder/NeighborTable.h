@@ -5,7 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "decoder/DecoderContext.h"
 #include "platform/NamedLock.h"
+
+class IdentifierTable;
+class TowerNames;
 
 // One adjacent site as announced by the control channel.
 struct NeighborSite {
@@ -19,24 +23,50 @@ struct NeighborSite {
 };
 
 // The adjacent sites area ("NEIGHBOR"): up to 40 sites in ascending order of
-// system ID * 1000 + RFSS ID * 100 + site ID.
+// system ID * 1000 + RFSS ID * 100 + site ID, at most one record per (system, RFSS, site).
+//
+// It completes each record from the monitored system ID (the context's mirror), the tower names
+// and the identifier table, so it is constructed after the identifier table and the tower names:
+//   NeighborTable neighbors(ctx, identifiers, towers);
+// None of them is locked here: "SYSINFOLOCK" may not be taken inside "NEIGHBOR", the tower names
+// guard their records with their own innermost mutex, and the identifier table is written only
+// by the processing thread, which is also the one that adds neighbours.
 class NeighborTable {
 public:
     static constexpr int kCapacity = 40;
+    static constexpr size_t kNameCapacity = 254;
+    static constexpr const char* kOtherSystemName = "Unknown (Different System)";
+
+    NeighborTable(const DecoderContext& ctx, const IdentifierTable& ids, const TowerNames& towers);
+    NeighborTable(const NeighborTable&) = delete;
+    NeighborTable& operator=(const NeighborTable&) = delete;
 
     NamedLock& Lock() { return lock_; }
 
     void Reset();
+
+    // Stores an adjacent site announced by a status broadcast (single block or multi-block).
+    // The caller fills system, RFSS, site, control channel and status; the control channel's
+    // receive frequency and the site's name are worked out here (any values given for them are
+    // replaced). A known site is replaced when anything differs; a new one is inserted in key
+    // order, or dropped when 40 sites are held. Returns whether the area changed.
+    bool AddNeighbor(NeighborSite record);
+
     int CopyNeighbors(NeighborSite* out, int n);
     bool NeighborsChanged() const { return changed_.load(); }
 
-    // For the broadcast handlers, which hold Lock() while they use these.
+    // For readers that hold Lock().
     int Count() const { return count_; }
-    NeighborSite& Record(int i) { return records_[i]; }
-    void SetCount(int count) { count_ = count; }
-    void MarkChanged() { changed_ = true; }
+    const NeighborSite& Record(int i) const { return records_[i]; }
 
 private:
+    void Complete(NeighborSite& record) const;
+    int Find(const NeighborSite& record) const;
+    bool Insert(const NeighborSite& record);
+
+    const DecoderContext& ctx_;
+    const IdentifierTable& ids_;
+    const TowerNames& towers_;
     NamedLock lock_{"NEIGHBOR"};
     std::array<NeighborSite, kCapacity> records_{};
     int count_ = 0;

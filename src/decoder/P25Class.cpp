@@ -5,6 +5,7 @@
 #include "decoder/BlockIntegrity.h"
 #include "decoder/NameTables.h"
 #include "decoder/TsbkHandlers.h"
+#include "store/SystemStore.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ P25Class::P25Class(const Clock& clock, std::string programFolder)
       radios_(ctx_),
       channels_(ctx_, identifiers_, talkgroups_),
       towers_(sysInfo_.Lock(), sysInfo_.ChangedFlag()),
+      neighbors_(ctx_, identifiers_, towers_),
       grantLog_(ctx_, identifiers_),
       activity_(channels_, talkgroups_, radios_, grantLog_, ctx_),
       affiliations_(ctx_),
@@ -116,8 +118,7 @@ void P25Class::SetSiteName(std::string_view text)
 
 void P25Class::LoadStoredSystem()
 {
-    // The per-system files of the identified system and site are read here once the store can
-    // read them; until then an identity change starts from empty tables.
+    LoadSystemData(*this);
 }
 
 void P25Class::SetSwitches(const PresentationSwitches& s)

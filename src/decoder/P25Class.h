@@ -127,8 +127,8 @@ private:
     TalkgroupTable talkgroups_;
     RadioTable radios_;
     ChannelTable channels_;
-    NeighborTable neighbors_;
     TowerNames towers_;
+    NeighborTable neighbors_;  // reads the tower names and identifiers
     GrantLog grantLog_;
     ChannelActivity activity_;
     AffiliationList affiliations_;

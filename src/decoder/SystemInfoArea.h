@@ -49,6 +49,7 @@ public:
     bool SameSiteIdentity(uint32_t systemId, uint32_t rfss, uint8_t serviceClass, uint32_t site);
 
     bool SetWacn(uint32_t wacn);
+    uint32_t Wacn() { LockGuard g(lock_); return info_.wacn; }
     bool SetSiteStatus(int32_t bits);
     void SetSystemName(std::string_view text);
     void StoreSiteName(std::string_view text);

@@ -34,6 +34,8 @@ public:
     bool ClearFilterRanges();
     int CopyFilterRanges(FILTERRANGE* out, int capacity);
     bool FilterRangesChanged();
+    // Tells the screens to take the ranges again (after the per-system data was read).
+    void MarkChanged() { changed_ = true; }
 
     int Count() const { return count_.load(); }
     NamedLock& Lock() { return lock_; }
