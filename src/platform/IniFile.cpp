@@ -1,5 +1,7 @@
 #include "platform/IniFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -52,40 +54,6 @@ std::string Lower(std::string_view s)
     std::string out(s);
     for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
-}
-
-// Writes all of `data` to `fd`, retrying short writes and interrupted calls.
-bool WriteAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-// A path that is a symbolic link is saved through to its target, so the link survives the rename.
-std::string ResolveTarget(const std::string& path)
-{
-    std::error_code ec;
-    if (fs::is_symlink(path, ec)) {
-        const fs::path target = fs::canonical(path, ec);
-        if (!ec) return target.string();
-    }
-    return path;
-}
-
-// Makes the rename itself durable: the folder's entry must reach the disk too.
-void SyncFolder(const fs::path& folder)
-{
-    const int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd < 0) return;
-    ::fsync(dfd);
-    ::close(dfd);
 }
 
 }  // namespace
@@ -166,24 +134,7 @@ bool IniFile::Save()
 
 bool IniFile::Save(const std::string& path)
 {
-    if (path.empty()) return false;
-    const fs::path target = ResolveTarget(path);
-    mode_t mode = mode_;
-    struct stat old {};
-    if (!modeSet_ && ::stat(target.c_str(), &old) == 0) mode = old.st_mode & 07777;
-
-    // The temporary file lives in the same folder so the rename never crosses file systems.
-    std::string tmp = target.string() + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
-    const bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, Text()) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!ok || !closed || ::rename(tmp.c_str(), target.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    SyncFolder(target.parent_path());
-    return true;
+    return WriteFileAtomically(path, Text(), modeSet_ ? std::optional<mode_t>(mode_) : std::nullopt);
 }
 
 void IniFile::Clear()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+
 #include "store/BlockLog.h"
 
 using ALLPKT = BlockLogEntry;
@@ -10,10 +13,23 @@ class PacketDump {
 public:
     static constexpr int kCapacity = 100;
 
-    explicit PacketDump(DecoderContext& ctx) : log_(ctx, {"ALLPKTLOCK", kCapacity, false, false}) {}
+    explicit PacketDump(DecoderContext& ctx) : ctx_(ctx), log_(ctx, {"ALLPKTLOCK", kCapacity, false, false}) {}
+
+    // A headless run takes every entry as it is made instead of polling the pending slots, which
+    // a full-speed replay would overrun. Set before decoding starts; the sink runs on the
+    // decoding thread.
+    using Sink = std::function<void(const ALLPKT&)>;
+    void SetDirectSink(Sink sink) { sink_ = std::move(sink); }
 
     bool AddPacketDumpEntry(const Tsbk& block, std::string_view text)
     {
+        if (sink_) {
+            direct_.time = ctx_.time.Now();
+            direct_.block = block;
+            direct_.text.assign(text);
+            sink_(direct_);
+            return true;
+        }
         return log_.Add(block, text);
     }
     void ClearPacketDump() { log_.Clear(); }
@@ -29,5 +45,8 @@ public:
     NamedLock& Lock() { return log_.Lock(); }
 
 private:
+    DecoderContext& ctx_;
     BlockLog log_;
+    Sink sink_;
+    ALLPKT direct_;  // reused so a direct entry allocates nothing once warmed up
 };

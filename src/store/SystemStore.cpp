@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "decoder/P25Class.h"
-#include "store/AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "store/RadioFile.h"
 #include "store/SystemIni.h"
 #include "store/TalkgroupFile.h"

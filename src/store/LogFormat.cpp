@@ -1,0 +1,38 @@
+#include "store/LogFormat.h"
+
+#include <cstdio>
+
+#include "platform/Clock.h"
+
+std::string TimeStampText(int64_t unixTime)
+{
+    const std::tm t = Clock::Local(unixTime);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d/%02d %02d:%02d:%02d", t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min,
+                  t.tm_sec);
+    return text;
+}
+
+std::string PacketDataText(const Tsbk& block)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(3 * kTsbkSize);
+    for (uint8_t b : block) {
+        text += kHex[b >> 4];
+        text += kHex[b & 0x0F];
+        text += ' ';
+    }
+    return text;
+}
+
+std::string DumpRowText(const BlockLogEntry& entry)
+{
+    std::string row = "  ";
+    row += PacketDataText(entry.block);
+    row += ' ';
+    row += TimeStampText(entry.time);
+    row += ' ';
+    row += entry.text;
+    return row;
+}
