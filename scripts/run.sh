@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs Varnel. Arguments go to the program.
+# Sets up, builds and runs Varnel. Without arguments it runs the built-in demo: the scanner
+# simulator plays a recorded control channel and every decoded block is printed. Arguments, when
+# given, go to the program instead (see build/varnel --help).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C build varnel >/dev/null
+if [ $# -eq 0 ]; then
+    set -- --headless --demo --dump --data-dir "${VARNEL_HOME:-$HOME/.local/share/varnel}"
+fi
 exec build/varnel "$@"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "decoder/Tsbk.h"
+#include "store/BlockLog.h"
+
+// Texts of the log rows as the screens show them and the log files store them.
+
+// Local time as "%02d/%02d %02d:%02d:%02d" (month/day hours:minutes:seconds).
+std::string TimeStampText(int64_t unixTime);
+
+// The 12 bytes, each "%02X " (so the text ends with a blank).
+std::string PacketDataText(const Tsbk& block);
+
+// A packet dump row as the "Dump" log file holds it, without the line end:
+// two blanks, packet data, a blank, time, a blank, description.
+std::string DumpRowText(const BlockLogEntry& entry);
