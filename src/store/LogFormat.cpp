@@ -6,11 +6,19 @@
 
 std::string TimeStampText(int64_t unixTime)
 {
-    const std::tm t = Clock::Local(unixTime);
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d/%02d %02d:%02d:%02d", t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min,
-                  t.tm_sec);
-    return text;
+    // Entries come many to a second; the local-time conversion is the costly part, so the text of
+    // the last second is kept per thread.
+    thread_local int64_t lastTime = -1;
+    thread_local std::string lastText;
+    if (unixTime != lastTime) {
+        const std::tm t = Clock::Local(unixTime);
+        char text[32];
+        std::snprintf(text, sizeof text, "%02d/%02d %02d:%02d:%02d", t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min,
+                      t.tm_sec);
+        lastText = text;
+        lastTime = unixTime;
+    }
+    return lastText;
 }
 
 std::string PacketDataText(const Tsbk& block)
