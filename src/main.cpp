@@ -14,7 +14,9 @@ const char kUsage[] =
     "  varnel [-DECODE] [--data-dir DIR] [--demo]\n"
     "  varnel --headless [--data-dir DIR] [--port DEVICE | --replay FILE] [--scanner-type N]\n"
     "                    [--realtime] [--dump] [--save] [--demo]\n"
-    "  varnel --version | --help\n";
+    "  varnel --version | --help\n"
+    "  --save-every N (with --replay): also writes the per-system files after every N blocks\n"
+    "                 replayed and reports each save on standard error (for soak tests)\n";
 
 int BadArguments(const std::string& message)
 {
@@ -72,6 +74,11 @@ int main(int argc, char** argv)
             options.dump = true;
         } else if (arg == "--save") {
             options.save = true;
+        } else if (arg == "--save-every") {
+            std::string text;
+            char* end = nullptr;
+            if (!value(text) || (options.saveEvery = std::strtoll(text.c_str(), &end, 10)) <= 0 || *end != '\0')
+                return BadArguments("--save-every needs a number of blocks");
         } else if (arg == "--demo") {
             options.demo = true;
         } else if (strcasecmp(arg.c_str(), "-DECODE") == 0) {
@@ -84,6 +91,8 @@ int main(int argc, char** argv)
         return BadArguments("--port and --replay exclude each other");
     if (options.demo && (!options.port.empty() || !options.replayFile.empty()))
         return BadArguments("--demo excludes --port and --replay");
+    if (options.saveEvery > 0 && options.replayFile.empty())
+        return BadArguments("--save-every needs --replay");
     if (options.realtime && options.replayFile.empty())
         return BadArguments("--realtime paces a --replay");
 

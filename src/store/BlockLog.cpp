@@ -10,7 +10,7 @@ constexpr size_t kReservedText = 160;
 
 BlockLog::BlockLog(DecoderContext& ctx, const Options& options)
     : ctx_(ctx), options_(options), lock_(options.lockName),
-      slots_(static_cast<size_t>(std::max(options.slots, 1)))
+      slots_(static_cast<size_t>(std::max(options.slotCount, 1)))
 {
     for (BlockLogEntry& e : slots_)
         e.text.reserve(kReservedText);
@@ -22,7 +22,7 @@ bool BlockLog::Add(const Tsbk& block, std::string_view text)
         return false;
     LockGuard g(lock_);
     const int n = count_.load(std::memory_order_relaxed);
-    if (n >= options_.slots)
+    if (n >= options_.slotCount)
         return false;
     if (options_.dropRepeats) {
         if (block == lastBlock_)

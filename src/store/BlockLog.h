@@ -24,7 +24,7 @@ class BlockLog {
 public:
     struct Options {
         const char* lockName;  // a string literal; NamedLock keeps the pointer
-        int slots;
+        int slotCount;  // not "slots": Qt defines that word as a macro
         // The switch refuses additions, makes Copy answer 0 and Changed false while off. Without
         // it the switch is only stored for the decoder to ask.
         bool switchGates;
@@ -47,7 +47,7 @@ public:
     bool Enabled() const { return enabled_.load(); }
 
     int Pending() const { return count_.load(); }
-    int Slots() const { return options_.slots; }
+    int Slots() const { return options_.slotCount; }
     NamedLock& Lock() { return lock_; }
 
 private:

@@ -1,0 +1,76 @@
+#include "ui/DesktopProgram.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <exception>
+
+#include "platform/ProgramFolder.h"
+#include "ui/About.h"
+#include "ui/ScreenshotTour.h"
+#include "ui/Sysedit.h"
+
+namespace {
+
+constexpr char kApplicationTitle[] = "Varnel P25 CC Decoder";
+
+// An exception that escapes an event handler is shown in a message box and the event loop goes on.
+class VarnelApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            QMessageBox::critical(nullptr, applicationDisplayName(), QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            QMessageBox::critical(nullptr, applicationDisplayName(), "Unknown exception");
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<TForm1> CreateDesktopWindows(MainWindowOptions options)
+{
+    auto form1 = std::make_unique<TForm1>(std::move(options));
+    // Dialogs still to come (talkgroup, radio, configuration, hold, usage, import, range) take
+    // their places in this order: TForm2, TForm3, TForm4, TcfgForm, TAboutForm, TForm5, ...
+    form1->Dialogs().systemDialog = new TForm2(form1.get());
+    form1->Dialogs().about = new TAboutForm(form1.get());
+    return form1;
+}
+
+int RunDesktop(int& argc, char** argv, const DesktopOptions& options)
+{
+    VarnelApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(kApplicationTitle);
+
+    MainWindowOptions windowOptions;
+    windowOptions.programFolder = ChooseProgramFolder(options.dataDir, argv[0]);
+    windowOptions.settingsPath = SettingsFilePath(windowOptions.programFolder, argv[0]);
+    windowOptions.arguments = QApplication::arguments();
+    windowOptions.demo = options.demo;
+    windowOptions.demoCapture = options.demoCapture;
+    if (windowOptions.programFolder.empty()) {
+        QMessageBox::critical(nullptr, kApplicationTitle, "No program folder could be found or created.");
+        return 2;
+    }
+
+    std::unique_ptr<TForm1> form1;
+    try {
+        form1 = CreateDesktopWindows(std::move(windowOptions));
+    } catch (const std::exception& e) {
+        // An exception while the windows are created ends the program after its message.
+        QMessageBox::critical(nullptr, kApplicationTitle, QString::fromLocal8Bit(e.what()));
+        return 1;
+    }
+    form1->show();
+    StartScreenshotTourIfAsked(*form1);
+    const int status = QApplication::exec();
+    form1->RunCloseSequence();
+    return status;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+class QObject;
+
+// The rows of one report-style list of the main window (activity, logs, snapshots): texts per
+// cell, colours per row with per-cell overrides, and for the log views a saved mark per row
+// (shown as the check box of the first cell). Logs keep at most `cap` rows and lose their oldest
+// first. Views are QTreeViews named after the list ("ListView12") with one of these as model.
+class ListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Row {
+        QStringList cells;
+        bool saved = false;
+        QColor text;  // invalid: the view's default
+        QColor back;
+        std::vector<std::pair<QColor, QColor>> cellColors;  // per column (text, back); invalid: the row's
+    };
+
+    explicit ListModel(QStringList headers, int cap = 0, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    const QStringList& Headers() const { return headers_; }
+    int Cap() const { return cap_; }
+    void SetCap(int cap);
+    // Log views show the saved mark as a check box in the first column.
+    void SetShowsSavedMarks(bool on) { savedMarks_ = on; }
+    bool ShowsSavedMarks() const { return savedMarks_; }
+
+    // Appends rows (saved mark false) and trims the oldest beyond the cap; returns the index of
+    // the first new row after trimming.
+    int AppendRow(const QStringList& cells);
+    int AppendRows(const std::vector<QStringList>& rows);
+    // Replaces every row (snapshot views).
+    void SetRows(std::vector<Row> rows);
+    void Clear();
+    void RemoveRows(int first, int count);
+    void InsertRow(int at, Row row);
+
+    int Count() const { return static_cast<int>(rows_.size()); }
+    const Row& RowAt(int row) const { return rows_[static_cast<size_t>(row)]; }
+    QString Cell(int row, int column) const;
+    void SetCell(int row, int column, const QString& text);
+    void SetRowColors(int row, const QColor& text, const QColor& back);
+    void SetCellColors(int row, int column, const QColor& text, const QColor& back);
+    bool Saved(int row) const { return RowAt(row).saved; }
+    void SetSaved(int row, bool saved);
+
+    // Reorders the rows with a strict weak ordering (stable, so equal rows keep their order).
+    void SortRows(const std::function<bool(const Row&, const Row&)>& less);
+
+private:
+    QStringList headers_;
+    int cap_;
+    bool savedMarks_ = false;
+    std::deque<Row> rows_;
+};
+
+// The model of the list view named `viewName` below `root`, or nullptr.
+ListModel* FindListModel(const QObject* root, const char* viewName);

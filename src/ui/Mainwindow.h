@@ -1,0 +1,189 @@
+#pragma once
+
+#include <QFont>
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+
+#include "store/Settings.h"
+#include "ui/AppState.h"
+
+class Clock;
+class P25Class;
+class ProcThread;
+class QAction;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class ScannerControl;
+class ScannerSimulator;
+class TAboutForm;
+class TBSKQueue;
+class TForm2;
+class TScannerReadThread;
+class BackupScheduler;
+class RefreshKeeper;
+struct MainWindowLayout;
+
+// What the program hands the main window at start.
+struct MainWindowOptions {
+    std::string programFolder;  // ends with '/'
+    std::string settingsPath;   // the settings file (varnel.INI in the program folder)
+    QStringList arguments;      // the command line, for "-DECODE"
+    bool demo = false;          // --demo: decode the built-in scanner simulator
+    std::string demoCapture;    // the capture the demo plays
+    const Clock* clock = nullptr;  // wall clock of the decoder and the periodic save; null: system
+};
+
+// The dialogs created at program start and opened from the main window (null until created).
+struct MainWindowDialogs {
+    TForm2* systemDialog = nullptr;   // "Edit &System Information"
+    TAboutForm* about = nullptr;      // "&About..."
+};
+
+// The main window: its tabs, side panels, status line and menu, and the owner of the decode
+// session (block queue, decoder, reader and processing threads, second scanner), the refresh
+// thread's keep-alive and the backup schedule. Everything here runs on the main thread.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr char kCaption[] = "P25 Control Channel Information Display";
+    static constexpr char kIdleCaption[] = "Read Data From Radio";
+    static constexpr char kRunningCaption[] = "Stop Data Decode";
+    static constexpr int kClientWidth = 992;
+    static constexpr int kClientHeight = 684;
+
+    explicit TForm1(MainWindowOptions options, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // ---- program-wide state and owned objects ----
+    AppState& State() { return state_; }
+    Settings& AppSettings() { return settings_; }
+    const std::string& ProgramFolder() const { return options_.programFolder; }
+    const std::string& SettingsPath() const { return options_.settingsPath; }
+    const Clock& WallClock() const;
+    // Exist from the first showing of the window until it closes.
+    P25Class* Decoder() { return decoder_.get(); }
+    TBSKQueue* Queue() { return queue_.get(); }
+    // Exist during a session only (the reader may have ended by itself after a port failure).
+    TScannerReadThread* Reader() { return reader_.get(); }
+    ProcThread* Processing() { return processing_.get(); }
+    ScannerControl* SecondScanner() { return scannerControl_.get(); }
+    ScannerSimulator* DemoScanner() { return demo_.get(); }
+    MainWindowDialogs& Dialogs() { return dialogs_; }
+    BackupScheduler& Backups() { return *backups_; }
+    RefreshKeeper& Refresh() { return *refresh_; }
+    QTabWidget* Pages() const;
+    const QFont& ListFont() const { return listFont_; }
+
+    // ---- decode session ----
+    // Button1 and the "&Decode" menu: starts a session when none runs, else stops it.
+    void ToggleSession();
+
+    // ---- timers' work (public so the tests can run a tick without waiting) ----
+    void Timer1Tick();  // receive rate and buffer
+    void Timer2Tick();  // periodic save and log auto-saves
+    void Timer3Tick();  // stop after a port failure
+    void Timer4Tick();  // decoder tick counter
+
+    // ---- commands ----
+    void SaveSystemInformation();   // "&Save System Information"
+    void EditSystemInformation();   // "Edit &System Information"
+    void ShowAbout();               // "&About..."
+    void ExitProgram();             // "E&xit": the close sequence, then the event loop ends
+    bool SaveSettingsNow();
+    // The log auto-saves of the minute timer. Log saving comes with the log-export screens:
+    // until then this does nothing.
+    void RunLogAutoSaves();
+    // The "must first connect to a tower" guard of the editing commands; true when a system is known.
+    bool RequireKnownSystem();
+
+    // ---- layout (window size rules, extended/compact activity tab) ----
+    void ApplyLayout();
+    // Shows or hides the tabs by their settings.
+    void ApplyTabVisibility();
+
+    // ---- start-up steps, also run by the tests ----
+    void RunStartupActivation();
+    // Stops every thread in order, waits for a running backup, saves the settings and releases
+    // the decoder and the queue. Runs once; later calls do nothing.
+    void RunCloseSequence();
+    bool Closed() const { return closed_; }
+
+signals:
+    void SessionStarted();
+    void SessionStopped();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Widget tree (MainWindowTabs.cpp, MainWindowPanels.cpp) and menu (MainMenu.cpp).
+    void BuildWidgets();
+    void BuildTabs(QWidget* central);
+    void BuildSidePanels(QWidget* central);
+    void BuildStatusLine(QWidget* central);
+    void BuildMenu();
+    void BuildTimers();
+    void SetDecodeActions(bool running);
+    void ShowPlaceholder(const QString& what);
+
+    // Window shown / activation (Mainwindow.cpp).
+    void RunWindowShown();
+    void ApplyStartupSettings();
+    void FitIntoWorkArea();
+    void ColourProgressBar(int colour);
+
+    // Session (DecodeSession.cpp).
+    void StartSession();
+    void StopSession();
+    void EmptyAllLists();
+    void StartReader();
+    void ReportPortFailure(const QString& text, const QString& title, int session);
+    void NoteThreadEnd(bool& ended, int session);
+    void WaitForThreadEnd(bool& ended);
+    void EndReader();
+    void EndProcessing();
+    void DrainQueue();
+
+    MainWindowOptions options_;
+    AppState state_;
+    Settings settings_;
+    QFont listFont_;
+    std::unique_ptr<TBSKQueue> queue_;
+    std::unique_ptr<P25Class> decoder_;
+    std::unique_ptr<TScannerReadThread> reader_;
+    std::unique_ptr<ProcThread> processing_;
+    std::unique_ptr<ScannerControl> scannerControl_;
+    std::unique_ptr<ScannerSimulator> demo_;
+    std::unique_ptr<BackupScheduler> backups_;
+    std::unique_ptr<RefreshKeeper> refresh_;
+    std::unique_ptr<MainWindowLayout> layout_;
+    MainWindowDialogs dialogs_;
+    int sessionNumber_ = 0;  // tells a thread's end notice from an earlier session's
+    bool readerEnded_ = true;
+    bool processingEnded_ = true;
+    bool shown_ = false;
+    bool activated_ = false;
+    bool closed_ = false;
+    bool toggling_ = false;
+    // A close or "E&xit" that arrived while a toggle was running (a stop keeps the event loop
+    // running while it waits); carried out when the toggle ends.
+    enum class DeferredEnd { None, Close, Exit };
+    DeferredEnd deferredEnd_ = DeferredEnd::None;
+
+    QTimer* timer1_ = nullptr;
+    QTimer* timer2_ = nullptr;
+    QTimer* timer3_ = nullptr;
+    QTimer* timer4_ = nullptr;
+    QPushButton* button1_ = nullptr;
+    QAction* readAction_ = nullptr;
+    QAction* stopAction_ = nullptr;
+};

@@ -1,0 +1,146 @@
+// The refresh thread: it carries decoder changes, holds, full refreshes and the tick's expiry into
+// the views, stays quiet when nothing changed, and stops without waiting for the main thread.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+
+#include <chrono>
+#include <thread>
+
+#include <QLabel>
+
+#include "MainWindowFixture.h"
+#include "ScreenRootFixture.h"
+#include "ui/RefreshKeeper.h"
+#include "ui/Screenthread.h"
+
+namespace {
+
+using namespace ui_names;
+using namespace std::chrono_literals;
+using uitest::ScreenFixture;
+
+class ScreenThreadTest : public ScreenFixture {
+protected:
+    void SetUp() override
+    {
+        ScreenFixture::SetUp();
+        Identify();
+    }
+    void TearDown() override { thread.reset(); }
+
+    void Start()
+    {
+        thread = std::make_unique<ScreenThread>(ScreenThread::Links{
+            decoder.get(), root.get(), &state, &settings, [] { return nullptr; }, [this] { return scanner; }});
+        thread->start();
+    }
+    // Runs the event loop until `done` holds; false when it did not within the limit.
+    template <class Done>
+    bool Until(Done done, std::chrono::milliseconds limit = 5s)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            std::this_thread::sleep_for(1ms);
+        }
+        return true;
+    }
+    void GroupCall(uint16_t tg) { Decode({0x00, 0x00, 0x00, 0x00, 0x10, static_cast<uint8_t>(tg >> 8), static_cast<uint8_t>(tg), 0, 0, 1}); }
+
+    std::unique_ptr<ScreenThread> thread;
+};
+
+TEST_F(ScreenThreadTest, CarriesDecoderChangesIntoTheViews)
+{
+    Start();
+    ASSERT_TRUE(Until([&] { return Rows(kListSiteInfo) == 8; }));
+    GroupCall(200);
+    ASSERT_TRUE(Until([&] { return Rows(kListActivity) == 1 && Rows(kListGrantTrace) == 1; }));
+    EXPECT_EQ(Cell(kListActivity, 0, 5), "200");
+    EXPECT_EQ(Cell(kListGrantTrace, 0, 4), "  200");
+}
+
+TEST_F(ScreenThreadTest, HoldFullRefreshAndExpiryEachRedraw)
+{
+    Start();
+    GroupCall(200);
+    ASSERT_TRUE(Until([&] { return Cell(kListActivity, 0, 3) == "Group"; }));
+
+    state.HeldTalkgroup = 42;  // no decoder change
+    EXPECT_TRUE(Until([&] { return Label(kHoldLabel) == "Holding Talkgroup 42"; }));
+
+    Model(kListSiteInfo).Clear();
+    state.FullRefreshRequested = true;
+    EXPECT_TRUE(Until([&] { return Rows(kListSiteInfo) == 8; }));
+    EXPECT_FALSE(state.FullRefreshRequested.load());
+
+    decoder->SetTgTimeOut(5);
+    for (int i = 0; i < 6; ++i)
+        decoder->AdvanceTick();
+    EXPECT_TRUE(Until([&] { return Cell(kListActivity, 0, 3).isEmpty(); }));
+}
+
+TEST_F(ScreenThreadTest, NothingIsHandedOverWhileNothingChanges)
+{
+    Start();
+    ASSERT_TRUE(Until([&] { return Rows(kListSiteInfo) == 8; }));
+    // The affiliation list's flag stays set until its "Refresh" takes it.
+    RefreshAffiliationViews(*root, *decoder, settings);
+    ASSERT_TRUE(Until([&] { return !decoder->Affiliations().AffiliationsChanged(); }));
+    const int64_t passes = thread->Passes();
+    ASSERT_TRUE(Until([&] { return thread->Passes() > passes + 2; }));  // a pass in flight may still hand over
+    const int64_t handOvers = thread->HandOvers();
+    const int64_t later = thread->Passes();
+    ASSERT_TRUE(Until([&] { return thread->Passes() > later + 20; }));
+    EXPECT_EQ(thread->HandOvers(), handOvers);
+}
+
+TEST_F(ScreenThreadTest, StopsWhileWaitingForTheMainThread)
+{
+    Start();
+    // The main thread runs no event loop: the first hand-over stays pending.
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (thread->HandOvers() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    ASSERT_GT(thread->HandOvers(), 0);
+    thread->requestInterruption();
+    EXPECT_TRUE(thread->wait(QDeadlineTimer(2000)));
+    QCoreApplication::processEvents();  // the withdrawn hand-over arrives and does nothing
+    EXPECT_EQ(Rows(kListSiteInfo), 0);
+}
+
+TEST_F(ScreenThreadTest, StopFromTheMainThreadWhileRunning)
+{
+    Start();
+    GroupCall(200);
+    ASSERT_TRUE(Until([&] { return Rows(kListActivity) == 1; }));
+    GroupCall(300);  // keep it busy
+    thread->Stop();
+    EXPECT_TRUE(thread->isFinished());
+    EXPECT_FALSE(thread->Failed());
+}
+
+// The real main window: its refresh thread finds every view and label by the names it expects.
+class ScreenThreadInWindowTest : public uitest::MainWindowFixture {};
+
+TEST_F(ScreenThreadInWindowTest, TheWindowsRefreshThreadFillsItsViews)
+{
+    MakeWindow();
+    ASSERT_TRUE(uitest::PumpUntil([this] { return window->Refresh().Current() != nullptr; }));
+    P25Class& d = *window->Decoder();
+    d.SetSiteIdentity(0x123, 1, 0x70, 5);
+    d.DecodeTsbk(uitest::MakeBlock({0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0xC8, 0, 0, 1}));
+    ListModel* activity = FindListModel(window.get(), kListActivity);
+    ListModel* site = FindListModel(window.get(), kListSiteInfo);
+    ASSERT_TRUE(activity && site);
+    ASSERT_TRUE(uitest::PumpUntil([&] { return activity->Count() == 1 && site->Count() == 8; }));
+    EXPECT_EQ(activity->Cell(0, 5), "200");
+    EXPECT_EQ(activity->Cell(0, 9), "<-----");
+    EXPECT_EQ(Find<QLabel>(kSysIdValue)->text(), "123");
+    EXPECT_EQ(Find<QLabel>(kHoldLabel)->text(), "No Hold");
+}
+
+}  // namespace
