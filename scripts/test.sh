@@ -16,6 +16,9 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNEL_CORE_ONLY=ON
 ninja -C build-asan
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --test-dir build-asan -L core --output-on-failure
 
+echo "== fuzz harnesses, 5 s each (clang, -fsanitize=fuzzer,address,undefined)"
+scripts/fuzz.sh 5
+
 echo "== threaded core tests with -fsanitize=thread"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNEL_CORE_ONLY=ON -DVARNEL_BENCH=OFF \
     -DVARNEL_SANITIZE=thread >/dev/null

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -39,9 +40,12 @@ constexpr auto kRealtimeBlockInterval = std::chrono::milliseconds(25);  // about
 constexpr auto kDrainStep = std::chrono::milliseconds(200);
 constexpr auto kStopPoll = std::chrono::milliseconds(100);
 
+// Called with every block queued by a replay.
+using BlockCounter = std::function<void()>;
+
 // Feeds a file of scanner output through the line rules of its scanner type into the queue.
 // False when the file cannot be read.
-bool Replay(const std::string& path, int scannerType, bool realtime, TBSKQueue& queue)
+bool Replay(const std::string& path, int scannerType, bool realtime, TBSKQueue& queue, const BlockCounter& counted)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
@@ -59,6 +63,7 @@ bool Replay(const std::string& path, int scannerType, bool realtime, TBSKQueue& 
                 continue;
             while (!queue.Push(line.block) && !g_stopRequested)
                 queue.WaitForRoom(std::stop_token{}, std::chrono::milliseconds(10));
+            counted();
             if (realtime)
                 std::this_thread::sleep_for(kRealtimeBlockInterval);
         }
@@ -106,13 +111,15 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
         PresentationSwitches switches = decoder->Switches();
         switches.packetDump = true;
         decoder->SetSwitches(switches);
-        // Every entry is printed as it is made; the output is flushed whenever the decoder has
-        // caught up with the queue, so a replay writes in large pieces and a live run at once.
-        decoder->Dump().SetDirectSink([&queue](const ALLPKT& entry) {
+        // Every entry is printed as it is made. A live run flushes whenever the decoder has caught
+        // up with the queue, so each line shows at once; a replay leaves the output buffered and
+        // writes it in large pieces.
+        const bool live = options.replayFile.empty();
+        decoder->Dump().SetDirectSink([&queue, live](const ALLPKT& entry) {
             const std::string row = DumpRowText(entry);
             std::fwrite(row.data(), 1, row.size(), stdout);
             std::fputc('\n', stdout);
-            if (!queue.HasData())
+            if (live && !queue.HasData())
                 std::fflush(stdout);
         });
     }
@@ -121,7 +128,10 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
     std::signal(SIGTERM, OnStopSignal);
     std::signal(SIGPIPE, SIG_IGN);
 
+    // Without a window there is nothing to keep responsive: the threads run at normal priority,
+    // so a replay is not starved by whatever else the machine does.
     ProcThread processing(queue, *decoder);
+    processing.SetIdlePriority(false);
     TickSource ticker(std::chrono::milliseconds(100), [&] { decoder->AdvanceTick(); });
     processing.Start();
     ticker.Start();
@@ -140,7 +150,18 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
     int status = 0;
     std::unique_ptr<ScannerSimulator> simulator;
     if (!options.replayFile.empty()) {
-        if (!Replay(options.replayFile, scannerType, options.realtime, queue))
+        // Periodic saves of a long replay (soak tests): the files are written while the
+        // processing thread goes on decoding, as the auto-save of a live run does.
+        long long replayed = 0;
+        long long saves = 0;
+        const BlockCounter counted = [&] {
+            if (options.saveEvery <= 0 || ++replayed % options.saveEvery != 0)
+                return;
+            const bool ok = SaveSystemData(*decoder);
+            std::fprintf(stderr, "varnel: save %lld after %lld blocks: %s\n", ++saves, replayed,
+                         ok ? "ok" : "failed");
+        };
+        if (!Replay(options.replayFile, scannerType, options.realtime, queue, counted))
             status = Fail("cannot read " + options.replayFile);
         WaitUntilDrained(queue, std::chrono::milliseconds(1));
     } else {
@@ -161,6 +182,7 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
             std::atomic<bool> openFailed{false};
             std::string openError;
             TScannerReadThread reader(queue, config);
+            reader.SetIdlePriority(false);
             reader.SetOpenErrorCallback([&](const std::string& text, const std::string&) {
                 openError = text;
                 openFailed = true;

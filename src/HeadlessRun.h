@@ -13,6 +13,7 @@ struct HeadlessOptions {
     bool realtime = false;    // --realtime: pace a replay at about 40 blocks a second
     bool dump = false;        // --dump: print every packet dump entry
     bool save = false;        // --save: write the per-system files at the end
+    long long saveEvery = 0;  // --save-every N: also write them after every N replayed blocks
     bool demo = false;        // --demo: the built-in scanner simulator plays the demo capture
     std::string demoCapture;  // the capture the demo plays
 };

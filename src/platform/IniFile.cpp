@@ -49,6 +49,14 @@ bool StartsWithNumber(std::string_view s)
     return !s.empty() && std::isdigit(static_cast<unsigned char>(s.front()));
 }
 
+// Byte-order marks (and blanks) before the first line that is kept: an editor may have added
+// more than one, and a mark left in front of "[Global]" would hide the whole section.
+std::string_view StripLeadingMarks(std::string_view line)
+{
+    while (line.substr(0, kUtf8Bom.size()) == kUtf8Bom) line = Trim(line.substr(kUtf8Bom.size()));
+    return line;
+}
+
 std::string Lower(std::string_view s)
 {
     std::string out(s);
@@ -83,7 +91,8 @@ void IniFile::Parse(std::string_view text)
         const auto end = text.find('\n');
         std::string_view raw = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        const std::string_view line = Trim(raw);
+        std::string_view line = Trim(raw);
+        if (preamble_.empty() && sections_.empty()) line = StripLeadingMarks(line);
         if (line.empty()) continue;  // blank lines are regenerated between sections on save
         if (line.front() == '[') {
             const auto close = line.find(']');  // a header without ']' still opens a section

@@ -53,6 +53,20 @@ TEST(IniFileRead, ByteOrderMarkAndEmptyValue)
     EXPECT_EQ(ini.ReadString("S", "Empty", "x"), "");
 }
 
+// An editor that adds a mark to a file that had one already, or a blank line before the mark:
+// the section must still be found, and a save must not move the mark to where it hides it.
+TEST(IniFileRead, RepeatedOrLateByteOrderMarkBeforeFirstSection)
+{
+    for (const char* text : {"\xEF\xBB\xBF\xEF\xBB\xBF[S]\nKey=1\n", "\n \xEF\xBB\xBF[S]\nKey=1\n"}) {
+        IniFile ini;
+        ini.Parse(text);
+        EXPECT_EQ(ini.ReadInteger("S", "Key", 0), 1) << text;
+        IniFile back;
+        back.Parse(ini.Text());
+        EXPECT_EQ(back.Text(), ini.Text()) << text;
+    }
+}
+
 struct NumberCase {
     const char* text;
     int64_t integer;  // with default -99

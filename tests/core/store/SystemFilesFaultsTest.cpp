@@ -5,7 +5,7 @@
 #include <random>
 #include <sys/resource.h>
 
-#include "store/AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "store/ChannelActivity.h"
 #include "support/SystemFolderFixture.h"
 
