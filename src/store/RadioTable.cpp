@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-RadioTable::RadioTable(DecoderContext& ctx) : ctx_(ctx), pool_(kCapacity), order_(kCapacity) {}
+RadioTable::RadioTable(DecoderContext& ctx) : ctx_(ctx) {}
 
 NamedLock& RadioTable::Lock()
 {
@@ -13,53 +13,26 @@ NamedLock& RadioTable::Lock()
 
 int RadioTable::RadioCount() const
 {
-    return count_.load();
+    return records_.Count();
 }
 
 const RADTAG& RadioTable::At(int index) const
 {
-    return pool_[order_[static_cast<size_t>(index)]];
-}
-
-RADTAG& RadioTable::Record(int index)
-{
-    return pool_[order_[static_cast<size_t>(index)]];
-}
-
-// Sorted position of the first record whose id is not smaller than id.
-int RadioTable::LowerBound(int32_t id) const
-{
-    const auto end = order_.begin() + count_.load(std::memory_order_relaxed);
-    const auto it = std::lower_bound(order_.begin(), end, id,
-                                     [this](uint32_t slot, int32_t key) { return pool_[slot].id < key; });
-    return static_cast<int>(it - order_.begin());
-}
-
-int RadioTable::Find(int32_t id) const
-{
-    const int pos = LowerBound(id);
-    return (pos < count_.load(std::memory_order_relaxed) && At(pos).id == id) ? pos : -1;
+    return records_.At(index);
 }
 
 int RadioTable::Insert(int32_t id, std::string_view description)
 {
-    const int count = count_.load(std::memory_order_relaxed);
-    if (id == 0 || count >= kCapacity)
+    if (id == 0)
         return -1;
-    const int pos = LowerBound(id);
-    // The record takes the next free slot and stays there; only the 4-byte indices move.
-    const uint32_t slot = static_cast<uint32_t>(count);
-    std::memmove(order_.data() + pos + 1, order_.data() + pos,
-                 static_cast<size_t>(count - pos) * sizeof(uint32_t));
-    order_[static_cast<size_t>(pos)] = slot;
-
-    RADTAG& r = pool_[slot];
-    r.id = id;
+    const int pos = records_.Insert(id);
+    if (pos < 0)
+        return -1;
+    RADTAG& r = records_.At(pos);
     r.description.assign(description);  // reuses the slot's string buffer after a clear
     r.lastSeen = ctx_.time.Now();
     r.textColor = 0;
     r.backColor = 0;
-    count_.store(count + 1);
     changed_.store(true);
     return pos;
 }
@@ -84,7 +57,7 @@ std::string RadioTable::GeneratedDescription(int32_t talkgroup)
 bool RadioTable::NoteRadio(int32_t id, int32_t talkgroup)
 {
     LockGuard g(lock_);
-    if (id == 0 || count_.load(std::memory_order_relaxed) >= kCapacity || Find(id) >= 0)
+    if (id == 0 || records_.Count() >= kCapacity || Find(id) >= 0)
         return false;
     return Insert(id, GeneratedDescription(talkgroup)) >= 0;
 }
@@ -162,6 +135,6 @@ bool RadioTable::GetRadioColors(int32_t id, uint32_t& text, uint32_t& back)
 void RadioTable::ClearRadios()
 {
     LockGuard g(lock_);
-    count_.store(0);
+    records_.Clear();
     changed_.store(true);
 }

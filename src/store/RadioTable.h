@@ -8,6 +8,7 @@
 
 #include "decoder/DecoderContext.h"
 #include "platform/NamedLock.h"
+#include "store/SortedRecordPool.h"
 
 // One radio unit (id 1..16777215). A text colour equal to the background colour means the record
 // has no colours of its own.
@@ -44,18 +45,15 @@ public:
     void ClearChanged() { changed_.store(false); }
 
 private:
-    int LowerBound(int32_t id) const;                       // sorted position for id
-    int Find(int32_t id) const;                             // sorted position, or -1
+    int Find(int32_t id) const { return records_.Find(id); }  // sorted position, or -1
     int Insert(int32_t id, std::string_view description);  // sorted position, or -1 when refused
-    RADTAG& Record(int index);
+    RADTAG& Record(int index) { return records_.At(index); }
     std::string GeneratedDescription(int32_t talkgroup);
 
     DecoderContext& ctx_;
     NamedLock lock_{"RADIDLOCK"};
     std::atomic<bool> changed_{false};
-    std::atomic<int> count_{0};
-    std::vector<RADTAG> pool_;     // slot k holds the k-th record created since the last clear
-    std::vector<uint32_t> order_;  // order_[i] = slot of the record with the i-th smallest id
+    SortedRecordPool<RADTAG> records_{kCapacity};
     // Date part of generated descriptions, kept for the second it was made.
     int64_t stampTime_ = 0;
     std::string stamp_;

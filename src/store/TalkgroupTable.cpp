@@ -14,10 +14,7 @@ constexpr int kSetTalkgroupLimit = TalkgroupTable::kCapacity - 1;
 
 }  // namespace
 
-TalkgroupTable::TalkgroupTable(DecoderContext& ctx)
-    : ctx_(ctx), pool_(kCapacity), order_(kCapacity)
-{
-}
+TalkgroupTable::TalkgroupTable(DecoderContext& ctx) : ctx_(ctx) {}
 
 NamedLock& TalkgroupTable::Lock()
 {
@@ -26,57 +23,29 @@ NamedLock& TalkgroupTable::Lock()
 
 int TalkgroupTable::TalkgroupCount() const
 {
-    return count_.load();
+    return records_.Count();
 }
 
 const TGTAG& TalkgroupTable::At(int index) const
 {
-    return pool_[order_[static_cast<size_t>(index)]];
-}
-
-TGTAG& TalkgroupTable::Record(int index)
-{
-    return pool_[order_[static_cast<size_t>(index)]];
-}
-
-// Sorted position of the first record whose id is not smaller than id.
-int TalkgroupTable::LowerBound(int32_t id) const
-{
-    const auto end = order_.begin() + count_.load(std::memory_order_relaxed);
-    const auto it = std::lower_bound(order_.begin(), end, id,
-                                     [this](uint32_t slot, int32_t key) { return pool_[slot].id < key; });
-    return static_cast<int>(it - order_.begin());
-}
-
-int TalkgroupTable::Find(int32_t id) const
-{
-    const int pos = LowerBound(id);
-    return (pos < count_.load(std::memory_order_relaxed) && At(pos).id == id) ? pos : -1;
+    return records_.At(index);
 }
 
 int TalkgroupTable::Insert(int32_t id, std::string_view description)
 {
-    const int count = count_.load(std::memory_order_relaxed);
-    if (id == 0 || count >= kCapacity)
+    if (id == 0)
         return -1;
-    const int pos = LowerBound(id);
-    // Records never move: the next free slot takes the record, and only the 4-byte indices
-    // after the position shift up by one.
-    const uint32_t slot = static_cast<uint32_t>(count);
-    std::memmove(order_.data() + pos + 1, order_.data() + pos,
-                 static_cast<size_t>(count - pos) * sizeof(uint32_t));
-    order_[static_cast<size_t>(pos)] = slot;
-
+    const int pos = records_.Insert(id);
+    if (pos < 0)
+        return -1;
     const int64_t now = ctx_.time.Now();
-    TGTAG& r = pool_[slot];
-    r.id = id;
+    TGTAG& r = records_.At(pos);
     r.description.assign(description);  // keeps the slot's string buffer when it is reused
     r.lastSeen = now;
     r.priority = kNewPriority;
     r.firstSeen = now;
     r.textColor = 0;
     r.backColor = 0;
-    count_.store(count + 1);
     changed_.store(true);
     return pos;
 }
@@ -101,7 +70,7 @@ std::string TalkgroupTable::GeneratedDescription()
 
 bool TalkgroupTable::NoteTalkgroup(int32_t id)
 {
-    if (count_.load() >= kCapacity)
+    if (records_.Count() >= kCapacity)
         return false;
     LockGuard g(lock_);
     if (id == 0 || Find(id) >= 0)
@@ -115,7 +84,7 @@ bool TalkgroupTable::SetTalkgroup(int32_t id, std::string_view description, int 
     LockGuard g(lock_);
     bool added = false;
     int pos = Find(id);
-    if (pos < 0 && count_.load(std::memory_order_relaxed) < kSetTalkgroupLimit) {
+    if (pos < 0 && records_.Count() < kSetTalkgroupLimit) {
         pos = Insert(id, description);
         added = pos >= 0;
     }
@@ -211,6 +180,6 @@ bool TalkgroupTable::SetTalkgroupFirstSeen(int32_t id, int64_t t)
 void TalkgroupTable::ClearTalkgroups()
 {
     LockGuard g(lock_);
-    count_.store(0);
+    records_.Clear();
     changed_.store(true);
 }

@@ -8,6 +8,7 @@
 
 #include "decoder/DecoderContext.h"
 #include "platform/NamedLock.h"
+#include "store/SortedRecordPool.h"
 
 // One talkgroup. Priority 0 = ignore, 1 = highest, 99 = lowest, 50 for a new entry. A text colour
 // equal to the background colour means the record has no colours of its own.
@@ -52,18 +53,15 @@ public:
     void ClearChanged() { changed_.store(false); }
 
 private:
-    int LowerBound(int32_t id) const;                       // sorted position for id
-    int Find(int32_t id) const;                             // sorted position, or -1
-    TGTAG& Record(int index);
+    int Find(int32_t id) const { return records_.Find(id); }  // sorted position, or -1
+    TGTAG& Record(int index) { return records_.At(index); }
     int Insert(int32_t id, std::string_view description);  // sorted position, or -1 when refused
     std::string GeneratedDescription();
 
     DecoderContext& ctx_;
     NamedLock lock_{"TGLOCK"};
     std::atomic<bool> changed_{false};
-    std::atomic<int> count_{0};
-    std::vector<TGTAG> pool_;        // slot k is the k-th record created since the last clear
-    std::vector<uint32_t> order_;    // order_[i] = slot of the record with the i-th smallest id
+    SortedRecordPool<TGTAG> records_{kCapacity};
     // The date part of generated descriptions, kept for the second it was made: a burst of new
     // entries does not convert the same time again and again.
     int64_t stampTime_ = 0;
