@@ -19,8 +19,9 @@
 // itself once the loop has ended; the desktop program posts it on to its main thread.
 class ProcThread {
 public:
-    // Upper bounds of the waits; the queue wakes the thread as soon as a block is pushed.
-    static constexpr std::chrono::milliseconds kIdleWait{5};
+    // Upper bounds of the waits; the queue wakes the thread as soon as a block is pushed and a
+    // stop request wakes it at once, so an idle session need not poll 200 times a second.
+    static constexpr std::chrono::milliseconds kIdleWait{100};
     static constexpr std::chrono::milliseconds kDataBlockWait{10};
 
     ProcThread(TBSKQueue& queue, BlockSink& sink);
