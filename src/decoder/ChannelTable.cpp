@@ -90,21 +90,30 @@ int ChannelTable::ReleaseTarget(int keepIndex, int32_t target)
     return released;
 }
 
+FreqInfo* ChannelTable::TouchLine(int32_t channel)
+{
+    const int index = FindOrAddChannel(channel, 0);
+    if (index < 0)
+        return nullptr;
+    FreqInfo& rec = records_[index];
+    rec.lastActivity = ctx_.time.Tick();
+    return &rec;
+}
+
 bool ChannelTable::SetChannelId(int32_t channel, int32_t unit)
 {
     LockGuard g(lock_);
-    const int index = FindOrAddChannel(channel, 0);
-    if (index < 0)
+    FreqInfo* const line = TouchLine(channel);
+    if (!line)
         return false;
-    FreqInfo& rec = records_[index];
-    rec.lastActivity = ctx_.time.Tick();
+    FreqInfo& rec = *line;
     bool changed = false;
     if (rec.target != unit) {
         rec.target = unit;
         rec.targetDescription = talkgroups_.GetTalkgroupText(unit);  // TGLOCK inside FREQUENCY
         changed = true;
     }
-    if (ReleaseTarget(index, unit) > 0)
+    if (ReleaseTarget(static_cast<int>(line - records_.data()), unit) > 0)
         changed = true;
     if (changed)
         changed_ = true;
@@ -114,11 +123,10 @@ bool ChannelTable::SetChannelId(int32_t channel, int32_t unit)
 bool ChannelTable::AddUsageFlags(int32_t channel, uint32_t bits)
 {
     LockGuard g(lock_);
-    const int index = FindOrAddChannel(channel, 0);
-    if (index < 0)
+    FreqInfo* const line = TouchLine(channel);
+    if (!line)
         return false;
-    FreqInfo& rec = records_[index];
-    rec.lastActivity = ctx_.time.Tick();
+    FreqInfo& rec = *line;
     const bool added = (rec.usageFlags | bits) != rec.usageFlags;
     rec.usageFlags |= bits;
     if (added)
@@ -129,11 +137,10 @@ bool ChannelTable::AddUsageFlags(int32_t channel, uint32_t bits)
 bool ChannelTable::SetHits(int32_t channel, int32_t hits)
 {
     LockGuard g(lock_);
-    const int index = FindOrAddChannel(channel, 0);
-    if (index < 0)
+    FreqInfo* const line = TouchLine(channel);
+    if (!line)
         return false;
-    FreqInfo& rec = records_[index];
-    rec.lastActivity = ctx_.time.Tick();
+    FreqInfo& rec = *line;
     if (rec.hits != hits) {
         rec.hits = hits;
         changed_ = true;

@@ -92,6 +92,9 @@ public:
     const FreqInfo& Record(int i) const;
 
 private:
+    // The line of a channel (added when new) with its last activity set to now; nullptr when the
+    // table is full. The caller holds the lock.
+    FreqInfo* TouchLine(int32_t channel);
     void RefreshFrequencies(FreqInfo& rec, int32_t txChannel) const;
 
     DecoderContext& ctx_;
