@@ -54,23 +54,26 @@ void TForm1::BuildMenu()
                                                          {kActScreenSettings, "&Screen Settings"},
                                                          {kActDataOptions, "Data &Options"},
                                                          {kActWebSettings, "&RR Web Service/Proxy Settings"}};
-    for (const auto& [name, text] : pages)
-        connect(Item(edit, name, text), &QAction::triggered, this, [this] { ShowPlaceholder("The configuration dialog"); });
+    int page = 0;
+    for (const auto& [name, text] : pages) {
+        connect(Item(edit, name, text), &QAction::triggered, this, [this, page] { OpenConfigDialog(page); });
+        ++page;
+    }
 
     QMenu* system = Menu(bar, kMenuSystem, "&System");
     connect(Item(system, kActEditSystem, "Edit &System Information"), &QAction::triggered, this,
             &TForm1::EditSystemInformation);
     connect(Item(system, kActEditTalkgroup, "Edit &TalkGroup Information"), &QAction::triggered, this, [this] {
         if (RequireKnownSystem())
-            ShowPlaceholder("The talkgroup dialog");
+            EditTalkgroup(QString());
     });
     connect(Item(system, kActEditRadio, "Edit &Radio ID Information"), &QAction::triggered, this, [this] {
         if (RequireKnownSystem())
-            ShowPlaceholder("The radio ID dialog");
+            EditRadio(QString());
     });
     system->addSeparator();
     connect(Item(system, kActImport, "&Import System Information from Radio Reference"), &QAction::triggered, this,
-            [this] { ShowPlaceholder("The import from the web directory"); });
+            &TForm1::ImportFromWebDirectory);
 
     QMenu* decode = Menu(bar, kMenuDecode, "&Decode");
     readAction_ = Item(decode, kActReadData, "&Read Data From Radio");
@@ -87,7 +90,7 @@ void TForm1::BuildMenu()
 
     QMenu* help = Menu(bar, kMenuHelp, "&Help");
     connect(Item(help, kActCheckUpdates, "Check for &Updates"), &QAction::triggered, this,
-            [this] { ShowPlaceholder("The update check"); });
+            &TForm1::CheckForUpdates);
     connect(Item(help, kActAbout, "&About..."), &QAction::triggered, this, &TForm1::ShowAbout);
 }
 

@@ -14,6 +14,7 @@ class Clock;
 class P25Class;
 class ProcThread;
 class QAction;
+class QColor;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -101,6 +102,24 @@ public:
     void RunLogAutoSaves();
     // The "must first connect to a tower" guard of the editing commands; true when a system is known.
     bool RequireKnownSystem();
+
+    // ---- dialogs opened from the menu and the lists ----
+    // Configuration dialog on one of its pages (0 decode, 1 scanner control, 2 screen settings,
+    // 3 data options, 4 web service/proxy). ConfigCommands.cpp.
+    void OpenConfigDialog(int page);
+    // Talkgroup and radio ID dialogs, prefilled with a decimal number or empty; the add-range
+    // and usage-code dialogs; the shared colour chooser (true when the user confirmed).
+    // DialogCommands.cpp.
+    void EditTalkgroup(const QString& number);
+    void EditRadio(const QString& number);
+    void AddFilterRange();
+    void ShowUsageCodes();
+    bool ChooseColour(QColor& colour);
+    // The hold dialog of Button13 and the list pop-ups. HoldCommands.cpp.
+    void OpenHoldDialog();
+    // Web directory import and update check. src/web/WebCommands.cpp.
+    void ImportFromWebDirectory();
+    void CheckForUpdates();
 
     // ---- layout (window size rules, extended/compact activity tab) ----
     void ApplyLayout();
