@@ -321,7 +321,7 @@ TEST_F(LogUpdatersTest, AutoScrollOnlyWhenCheckedAndAtTheEnd)
 // A reader of a text scanner on a pseudo-terminal keeps the lines it receives for the raw list.
 // Disabled: on this machine the reader ends its session right after preparing the
 // pseudo-terminal in this test, so no raw line arrives; under investigation.
-TEST_F(LogUpdatersTest, DISABLED_RawLinesMoveTenAPassAndOnlyWhileShown)
+TEST_F(LogUpdatersTest, RawLinesMoveTenAPassAndOnlyWhileShown)
 {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
@@ -336,7 +336,7 @@ TEST_F(LogUpdatersTest, DISABLED_RawLinesMoveTenAPassAndOnlyWhileShown)
     ASSERT_TRUE(reader.Start());
     ScreenContext c{*root, *decoder, state, settings, scratch, [] { return nullptr; }, [&] { return &reader; }};
     Fill(kListRawData, 10000, "old");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!reader.Running() && std::chrono::steady_clock::now() < deadline)  // the port is prepared
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::string text;
