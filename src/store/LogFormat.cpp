@@ -36,11 +36,17 @@ std::string PacketDataText(const Tsbk& block)
 
 std::string DumpRowText(const BlockLogEntry& entry)
 {
+    return DumpRowText(PacketDataText(entry.block), TimeStampText(entry.time), entry.text);
+}
+
+std::string DumpRowText(std::string_view packetData, std::string_view time, std::string_view description)
+{
     std::string row = "  ";
-    row += PacketDataText(entry.block);
+    row.reserve(packetData.size() + time.size() + description.size() + 4);
+    row += packetData;
     row += ' ';
-    row += TimeStampText(entry.time);
+    row += time;
     row += ' ';
-    row += entry.text;
+    row += description;
     return row;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "decoder/Tsbk.h"
 #include "store/BlockLog.h"
@@ -17,3 +18,5 @@ std::string PacketDataText(const Tsbk& block);
 // A packet dump row as the "Dump" log file holds it, without the line end:
 // two blanks, packet data, a blank, time, a blank, description.
 std::string DumpRowText(const BlockLogEntry& entry);
+// The same row from the texts a packet dump view shows (the saved log file is built from these).
+std::string DumpRowText(std::string_view packetData, std::string_view time, std::string_view description);
