@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+// "AddRangeForm": the low and high radio ID of a range for the affiliation log filter. The caller
+// empties both fields, shows the dialog and on "Add Range" reads them.
+class TAddRangeForm : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kIdLength = 8;  // radio IDs are 24-bit: eight decimal digits
+
+    explicit TAddRangeForm(QWidget* parent = nullptr);
+
+    QLineEdit* LowField() const { return edit1_; }   // Edit1
+    QLineEdit* HighField() const { return edit2_; }  // Edit2
+
+private:
+    QLineEdit* edit1_;
+    QLineEdit* edit2_;
+};
