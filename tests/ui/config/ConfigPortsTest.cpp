@@ -1,0 +1,113 @@
+// The configuration dialog's port lists (found ports or COM1..COMn), the second scanner's port
+// and the profile list.
+#include <QPushButton>
+
+#include <filesystem>
+#include <fstream>
+
+#include "ConfigFixture.h"
+
+namespace {
+
+using ConfigPortsTest = uitest::ConfigFixture;
+
+TEST_F(ConfigPortsTest, SamePortForDecodingAndControlSwitchesControlOff)
+{
+    settings.showAllPorts = true;
+    settings.highPort = 16;
+    settings.port = settings.scanControlPort = "COM3";
+    settings.scanControlEnabled = true;
+    Start();
+    ASSERT_TRUE(Open(TcfgForm::kScannerPage, [&](TcfgForm&) {
+        EXPECT_TRUE(Control<QCheckBox>("CheckBox5")->isChecked());
+        EXPECT_EQ(Control<QComboBox>("ComboBox2")->currentText(), "COM3");
+    }));
+    EXPECT_FALSE(Reloaded().scanControlEnabled);
+    EXPECT_EQ(Reloaded().scanControlPort, "COM3");
+}
+
+TEST_F(ConfigPortsTest, ShowAllPortsListsComOneToHighPortWithoutRescan)
+{
+    settings.showAllPorts = true;
+    settings.highPort = 16;
+    settings.port = "COM5";
+    settings.scanControlPort = "COM7";
+    Start();
+    QStringList expected;
+    for (int n = 1; n <= 16; ++n)
+        expected << QStringLiteral("COM%1").arg(n);
+    ASSERT_TRUE(Open(TcfgForm::kDecodePage, [&](TcfgForm&) {
+        EXPECT_EQ(Items("ComboBox1"), expected);
+        EXPECT_EQ(Items("ComboBox2"), expected);
+        EXPECT_EQ(Control<QComboBox>("ComboBox1")->currentText(), "COM5");
+        EXPECT_EQ(Control<QComboBox>("ComboBox2")->currentText(), "COM7");
+        EXPECT_FALSE(Control<QPushButton>("Button9")->isEnabled());
+        EXPECT_FALSE(Control<QPushButton>("Button10")->isEnabled());
+    }, QDialog::Rejected));
+}
+
+TEST_F(ConfigPortsTest, PortSearchFillsBothListsAndRescanFindsNewPorts)
+{
+    settings.port = "/dev/ttyUSB7";  // gone: the first port found is chosen
+    Start();
+    ASSERT_TRUE(Open(TcfgForm::kDecodePage, [&](TcfgForm&) {
+        EXPECT_EQ(Items("ComboBox1"), ports);
+        EXPECT_EQ(Control<QComboBox>("ComboBox1")->currentText(), "/dev/ttyUSB0");
+        // The control list leaves out the decoding port.
+        EXPECT_EQ(Items("ComboBox2"), QStringList({"/dev/ttyUSB1", "/dev/ttyACM0"}));
+        EXPECT_EQ(Control<QComboBox>("ComboBox2")->currentText(), "/dev/ttyUSB1");
+        EXPECT_TRUE(Control<QPushButton>("Button9")->isEnabled());
+
+        Control<QComboBox>("ComboBox1")->setCurrentText("/dev/ttyACM0");
+        ports << "/dev/ttyUSB2";
+        Control<QPushButton>("Button9")->click();
+        Control<QPushButton>("Button10")->click();
+        EXPECT_EQ(Items("ComboBox1"), ports);
+        EXPECT_EQ(Control<QComboBox>("ComboBox1")->currentText(), "/dev/ttyACM0");  // the choice stays
+        EXPECT_EQ(Items("ComboBox2"), QStringList({"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyUSB2"}));
+    }));
+    EXPECT_EQ(Reloaded().port, "/dev/ttyACM0");
+}
+
+TEST_F(ConfigPortsTest, NoPortFoundSwitchesSecondScannerOffAndKeepsThePortNames)
+{
+    settings.scanControlEnabled = true;
+    ports.clear();
+    Start();
+    ASSERT_TRUE(Open(TcfgForm::kScannerPage, [&](TcfgForm&) {
+        EXPECT_EQ(Control<QComboBox>("ComboBox1")->count(), 0);
+        EXPECT_FALSE(Control<QCheckBox>("CheckBox5")->isChecked());
+        EXPECT_FALSE(Control<QComboBox>("ComboBox2")->isEnabled());
+    }));
+    const Settings stored = Reloaded();
+    EXPECT_FALSE(stored.scanControlEnabled);
+    EXPECT_EQ(stored.port, "/dev/ttyUSB0");
+    EXPECT_EQ(stored.scanControlPort, "/dev/ttyUSB1");
+}
+
+TEST_F(ConfigPortsTest, ProfileListHoldsTheWritableScannerFiles)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = Folder();
+    for (const char* name : {"BC250D.scanner", "psr500.SCANNER", ".hidden.scanner", "locked.scanner", "notes.txt"})
+        std::ofstream(folder / name) << "[Scanner]\r\n";
+    fs::permissions(folder / "locked.scanner", fs::perms::owner_read | fs::perms::group_read);
+    fs::create_directory(folder / "folder.scanner");
+    settings.profile = "psr500.SCANNER";
+    Start();
+    ASSERT_TRUE(Open(TcfgForm::kScannerPage, [&](TcfgForm&) {
+        EXPECT_EQ(Items("ComboBox3"), QStringList({"BC250D.scanner", "psr500.SCANNER"}));
+        EXPECT_EQ(Control<QComboBox>("ComboBox3")->currentText(), "psr500.SCANNER");
+        Control<QComboBox>("ComboBox3")->setCurrentIndex(0);
+    }));
+    EXPECT_EQ(Reloaded().profile, "BC250D.scanner");
+
+    // A profile that is not there any more is selected by nothing, and stays stored.
+    window->AppSettings().profile = "Gone.scanner";
+    ASSERT_TRUE(Open(TcfgForm::kScannerPage, [&](TcfgForm&) {
+        EXPECT_EQ(Control<QComboBox>("ComboBox3")->currentIndex(), -1);
+    }));
+    EXPECT_EQ(Reloaded().profile, "Gone.scanner");
+}
+
+}  // namespace
