@@ -11,6 +11,7 @@
 #include "store/Settings.h"
 #include "ui/AppState.h"
 #include "ui/ListModel.h"
+#include "ui/ListSorting.h"
 #include "ui/MainWindowNames.h"
 #include "ui/RowColours.h"
 #include "ui/ScreenScratch.h"
@@ -156,6 +157,7 @@ void UpdateActivity(ScreenContext& c)
             list->Clear();
         for (size_t i = 0; i < entries.size(); ++i)
             ShowRow(*list, RowCells(c, entries[i], marking.marked[i]));
+        sorting::SortList(*list, SortedList::Activity, c.state.ActivitySortColumn.load());
         ColourRows(c.root, kListActivity, c.decoder, c.settings);
     }
     // Kept also without scanner control, so the view always shows what would be followed.

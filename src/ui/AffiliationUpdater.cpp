@@ -7,6 +7,7 @@
 #include "store/Settings.h"
 #include "ui/AppState.h"
 #include "ui/ListModel.h"
+#include "ui/ListSorting.h"
 #include "ui/MainWindowNames.h"
 #include "ui/RowColours.h"
 #include "ui/ScreenScratch.h"
@@ -75,9 +76,11 @@ void AppendLogEntry(ScreenContext& c, ListModel& log, const AFFLOG& e)
                             RadioText(d, e.radio, e.talkgroup)};
     const bool follow = screen::BoxChecked(c.root, kAffLogAutoScroll) && screen::ViewAtEnd(c.root, kListAffLog);
     screen::TrimOldestByTime(log, log::kTime, screen::kLogCap, screen::TimeText(d.Context().time.Now()));
-    const int row = screen::AppendLogRow(log, cells, screen::kLogCap);
-    ColourRows(c.root, kListAffLog, d, c.settings, row);
-    if (follow && c.state.AffiliationLogSortColumn.load() == 0)
+    const int column = c.state.AffiliationLogSortColumn.load();
+    // Coloured while it is the last row; the colours move with it into its sorted place.
+    ColourRows(c.root, kListAffLog, d, c.settings, screen::AppendLogRow(log, cells, screen::kLogCap));
+    const int row = sorting::PlaceNewRow(log, SortedList::AffiliationLog, column);
+    if (follow && column == 0)
         screen::ScrollToRow(c.root, kListAffLog, row);
 }
 
@@ -112,6 +115,7 @@ void UpdateAffiliations(ScreenContext& c)
             if (e.function == kAffiliate) {
                 list->AppendRow(ListRow(d, e.talkgroup, e.radio, e.time));
                 ColourRows(c.root, kListAffList, d, c.settings, list->Count() - 1);
+                sorting::PlaceNewRow(*list, SortedList::AffiliationList, c.state.AffiliationListSortColumn.load());
             }
         }
         if (log && Logged(c, e, filterOn))
@@ -121,7 +125,7 @@ void UpdateAffiliations(ScreenContext& c)
     screen::ShowTableCounts(c.root, d);
 }
 
-void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& settings)
+void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& settings, const AppState* state)
 {
     auto* button = root.findChild<QAbstractButton*>(QString::fromLatin1(kAffListRefresh));
     if (button)
@@ -139,6 +143,8 @@ void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& s
             rows.push_back(std::move(row));
         }
         list->SetRows(std::move(rows));
+        if (state)
+            sorting::SortList(*list, SortedList::AffiliationList, state->AffiliationListSortColumn.load());
         ColourRows(root, kListAffList, decoder, settings);
     }
     // Names edited since the rows were made appear in them.
@@ -151,6 +157,9 @@ void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& s
                 log->SetCell(row, log::kRadioDesc,
                              screen::Text(decoder.Radios().GetRadioText(static_cast<int32_t>(screen::CellNumber(radio)))));
         }
+        // New names may change the order of a log sorted by a description.
+        if (state)
+            sorting::SortList(*log, SortedList::AffiliationLog, state->AffiliationLogSortColumn.load());
         ColourRows(root, kListAffLog, decoder, settings);
     }
     ShowAffiliateCount(root, list);

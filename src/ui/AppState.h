@@ -18,8 +18,9 @@ struct AppState {
 
     // The talkgroup the user holds; -1 when nothing is held.
     std::atomic<int32_t> HeldTalkgroup{-1};
-    // The target the second scanner last followed; -1 when none.
-    std::atomic<int64_t> LastFollowedTarget{-1};
+    // The target of the activity row last marked as followed; 0 until something is followed (the
+    // hold dialog then offers 0), -1 for a followed private call whose called radio is unknown.
+    std::atomic<int64_t> LastFollowedTarget{0};
 
     // Unix seconds of the last periodic or requested write of the per-system files.
     std::atomic<int64_t> LastSystemSave{0};

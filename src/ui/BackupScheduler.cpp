@@ -45,6 +45,16 @@ void BackupScheduler::StopTimer()
     timer_->stop();
 }
 
+void BackupScheduler::FollowSettings()
+{
+    if (settings_.backupEnabled) {
+        if (!timer_->isActive())
+            timer_->start(kDialogIntervalMs);
+    } else if (timer_->isActive()) {
+        timer_->stop();
+    }
+}
+
 void BackupScheduler::Check()
 {
     const BackupCheck check = CheckBackupSchedule(settings_, busy_, clock_.Now());

@@ -33,6 +33,9 @@ public:
     // Starts (or restarts) the timer with the given interval.
     void StartTimer(int intervalMs);
     void StopTimer();
+    // After the settings changed (configuration dialog "Ok"): backups just enabled are checked
+    // within a second when the timer is not running; backups disabled stop the timer.
+    void FollowSettings();
     // The schedule check of one tick.
     void Check();
     bool Busy() const { return busy_; }

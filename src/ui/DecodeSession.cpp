@@ -271,11 +271,6 @@ void TForm1::Timer2Tick()
     timer2_->start();
 }
 
-void TForm1::RunLogAutoSaves()
-{
-    // The log views' auto-save arrives with the log export; nothing is written yet.
-}
-
 void TForm1::Timer3Tick()
 {
     timer3_->stop();

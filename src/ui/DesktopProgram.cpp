@@ -7,8 +7,17 @@
 
 #include "platform/ProgramFolder.h"
 #include "ui/About.h"
+#include "ui/Holdscreen.h"
+#include "ui/Addrange.h"
+#include "ui/Configform.h"
+#include "ui/EditDialogServices.h"
+#include "ui/Radidedit.h"
 #include "ui/ScreenshotTour.h"
 #include "ui/Sysedit.h"
+#include "ui/Tgedit.h"
+#include "ui/Usage.h"
+#include "web/Multsysselect.h"
+#include "web/Rroptions.h"
 
 namespace {
 
@@ -37,10 +46,18 @@ public:
 std::unique_ptr<TForm1> CreateDesktopWindows(MainWindowOptions options)
 {
     auto form1 = std::make_unique<TForm1>(std::move(options));
-    // Dialogs still to come (talkgroup, radio, configuration, hold, usage, import, range) take
-    // their places in this order: TForm2, TForm3, TForm4, TcfgForm, TAboutForm, TForm5, ...
+    // The dialogs in their fixed order: TForm2, TForm3, TForm4, TcfgForm, TAboutForm, TForm5,
+    // TUsageForm, TRROptionsForm, TMultSysForm, TAddRangeForm.
     form1->Dialogs().systemDialog = new TForm2(form1.get());
+    form1->Dialogs().talkgroupDialog = new TForm3(MainWindowEditServices(*form1), form1.get());
+    form1->Dialogs().radioDialog = new TForm4(MainWindowEditServices(*form1), form1.get());
+    form1->Dialogs().config = new TcfgForm(form1.get());  // after TForm4, before TAboutForm
     form1->Dialogs().about = new TAboutForm(form1.get());
+    form1->Dialogs().hold = new TForm5(form1.get());
+    form1->Dialogs().usage = new TUsageForm(form1.get());
+    form1->Dialogs().rrOptions = new TRROptionsForm(form1.get());
+    form1->Dialogs().multSys = new TMultSysForm(form1.get());
+    form1->Dialogs().addRange = new TAddRangeForm(form1.get());
     return form1;
 }
 

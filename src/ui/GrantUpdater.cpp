@@ -6,6 +6,7 @@
 #include "store/Settings.h"
 #include "ui/AppState.h"
 #include "ui/ListModel.h"
+#include "ui/ListSorting.h"
 #include "ui/MainWindowNames.h"
 #include "ui/RowColours.h"
 #include "ui/ScreenScratch.h"
@@ -73,9 +74,11 @@ void AddToTrace(ScreenContext& c, ListModel& trace, const GRANTLOG& e, const QSt
     const QStringList cells = QStringList{screen::TimeText(e.time), type} + tail;
     const bool follow = screen::BoxChecked(c.root, kGrantsAutoScroll) && screen::ViewAtEnd(c.root, kListGrantTrace);
     screen::TrimOldestByTime(trace, kTime, screen::kLogCap, screen::TimeText(c.decoder.Context().time.Now()));
-    const int row = screen::AppendLogRow(trace, cells, screen::kLogCap);
-    ColourRows(c.root, kListGrantTrace, c.decoder, c.settings, row);
-    if (follow && c.state.GrantTraceSortColumn.load() == 0)
+    const int column = c.state.GrantTraceSortColumn.load();
+    // Coloured while it is the last row; the colours move with it into its sorted place.
+    ColourRows(c.root, kListGrantTrace, c.decoder, c.settings, screen::AppendLogRow(trace, cells, screen::kLogCap));
+    const int row = sorting::PlaceNewRow(trace, SortedList::GrantTrace, column);
+    if (follow && column == 0)
         screen::ScrollToRow(c.root, kListGrantTrace, row);
 }
 
@@ -144,10 +147,14 @@ void UpdateGrants(ScreenContext& c)
     screen::SetLabel(c.root, kStatusRIDsValue, radios);
 }
 
-void RefreshGrantViews(QWidget& root, P25Class& decoder)
+void RefreshGrantViews(QWidget& root, P25Class& decoder, const AppState* state)
 {
-    if (ListModel* trace = FindListModel(&root, kListGrantTrace))
+    if (ListModel* trace = FindListModel(&root, kListGrantTrace)) {
         ReadNamesAgain(*trace, decoder);
+        // New names may change the order of a list sorted by a description.
+        if (state)
+            sorting::SortList(*trace, SortedList::GrantTrace, state->GrantTraceSortColumn.load());
+    }
     if (ListModel* recent = FindListModel(&root, kListRecentGrants))
         ReadNamesAgain(*recent, decoder);
 }

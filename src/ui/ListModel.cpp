@@ -4,6 +4,7 @@
 #include <QObject>
 
 #include <algorithm>
+#include <numeric>
 
 ListModel::ListModel(QStringList headers, int cap, QObject* parent)
     : QAbstractTableModel(parent), headers_(std::move(headers)), cap_(cap)
@@ -32,6 +33,10 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     case Qt::ForegroundRole:
     case Qt::BackgroundRole: {
         const bool text = role == Qt::ForegroundRole;
+        if (oddEven_) {
+            const bool odd = index.row() % 2 != 0;
+            return text ? (odd ? oddText_ : evenText_) : (odd ? oddBack_ : evenBack_);
+        }
         if (static_cast<size_t>(column) < row.cellColors.size()) {
             const QColor& c = text ? row.cellColors[static_cast<size_t>(column)].first
                                    : row.cellColors[static_cast<size_t>(column)].second;
@@ -171,9 +176,68 @@ void ListModel::SetSaved(int row, bool saved)
 
 void ListModel::SortRows(const std::function<bool(const Row&, const Row&)>& less)
 {
-    emit layoutAboutToBeChanged();
-    std::stable_sort(rows_.begin(), rows_.end(), less);
-    emit layoutChanged();
+    std::vector<int> order(rows_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return less(rows_[static_cast<size_t>(a)], rows_[static_cast<size_t>(b)]);
+    });
+    if (std::is_sorted(order.begin(), order.end()))
+        return;  // already in order: nothing to redraw
+    std::vector<int> newRow(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        newRow[static_cast<size_t>(order[i])] = static_cast<int>(i);
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::deque<Row> sorted;
+    for (int from : order)
+        sorted.push_back(std::move(rows_[static_cast<size_t>(from)]));
+    rows_.swap(sorted);
+    // Selections and the current row stay on the rows they were on.
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& i : before)
+        after.append(index(newRow[static_cast<size_t>(i.row())], i.column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int ListModel::PlaceLastRow(const std::function<bool(const Row&, const Row&)>& less)
+{
+    const int last = Count() - 1;
+    if (last <= 0)
+        return last;
+    const auto at = std::upper_bound(rows_.begin(), rows_.end() - 1, rows_.back(), less);
+    const int to = static_cast<int>(at - rows_.begin());
+    if (to == last)
+        return last;
+    beginMoveRows(QModelIndex(), last, last, QModelIndex(), to);
+    std::rotate(at, rows_.end() - 1, rows_.end());
+    endMoveRows();
+    return to;
+}
+
+void ListModel::SetOddEvenColours(const QColor& evenText, const QColor& evenBack, const QColor& oddText,
+                                  const QColor& oddBack)
+{
+    if (oddEven_ && evenText_ == evenText && evenBack_ == evenBack && oddText_ == oddText && oddBack_ == oddBack)
+        return;
+    oddEven_ = true;
+    evenText_ = evenText;
+    evenBack_ = evenBack;
+    oddText_ = oddText;
+    oddBack_ = oddBack;
+    if (Count() > 0)
+        emit dataChanged(index(0, 0), index(Count() - 1, columnCount() - 1), {Qt::ForegroundRole, Qt::BackgroundRole});
+}
+
+void ListModel::ClearOddEvenColours()
+{
+    if (!oddEven_)
+        return;
+    oddEven_ = false;
+    if (Count() > 0)
+        emit dataChanged(index(0, 0), index(Count() - 1, columnCount() - 1), {Qt::ForegroundRole, Qt::BackgroundRole});
 }
 
 ListModel* FindListModel(const QObject* root, const char* viewName)

@@ -60,11 +60,24 @@ public:
 
     // Reorders the rows with a strict weak ordering (stable, so equal rows keep their order).
     void SortRows(const std::function<bool(const Row&, const Row&)>& less);
+    // Moves the last row to its place in rows already in `less` order, after the rows it equals
+    // (the outcome of a stable sort, without sorting the whole list again); returns its index.
+    int PlaceLastRow(const std::function<bool(const Row&, const Row&)>& less);
+
+    // Odd/even colouring: rows at even positions (the first is 0) take the even pair, the others
+    // the odd pair, whatever colours the rows carry; by position, so it holds after sorting and
+    // trimming. Switched off, the rows' own colours apply again.
+    void SetOddEvenColours(const QColor& evenText, const QColor& evenBack, const QColor& oddText,
+                           const QColor& oddBack);
+    void ClearOddEvenColours();
+    bool OddEven() const { return oddEven_; }
 
 private:
     QStringList headers_;
     int cap_;
     bool savedMarks_ = false;
+    bool oddEven_ = false;
+    QColor evenText_, evenBack_, oddText_, oddBack_;
     std::deque<Row> rows_;
 };
 

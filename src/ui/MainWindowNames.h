@@ -178,5 +178,7 @@ inline constexpr char kActAbout[] = "About1";
 inline constexpr char kSystemDialog[] = "Form2";
 inline constexpr char kAboutDialog[] = "AboutForm";
 inline constexpr char kAboutVersion[] = "VersionLabel";  // "Version: 0.1.0 Build 1"
+inline constexpr char kRROptionsDialog[] = "RROptionsForm";  // "Radio Reference Import Options"
+inline constexpr char kMultSysDialog[] = "MultSysForm";      // "Multiple Systems Match System ID"
 
 }  // namespace ui_names

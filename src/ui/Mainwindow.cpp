@@ -20,6 +20,8 @@
 #include "platform/Clock.h"
 #include "scancontrol/ScannerControl.h"
 #include "ui/BackupScheduler.h"
+#include "ui/ListFonts.h"
+#include "ui/ListInteraction.h"
 #include "ui/MainWindowLayout.h"
 #include "ui/MainWindowNames.h"
 #include "ui/MainWindowTabs.h"
@@ -58,6 +60,8 @@ TForm1::TForm1(MainWindowOptions options, QWidget* parent)
     setWindowTitle(kCaption);
     BuildWidgets();
     BuildMenu();
+    ConnectDialogButtons();
+    WireLogButtons();
     BuildTimers();
     backups_ = std::make_unique<BackupScheduler>(this, settings_, WallClock(), ProgramFolder(),
                                                  [this] { return SaveSettingsNow(); });
@@ -100,10 +104,8 @@ void TForm1::BuildWidgets()
     // Keeps the stored setting in step with the box (Affiliations/FilterRegistrations).
     if (auto* box = findChild<QCheckBox*>(kFilterRegistrations))
         connect(box, &QCheckBox::toggled, this, [this](bool on) { settings_.filterRegistrations = on; });
-    if (auto* high = findChild<QSpinBox*>(kThresholdHighUpDown))
-        connect(high, &QSpinBox::valueChanged, this, [this](int v) { settings_.monitorThresholdHigh = v; });
-    if (auto* low = findChild<QSpinBox*>(kThresholdLowUpDown))
-        connect(low, &QSpinBox::valueChanged, this, [this](int v) { settings_.monitorThresholdLow = v; });
+    // List clicks, pop-ups, sorting, holding, the monitor window and the range list.
+    new ListInteraction(*this);
     // "Refresh" re-reads the affiliation list and the names shown in old rows.
     for (const char* name : {kAffListRefresh, kAffLogRefresh})
         if (auto* button = findChild<QPushButton*>(name))
@@ -111,13 +113,13 @@ void TForm1::BuildWidgets()
                 if (!Decoder())
                     return;
                 button->setEnabled(false);
-                RefreshAffiliationViews(*this, *Decoder(), settings_);
+                RefreshAffiliationViews(*this, *Decoder(), settings_, &state_);
                 button->setEnabled(true);
             });
     if (auto* button = findChild<QPushButton*>(kGrantsRefresh))
         connect(button, &QPushButton::clicked, this, [this] {
             if (Decoder())
-                RefreshGrantViews(*this, *Decoder());
+                RefreshGrantViews(*this, *Decoder(), &state_);
         });
 }
 
@@ -189,6 +191,8 @@ void TForm1::RunWindowShown()
 void TForm1::ApplyStartupSettings()
 {
     ApplyScreenSizes(*this, settings_, listFont_);
+    if (!settings_.useGlobalFont)
+        ApplyListFonts(*this, settings_, listFont_);  // each screen's own font
     ApplySettingsToDecoder(settings_, *decoder_);
     layout_->pages->setCurrentIndex(0);
     ApplyTabVisibility();

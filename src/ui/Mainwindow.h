@@ -23,11 +23,20 @@ class QTimer;
 class ScannerControl;
 class ScannerSimulator;
 class TAboutForm;
+class TcfgForm;
 class TBSKQueue;
 class TForm2;
+class TForm5;
+class TForm3;
+class TForm4;
+class TUsageForm;
+class TAddRangeForm;
+class TRROptionsForm;
+class TMultSysForm;
 class TScannerReadThread;
 class BackupScheduler;
 class RefreshKeeper;
+class LogExporter;
 struct MainWindowLayout;
 
 // What the program hands the main window at start.
@@ -43,7 +52,15 @@ struct MainWindowOptions {
 // The dialogs created at program start and opened from the main window (null until created).
 struct MainWindowDialogs {
     TForm2* systemDialog = nullptr;   // "Edit &System Information"
+    TForm3* talkgroupDialog = nullptr;  // "Edit &TalkGroup Information" and the list pop-ups
+    TForm4* radioDialog = nullptr;      // "Edit &Radio ID Information" and the list pop-ups
+    TcfgForm* config = nullptr;         // the five "&Edit" configuration commands
+    TUsageForm* usage = nullptr;        // "Usage Code Descriptions"
+    TAddRangeForm* addRange = nullptr;  // "Add Range" of the affiliation log filter
     TAboutForm* about = nullptr;      // "&About..."
+    TForm5* hold = nullptr;             // "Hold TalkGroup" of Button13
+    TRROptionsForm* rrOptions = nullptr;  // options of "&Import System Information from Radio Reference"
+    TMultSysForm* multSys = nullptr;      // the import's choice among systems sharing the ID
 };
 
 // The main window: its tabs, side panels, status line and menu, and the owner of the decode
@@ -97,8 +114,7 @@ public:
     void ShowAbout();               // "&About..."
     void ExitProgram();             // "E&xit": the close sequence, then the event loop ends
     bool SaveSettingsNow();
-    // The log auto-saves of the minute timer. Log saving comes with the log-export screens:
-    // until then this does nothing.
+    // The log auto-saves of the minute timer (LogCommands.cpp).
     void RunLogAutoSaves();
     // The "must first connect to a tower" guard of the editing commands; true when a system is known.
     bool RequireKnownSystem();
@@ -153,6 +169,10 @@ private:
     void BuildTimers();
     void SetDecodeActions(bool running);
     void ShowPlaceholder(const QString& what);
+    // Save and Clear of the log views (LogCommands.cpp).
+    void WireLogButtons();
+    // The usage-code and add-range buttons and the range pop-up's "Add Range" (DialogCommands.cpp).
+    void ConnectDialogButtons();
 
     // Window shown / activation (Mainwindow.cpp).
     void RunWindowShown();
@@ -205,4 +225,5 @@ private:
     QPushButton* button1_ = nullptr;
     QAction* readAction_ = nullptr;
     QAction* stopAction_ = nullptr;
+    LogExporter* logExporter_ = nullptr;  // a child of the window
 };

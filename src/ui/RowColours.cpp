@@ -1,7 +1,5 @@
 #include "ui/RowColours.h"
 
-#include <QAbstractItemView>
-#include <QPalette>
 #include <QWidget>
 
 #include <cstring>
@@ -144,22 +142,16 @@ void ColourAffiliationLogRow(ListModel& m, int row, P25Class& d, const Settings&
         ColourAffiliationRow(m, row, d, s, afflog::kTalkgroup, afflog::kRadio);
 }
 
-void SetAlternating(QWidget& root, const char* viewName, const Settings* s)
+// Odd/even colours by row position (with `s`), or the rows' own colours (without).
+void SetOddEven(ListModel* m, const Settings* s)
 {
-    auto* view = root.findChild<QAbstractItemView*>(QString::fromLatin1(viewName));
-    if (!view)
+    if (!m)
         return;
-    if (!s) {
-        view->setAlternatingRowColors(false);
-        return;
-    }
-    QPalette p = view->palette();
-    p.setColor(QPalette::Base, ToQColor(s->evenBackground));
-    p.setColor(QPalette::AlternateBase, ToQColor(s->oddBackground));
-    p.setColor(QPalette::Text, ToQColor(s->evenText));
-    if (p != view->palette())
-        view->setPalette(p);
-    view->setAlternatingRowColors(true);
+    if (s)
+        m->SetOddEvenColours(ToQColor(s->evenText), ToQColor(s->evenBackground), ToQColor(s->oddText),
+                             ToQColor(s->oddBackground));
+    else
+        m->ClearOddEvenColours();
 }
 
 bool Is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
@@ -181,20 +173,20 @@ void ColourRows(QWidget& root, const char* viewName, P25Class& decoder, const Se
     if (Is(viewName, kListSiteInfo) || Is(viewName, kListCurrentPatches))
         return;  // the toolkit's colours
     if (Is(viewName, kListActivity)) {
-        SetAlternating(root, viewName, nullptr);
+        SetOddEven(model, nullptr);
         EachRow(model, 0, [&](ListModel& m, int row) { ColourActivityRow(m, row, decoder, s); });
     } else if ((Is(viewName, kListGrantTrace) || Is(viewName, kListRecentGrants)) && s.grantsUseTGColors) {
-        SetAlternating(root, viewName, nullptr);
+        SetOddEven(model, nullptr);
         EachRow(model, firstRow, [&](ListModel& m, int row) { ColourGrantRow(m, row, decoder, s); });
     } else if (Is(viewName, kListAffList) && s.affiliationsUseTGColors) {
-        SetAlternating(root, viewName, nullptr);
+        SetOddEven(model, nullptr);
         EachRow(model, firstRow, [&](ListModel& m, int row) {
             ColourAffiliationRow(m, row, decoder, s, afflist::kTalkgroup, afflist::kRadio);
         });
     } else if (Is(viewName, kListAffLog) && s.affiliationsUseTGColors) {
-        SetAlternating(root, viewName, nullptr);
+        SetOddEven(model, nullptr);
         EachRow(model, firstRow, [&](ListModel& m, int row) { ColourAffiliationLogRow(m, row, decoder, s); });
     } else {
-        SetAlternating(root, viewName, &s);
+        SetOddEven(model, &s);
     }
 }

@@ -6,7 +6,7 @@ struct Settings;
 
 // Gives the rows of a list view their colours: the activity, grant and affiliation views by the
 // talkgroup and radio colours of the tables (as the settings choose), the others alternate the
-// odd/even colours of the settings through the view's palette. Rows from `firstRow` on are
-// coloured (the activity view is always coloured whole). This is the one place the colouring rules
-// live, so a fuller implementation replaces it without touching the updaters.
+// odd/even colours of the settings by row position. Rows from `firstRow` on are coloured (the
+// activity view is always coloured whole); a row's colours travel with it when the list is sorted.
+// This is the one place the colouring rules live.
 void ColourRows(QWidget& root, const char* viewName, P25Class& decoder, const Settings& settings, int firstRow = 0);

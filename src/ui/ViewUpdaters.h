@@ -52,6 +52,8 @@ void UpdateRawData(ScreenContext& c);
 
 // "Refresh" buttons (main thread): the affiliation tabs (Button8, Button20) rebuild the
 // affiliation list and re-read the names in the affiliation log; the grant trace tab (Button17)
-// re-reads the names in the grant trace and the recent grants list.
-void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& settings);
-void RefreshGrantViews(QWidget& root, P25Class& decoder);
+// re-reads the names in the grant trace and the recent grants list. With `state` the sortable
+// lists are sorted again by their sort columns.
+void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& settings,
+                             const AppState* state = nullptr);
+void RefreshGrantViews(QWidget& root, P25Class& decoder, const AppState* state = nullptr);

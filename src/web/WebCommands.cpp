@@ -1,12 +1,22 @@
 // The web directory import and the update check of the main menu.
 #include "ui/Mainwindow.h"
+#include "web/UpdateCheck.h"
+#include "web/WebImport.h"
 
 void TForm1::ImportFromWebDirectory()
 {
-    ShowPlaceholder("The import from the web directory");
+    // The import pumps events between its requests: a second one must not start meanwhile.
+    static bool running = false;
+    if (running)
+        return;
+    running = true;
+    struct Release {
+        ~Release() { running = false; }
+    } release;
+    WebImport(*this).Run();
 }
 
 void TForm1::CheckForUpdates()
 {
-    ShowPlaceholder("The update check");
+    UpdateCheck(this, settings_).Run();
 }
