@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -17,6 +18,15 @@ using namespace config_widgets;
 namespace {
 
 constexpr int kLatencyMaxMs = 100;
+// Fields that hold addresses and folder paths show them whole.
+constexpr int kPathFieldWidth = 440;
+constexpr int kDaysFieldWidth = 60;
+
+QLineEdit* Wide(QLineEdit* edit)
+{
+    edit->setMinimumWidth(kPathFieldWidth);
+    return edit;
+}
 
 // A row of controls in a form: a caption, then the controls side by side.
 void Row(QFormLayout* form, const QString& caption, std::initializer_list<QWidget*> controls, QWidget* parent)
@@ -111,12 +121,13 @@ QWidget* TcfgForm::BuildDataPage()
     auto* backupGrid = new QGridLayout(backup);
     auto* days = Edit("Edit26", backup);
     days->setMaxLength(3);
+    days->setMaximumWidth(kDaysFieldWidth);
     backupGrid->addWidget(Check("CheckBox42", "Enable Data Backup every", backup), 0, 0);
     backupGrid->addWidget(days, 0, 1);
     backupGrid->addWidget(Caption("days", days, backup), 0, 2);
     backupGrid->addWidget(Caption("(Range 1 day to 365 Days)", days, backup), 1, 0, 1, 3);
     backupGrid->addWidget(Check("CheckBox43", "Add Date to backup folder", backup), 2, 0, 1, 3);
-    auto* path = Edit("Edit27", backup);
+    auto* path = Wide(Edit("Edit27", backup));
     auto* choose = Button("Button7", "...", backup);
     backupGrid->addWidget(Caption("Backup Path: ", path, backup), 3, 0);
     backupGrid->addWidget(path, 3, 1);
@@ -138,10 +149,10 @@ QWidget* TcfgForm::BuildWebPage()
     webForm->addRow(Check("CheckBox40", "Enable the Radio Reference Web Service Option.", web));
     Row(webForm, "User Name:", {Edit("Edit17", web)}, web);
     Row(webForm, "Password:", {Edit("Edit20", web, true)}, web);
-    Row(webForm, "WSDL Path:", {Edit("Edit21", web)}, web);
+    Row(webForm, "WSDL Path:", {Wide(Edit("Edit21", web))}, web);
     Row(webForm, "RX Time-Out:", {Edit("Edit28", web)}, web);
     webForm->addRow(Check("CheckBox44", "Enable the RadioReference Database CD-ROM Option", web));
-    Row(webForm, "WSDL Path:", {Edit("Edit29", web)}, web);
+    Row(webForm, "WSDL Path:", {Wide(Edit("Edit29", web))}, web);
     Row(webForm, "RX Time-Out:", {Edit("Edit30", web)}, web);
     box->addWidget(web);
 

@@ -52,6 +52,8 @@ TcfgForm::TcfgForm(QWidget* parent)
         pages_->widget(i)->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
     box->addWidget(pages_);
     box->addWidget(BuildButtonsRow());
+    // Wide enough for every page tab and every tab of "Screen Settings" to show its caption.
+    setMinimumWidth(kMinimumWidth);
     ConnectRules();
 }
 

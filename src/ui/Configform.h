@@ -32,6 +32,7 @@ public:
     static constexpr char kCaption[] = "Configuration Settings";
     static constexpr char kRunningNote[] =
         "Note:  These settings may not be changed while Varnel is actively monitoring a system.";
+    static constexpr int kMinimumWidth = 860;
     enum Page { kDecodePage, kScannerPage, kScreenPage, kDataPage, kWebPage, kPageCount };
 
     // The serial ports present, by name (device paths on this platform).

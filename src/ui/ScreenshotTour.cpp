@@ -1,7 +1,9 @@
 #include "ui/ScreenshotTour.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <functional>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTimer>
@@ -9,11 +11,43 @@
 #include "ui/About.h"
 #include "ui/Mainwindow.h"
 #include "ui/Sysedit.h"
+#include "web/Rroptions.h"
 
 namespace {
 
 constexpr int kDefaultDelaySeconds = 6;
 constexpr int kSettleRounds = 5;
+
+// Opens a dialog the way its command does and grabs it once it is up, then cancels it.
+void GrabOpenedDialog(const QString& file, const std::function<void()>& open)
+{
+    QTimer::singleShot(400, [file] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        modal->grab().save(file);
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    });
+    open();
+}
+
+void SaveDialogGrabs(TForm1& window, const QDir& folder)
+{
+    const char* pages[] = {"decode", "scanner", "screen", "data", "web"};
+    for (int page = 0; page < 5; ++page)
+        GrabOpenedDialog(folder.filePath(QString("dialog-config-%1-%2.png").arg(page).arg(pages[page])),
+                         [&window, page] { window.OpenConfigDialog(page); });
+    GrabOpenedDialog(folder.filePath("dialog-talkgroup.png"), [&window] { window.EditTalkgroup("100"); });
+    GrabOpenedDialog(folder.filePath("dialog-radio.png"), [&window] { window.EditRadio(""); });
+    GrabOpenedDialog(folder.filePath("dialog-hold.png"), [&window] { window.OpenHoldDialog(); });
+    GrabOpenedDialog(folder.filePath("dialog-range.png"), [&window] { window.AddFilterRange(); });
+    GrabOpenedDialog(folder.filePath("dialog-usage.png"), [&window] { window.ShowUsageCodes(); });
+    if (TRROptionsForm* options = window.Dialogs().rrOptions)
+        options->grab().save(folder.filePath("dialog-import-options.png"));
+}
 
 void SaveTabGrabs(TForm1& window, const QString& folder)
 {
@@ -38,6 +72,7 @@ void SaveTabGrabs(TForm1& window, const QString& folder)
     }
     if (TForm2* system = window.Dialogs().systemDialog)
         system->grab().save(QDir(folder).filePath("dialog-system.png"));
+    SaveDialogGrabs(window, QDir(folder));
 }
 
 }  // namespace

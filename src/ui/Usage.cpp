@@ -37,6 +37,7 @@ QLabel* Note(const QString& text, QWidget* parent)
 
 TUsageForm::TUsageForm(QWidget* parent) : QDialog(parent)
 {
+    constexpr int kRowPadding = 6;
     setObjectName("UsageForm");
     setWindowTitle("Frequency Usage Codes");
     auto* layout = new QVBoxLayout(this);
@@ -62,7 +63,11 @@ TUsageForm::TUsageForm(QWidget* parent) : QDialog(parent)
     }
     codes_->setColumnWidth(0, 24);
     codes_->horizontalHeader()->setStretchLastSection(true);
-    codes_->resizeRowsToContents();
+    // One line per code: measured before the table has its width, wrapped rows would come out
+    // several lines tall.
+    codes_->setWordWrap(false);
+    for (int r = 0; r < rows; ++r)
+        codes_->setRowHeight(r, codes_->fontMetrics().height() + kRowPadding);
     int height = 2 * codes_->frameWidth();
     for (int row = 0; row < rows; ++row)
         height += codes_->rowHeight(row);
