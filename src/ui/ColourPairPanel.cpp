@@ -1,4 +1,5 @@
 #include "ui/ColourPairPanel.h"
+#include "ui/ColourValue.h"
 
 #include <QColor>
 #include <QHBoxLayout>
@@ -7,16 +8,6 @@
 #include <QPushButton>
 
 namespace {
-
-QColor ToQColor(uint32_t v)
-{
-    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-}
-
-uint32_t FromQColor(const QColor& c)
-{
-    return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16;
-}
 
 QPushButton* Button(const char* name, const QString& caption, QWidget* parent)
 {

@@ -10,6 +10,7 @@
 
 #include "store/Settings.h"
 #include "ui/Configform.h"
+#include "ui/ColourValue.h"
 
 namespace {
 
@@ -208,17 +209,6 @@ void TcfgForm::CollectFonts(Settings& s) const
 }
 
 namespace {
-
-QColor ToQColor(uint32_t v)
-{
-    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-}
-
-uint32_t FromQColor(const QColor& c)
-{
-    return static_cast<uint32_t>(c.red()) | static_cast<uint32_t>(c.green()) << 8 |
-           static_cast<uint32_t>(c.blue()) << 16;
-}
 
 // The example fields show a colour pair as their text and background.
 struct ExampleBinding {

@@ -9,15 +9,11 @@
 #include "ui/ListFonts.h"
 #include "ui/MainWindowNames.h"
 #include "ui/Mainwindow.h"
+#include "ui/ColourValue.h"
 
 using namespace ui_names;
 
 namespace {
-
-QColor ToQColor(uint32_t v)
-{
-    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-}
 
 // The activity list always shows the default background behind its rows; the affiliation and
 // grant lists only while they use the talkgroup colours (else the odd/even colours apply).

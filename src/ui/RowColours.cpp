@@ -9,6 +9,7 @@
 #include "ui/ListModel.h"
 #include "ui/MainWindowNames.h"
 #include "ui/ViewHelpers.h"
+#include "ui/ColourValue.h"
 
 namespace {
 
@@ -35,9 +36,6 @@ struct Colours {
     uint32_t back = 0;
     bool Plain() const { return text == back; }  // no colours of its own
 };
-
-// Colour values are 0x00BBGGRR.
-QColor ToQColor(uint32_t v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
 
 Colours TalkgroupColours(P25Class& d, long long tg)
 {

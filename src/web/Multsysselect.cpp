@@ -9,18 +9,13 @@
 
 #include "store/Settings.h"
 #include "ui/MainWindowNames.h"
+#include "ui/ColourValue.h"
 
 namespace {
 
 constexpr int kColumns = 3;
 constexpr int kListWidth = 460;
 constexpr int kListHeight = 160;
-
-// 0x00BBGGRR as stored in the settings.
-QColor ToColor(uint32_t v)
-{
-    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
-}
 
 }  // namespace
 
@@ -70,8 +65,8 @@ void TMultSysForm::Fill(const QList<rr::TrsListDef>& systems, const Settings& se
         const rr::TrsListDef& s = systems[i];
         auto* item = new QTreeWidgetItem(list_, {QString::number(s.sid), s.sName, s.sCity});
         const bool even = i % 2 == 0;
-        const QColor text = ToColor(even ? settings.evenText : settings.oddText);
-        const QColor back = ToColor(even ? settings.evenBackground : settings.oddBackground);
+        const QColor text = ToQColor(even ? settings.evenText : settings.oddText);
+        const QColor back = ToQColor(even ? settings.evenBackground : settings.oddBackground);
         for (int c = 0; c < kColumns; ++c) {
             item->setForeground(c, text);
             item->setBackground(c, back);
