@@ -133,10 +133,7 @@ TEST_F(UpdateCheckTest, AnErrorStatusShowsTheServersStatusText)
 
 TEST_F(UpdateCheckTest, NoServerShowsTheClientsError)
 {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    PointAt(QString("http://127.0.0.1:%1/CurrentVersions.txt").arg(probe.serverPort()));
-    probe.close();
+    PointAt(QString("http://127.0.0.1:%1/CurrentVersions.txt").arg(ClosedPort()));
     Run();
     ASSERT_EQ(answerer.seen.size(), 1u);
     EXPECT_EQ(answerer.seen[0].title, "Update Check Error");

@@ -22,16 +22,6 @@ using rr::RRWsdlPortType;
 using rr::WebServiceError;
 using Kind = WebServiceError::Kind;
 
-// A port on 127.0.0.1 where nothing listens.
-quint16 ClosedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
-
 // The elements of a request body under `parent`, in order, as name=value.
 QStringList Children(const QByteArray& body, const QString& parent)
 {

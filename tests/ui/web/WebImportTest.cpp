@@ -15,15 +15,6 @@ const QString kCdromUnreachable =
     "has been placed in the CD-ROM drive on your computer, and the\n"
     "local web server has been started.\n";
 
-quint16 ClosedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
-
 class WebImportTest : public WebImportFixture {};
 
 TEST_F(WebImportTest, PreconditionsStopTheCommandWithTheirMessage)
