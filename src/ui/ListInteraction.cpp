@@ -88,13 +88,15 @@ ListModel* ModelOf(const QTreeView* view)
     return view ? qobject_cast<ListModel*>(view->model()) : nullptr;
 }
 
-// The talkgroup as the dialog wants it: a cell such as "1234 (A)" names talkgroup 1234.
+// The talkgroup as the dialog wants it: a cell such as "1234 (A)" names talkgroup 1234. The text
+// is kept as it stands otherwise (the dialog reads it as a number, blanks and all), and so is the
+// menu caption made from it.
 QString TalkgroupText(QString cell)
 {
     const qsizetype bracket = cell.indexOf(QLatin1Char('('));
     if (bracket >= 0)
         cell.truncate(bracket);
-    return cell.trimmed();
+    return cell;
 }
 
 }  // namespace
@@ -180,7 +182,7 @@ void ListInteraction::TakeEditTargets(const QString& viewName)
     // A private or telephone call's "talkgroup" is a radio: the talkgroup dialog is not offered it.
     if (!noTalkgroup)
         talkgroup_ = TalkgroupText(model->Cell(row, t->talkgroup));
-    radio_ = model->Cell(row, t->radio).trimmed();
+    radio_ = model->Cell(row, t->radio);
     if (!talkgroup_.isEmpty())
         editTalkgroup_->setText(QString::fromLatin1(kOneTalkgroup) + talkgroup_);
     if (!radio_.isEmpty())
@@ -194,8 +196,8 @@ void ListInteraction::TakeAffiliationSelection()
     const int row = SelectedRow(view);
     if (!model || row < 0)
         return;
-    talkgroup_ = model->Cell(row, 0).trimmed();
-    radio_ = model->Cell(row, 2).trimmed();
+    talkgroup_ = model->Cell(row, 0);
+    radio_ = model->Cell(row, 2);
     editTalkgroup_->setText(QString::fromLatin1(kOneTalkgroup) + talkgroup_);
     editRadio_->setText(QString::fromLatin1(kOneRadio) + radio_);
 }

