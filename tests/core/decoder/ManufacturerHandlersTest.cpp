@@ -4,24 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "support/DecoderFixture.h"
+#include "support/DescriptionCases.h"
 
 // The MFID 0x90 extensions: patches, regroups, patched responses and the emergency button.
 
 namespace {
 
-using Bytes = std::array<uint8_t, 10>;
-using Texts = std::vector<std::string>;
+using testsupport::DescriptionCase;
 
 // Radio 1234567 is 0x12D687, radio 1000 is 0x0003E8; talkgroup 300 is 0x012C, 900 is 0x0384.
-struct DescriptionCase {
-    const char* name;
-    Bytes bytes;
-    int recognised;
-    Texts dump;
-    Texts events;
-};
-
 const DescriptionCase kDescriptionCases[] = {
     {"PatchInformationListsMembersFromBytes8And9First",
      {0x00, 0x90, 0x03, 0x84, 0x00, 0x66, 0x03, 0x84, 0x00, 0x65}, 1,
@@ -62,15 +53,7 @@ const DescriptionCase kDescriptionCases[] = {
      {"Unknown Op=01 Mfg 00(Standard)"}, {}},
 };
 
-class ManufacturerDescriptions : public testsupport::DecoderFixture,
-                                 public ::testing::WithParamInterface<DescriptionCase> {
-protected:
-    int DecodeCase()
-    {
-        const Bytes& b = GetParam().bytes;
-        return Decode({b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9]});
-    }
-};
+class ManufacturerDescriptions : public testsupport::DescriptionCaseFixture {};
 
 TEST_P(ManufacturerDescriptions, DumpsAndLogsTheEvents)
 {
@@ -82,9 +65,7 @@ TEST_P(ManufacturerDescriptions, DumpsAndLogsTheEvents)
 
 TEST_P(ManufacturerDescriptions, EventLogAloneStillGetsItsEvents)
 {
-    PresentationSwitches s = decoder->Switches();
-    s.packetDump = false;
-    decoder->SetSwitches(s);
+    SetDumpAndEvents(false, true);
     EXPECT_EQ(DecodeCase(), GetParam().recognised);
     EXPECT_TRUE(DumpTexts().empty());
     EXPECT_EQ(EventTexts(), GetParam().events);

@@ -4,25 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "support/DecoderFixture.h"
+#include "support/DescriptionCases.h"
 
 // Unit control, responses and the lone multi-block header: what each block says in the packet
 // dump and the event log, and what it changes in the decoder's tables.
 
 namespace {
 
-using Bytes = std::array<uint8_t, 10>;
-using Texts = std::vector<std::string>;
+using testsupport::DescriptionCase;
 
 // Radio 1234567 is 0x12D687, radio 1000 is 0x0003E8, talkgroup 100 is 0x0064.
-struct DescriptionCase {
-    const char* name;
-    Bytes bytes;
-    int recognised;
-    Texts dump;
-    Texts events;
-};
-
 const DescriptionCase kDescriptionCases[] = {
     {"AffiliationAcceptIgnoresTheGlobalBit", {0x28, 0x00, 0x80, 0, 0, 0x00, 0x64, 0x12, 0xD6, 0x87}, 1,
      {"Group Affiliation Response - Group: 100 RadioID : 1234567 Result: Accept"}, {}},
@@ -99,22 +90,7 @@ const DescriptionCase kDescriptionCases[] = {
      {"MultiPacket - Type: 00(Group Voice Grant) - Follow Count: 3"}, {}},
 };
 
-class UnitControlDescriptions : public testsupport::DecoderFixture,
-                                public ::testing::WithParamInterface<DescriptionCase> {
-protected:
-    int DecodeCase()
-    {
-        const Bytes& b = GetParam().bytes;
-        return Decode({b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9]});
-    }
-    void SetDumpAndEvents(bool dump, bool events)
-    {
-        PresentationSwitches s = decoder->Switches();
-        s.packetDump = dump;
-        s.eventLog = events;
-        decoder->SetSwitches(s);
-    }
-};
+class UnitControlDescriptions : public testsupport::DescriptionCaseFixture {};
 
 TEST_P(UnitControlDescriptions, DumpsAndLogsTheEvents)
 {
