@@ -150,10 +150,12 @@ QWidget* TcfgForm::BuildWebPage()
     Row(webForm, "User Name:", {Edit("Edit17", web)}, web);
     Row(webForm, "Password:", {Edit("Edit20", web, true)}, web);
     Row(webForm, "WSDL Path:", {Wide(Edit("Edit21", web))}, web);
-    Row(webForm, "RX Time-Out:", {Edit("Edit28", web)}, web);
+    auto* edit28 = Edit("Edit28", web);
+    Row(webForm, "RX Time-Out:", {edit28, Caption("seconds", edit28, web)}, web);
     webForm->addRow(Check("CheckBox44", "Enable the RadioReference Database CD-ROM Option", web));
     Row(webForm, "WSDL Path:", {Wide(Edit("Edit29", web))}, web);
-    Row(webForm, "RX Time-Out:", {Edit("Edit30", web)}, web);
+    auto* edit30 = Edit("Edit30", web);
+    Row(webForm, "RX Time-Out:", {edit30, Caption("seconds", edit30, web)}, web);
     box->addWidget(web);
 
     auto* proxy = new QGroupBox("Proxy Settings", page);

@@ -15,6 +15,8 @@
 
 namespace config_widgets {
 
+inline constexpr int kPasswordMaxLength = 255;
+
 inline QCheckBox* Check(const char* name, const QString& caption, QWidget* parent)
 {
     auto* box = new QCheckBox(caption, parent);
@@ -34,8 +36,12 @@ inline QLineEdit* Edit(const char* name, QWidget* parent, bool password = false)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    if (password)
+    if (password) {
+        // Masked with "*" whatever the style's own mask, and no longer than the settings file keeps.
         edit->setEchoMode(QLineEdit::Password);
+        edit->setStyleSheet("lineedit-password-character: 42;");
+        edit->setMaxLength(kPasswordMaxLength);
+    }
     return edit;
 }
 

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QFile>
 #include <QPushButton>
+#include <QStyle>
 
 #include "ConfigFixture.h"
 #include "ui/MainWindowNames.h"
@@ -268,9 +269,11 @@ TEST_F(ConfigDialogTest, EnablingRulesFollowTheirControls)
                     QWidget* follower = Control<QWidget>(name);
                     EXPECT_EQ(follower->isEnabledTo(&form), on) << rule.what << " " << name;
                     // Its caption follows it.
-                    for (QLabel* label : form.findChildren<QLabel*>())
-                        if (label->buddy() == follower)
+                    for (QLabel* label : form.findChildren<QLabel*>()) {
+                        if (label->buddy() == follower) {
                             EXPECT_EQ(label->isEnabledTo(&form), on) << rule.what << " label of " << name;
+                        }
+                    }
                 }
             }
         // The screens' own fonts are the reverse of the global font.
@@ -279,6 +282,22 @@ TEST_F(ConfigDialogTest, EnablingRulesFollowTheirControls)
         Control<QCheckBox>("CheckBox21")->setChecked(false);
         EXPECT_TRUE(Control<QComboBox>("FontNameGrantLog")->isEnabledTo(&form));
     }, QDialog::Rejected));
+}
+
+TEST_F(ConfigDialogTest, PasswordsAreMaskedWithStarsAndKeptWithinTheStoredLength)
+{
+    Start();
+    const QString tooLong(300, QChar('p'));
+    ASSERT_TRUE(Open(TcfgForm::kWebPage, [&](TcfgForm&) {
+        for (const char* name : {"Edit20", "Edit25"}) {
+            auto* edit = Control<QLineEdit>(name);
+            EXPECT_EQ(edit->echoMode(), QLineEdit::Password) << name;
+            EXPECT_EQ(edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, edit), '*') << name;
+            edit->setText(tooLong);
+        }
+    }));
+    EXPECT_EQ(Reloaded().webPassword, std::string(255, 'p'));
+    EXPECT_EQ(Reloaded().proxyPassword, std::string(255, 'p'));
 }
 
 TEST_F(ConfigDialogTest, RunningDecodeLocksPortAutoSaveAndScannerControl)
