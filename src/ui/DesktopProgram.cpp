@@ -64,7 +64,10 @@ std::unique_ptr<TForm1> CreateDesktopWindows(MainWindowOptions options)
 int RunDesktop(int& argc, char** argv, const DesktopOptions& options)
 {
     VarnelApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(kApplicationTitle);
+    // The application title is the program's name for the desktop and the title of its own
+    // messages (applicationDisplayName() falls back to it). It is set as the application name
+    // because a display name would be appended to every window's caption by the window system.
+    QApplication::setApplicationName(kApplicationTitle);
 
     MainWindowOptions windowOptions;
     windowOptions.programFolder = ChooseProgramFolder(options.dataDir, argv[0]);
