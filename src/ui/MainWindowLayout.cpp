@@ -79,13 +79,15 @@ void LayoutMainWindow(MainWindowLayout& w, const Settings& s, QSize window, int 
         w.panels[i]->setGeometry(columnLeft, kPanelTop[i], columnWidth, kPanelHeight[i]);
         w.panels[i]->setVisible(panelsShown && panelShown[i]);
     }
+    // The start/stop button stays in its place at the right of the bottom row in both layouts:
+    // with the panels hidden it ends the status line.
     if (w.button1) {
         w.button1->setGeometry(columnLeft, rowTop, columnWidth, kButtonHeight);
-        w.button1->setVisible(panelsShown);
+        w.button1->setVisible(true);
     }
 
     if (w.statusLine) {
-        w.statusLine->setGeometry(kMargin, rowTop, std::max(0, width - 2 * kMargin), kRowHeight);
+        w.statusLine->setGeometry(kMargin, rowTop, std::max(0, columnLeft - 2 * kMargin), kRowHeight);
         w.statusLine->setVisible(!panelsShown);
         const auto pairs = StatusPairsFor(width);
         for (int i = 0; i < kStatusPairs; ++i) {
