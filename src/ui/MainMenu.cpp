@@ -100,11 +100,6 @@ void TForm1::SetDecodeActions(bool running)
     stopAction_->setEnabled(running);
 }
 
-void TForm1::ShowPlaceholder(const QString& what)
-{
-    QMessageBox::information(this, windowTitle(), what + " is not available in this version yet.");
-}
-
 bool TForm1::RequireKnownSystem()
 {
     if (decoder_ && decoder_->GetSystemId() != 0)

@@ -168,7 +168,6 @@ private:
     void BuildMenu();
     void BuildTimers();
     void SetDecodeActions(bool running);
-    void ShowPlaceholder(const QString& what);
     // Save and Clear of the log views (LogCommands.cpp).
     void WireLogButtons();
     // The usage-code and add-range buttons and the range pop-up's "Add Range" (DialogCommands.cpp).

@@ -132,7 +132,8 @@ TEST_F(MainMenuTest, AboutBoxShowsTheVersion)
     EXPECT_EQ(shown, expected);
 }
 
-TEST_F(MainMenuTest, LaterDialogsShowAPlaceholder)
+// Each of these commands opens one modal window: its dialog, or the import's "No Decode in Progress".
+TEST_F(MainMenuTest, DialogCommandsOpenOneModalWindowEach)
 {
     MakeWindow();
     // Check for Updates is left out: it would ask the program's web site (test_web covers it).
