@@ -58,6 +58,8 @@ QString SystemIdText(uint32_t id)
 WebImport::WebImport(TForm1& window)
     : window_(window), label_(window.findChild<QLabel*>(QString::fromLatin1(ui_names::kImportLabel)))
 {
+    if (label_)
+        label_->setAlignment(Qt::AlignCenter);  // the progress texts stand centred in the notice
 }
 
 QUrl WebImport::SecondCdromLocation(const QUrl& first)
@@ -258,8 +260,8 @@ void WebImport::Complete()
     SystemInfo info;
     decoder.CopySystemInfo(info);
     decoder.SetSiteName(decoder.Towers().GetTowerName(info.rfssId, info.siteId));
-    // The affiliation and grant screens show names that may just have changed.
-    for (const char* name : {ui_names::kAffListRefresh, ui_names::kAffLogRefresh, ui_names::kGrantsRefresh})
+    // The "Site Affiliations" list and the grant trace read the names that may just have changed.
+    for (const char* name : {ui_names::kAffListRefresh, ui_names::kGrantsRefresh})
         if (auto* button = window_.findChild<QPushButton*>(QString::fromLatin1(name)))
             button->click();
     window_.State().FullRefreshRequested = true;

@@ -247,6 +247,8 @@ TEST_F(WebImportTest, CompleteStaysUpForASecondAndRefreshesTheScreens)
     EXPECT_EQ(answerer.seen[1].text, "There are no systems in the RadioReference database with this SysID!");
     ASSERT_GE(completeSince, 0);
     EXPECT_GE((hiddenAt < 0 ? clock.elapsed() : hiddenAt) - completeSince, 900);
+    EXPECT_EQ(Label()->alignment(), Qt::AlignCenter);
+    EXPECT_TRUE(Label()->font().bold());
 }
 
 struct RequestError {
