@@ -3,6 +3,7 @@
 
 #include "decoder/BlockIntegrity.h"
 #include "decoder/DescriptionText.h"
+#include "decoder/HandlerText.h"
 #include "decoder/NameTables.h"
 #include "decoder/Opcodes.h"
 #include "decoder/P25Class.h"
@@ -21,22 +22,6 @@ constexpr uint8_t kEmergencyBit = 0x80;    // byte 2 of the emergency message
 long Unit(const Tsbk& b, int i)
 {
     return static_cast<long>(ReadBE24(b, i));
-}
-
-// Texts are built only for a screen that is switched on. An event goes to the event log too,
-// which keeps it only while its own switch is on.
-template <class MakeText>
-void EventAndDump(P25Class& d, const Tsbk& b, MakeText make)
-{
-    if (d.PacketDumpOn() || d.EventLogOn())
-        d.Describe(b, make(), true);
-}
-
-template <class MakeText>
-void DumpOnly(P25Class& d, const Tsbk& b, MakeText make)
-{
-    if (d.PacketDumpOn())
-        d.Describe(b, make(), false);
 }
 
 std::string Suffix(const Tsbk& b)

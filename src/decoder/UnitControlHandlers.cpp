@@ -3,6 +3,7 @@
 
 #include "decoder/BlockIntegrity.h"
 #include "decoder/DescriptionText.h"
+#include "decoder/HandlerText.h"
 #include "decoder/NameTables.h"
 #include "decoder/Opcodes.h"
 #include "decoder/P25Class.h"
@@ -45,22 +46,6 @@ uint32_t WacnOf(const Tsbk& b)
 std::string ServiceText(const Tsbk& b)
 {
     return "(" + ServiceTypeName(b[2] & kServiceTypeMask) + ")";
-}
-
-// Texts are built only for a screen that is switched on. An event goes to the event log too,
-// which keeps it only while its own switch is on.
-template <class MakeText>
-void EventAndDump(P25Class& d, const Tsbk& b, MakeText make)
-{
-    if (d.PacketDumpOn() || d.EventLogOn())
-        d.Describe(b, make(), true);
-}
-
-template <class MakeText>
-void DumpOnly(P25Class& d, const Tsbk& b, MakeText make)
-{
-    if (d.PacketDumpOn())
-        d.Describe(b, make(), false);
 }
 
 // Registration and affiliation -----------------------------------------------------------------
