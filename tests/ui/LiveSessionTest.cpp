@@ -97,7 +97,6 @@ TEST_F(LiveSessionTest, EveryViewPanelAndTheStatusLineFill)
     EXPECT_NE(Label(kStatusRIDsValue), "0");
 
     ListModel& activity = List(kListActivity);
-    // The control channel of the demo site: identifier 1 channel 190 of the 800 MHz plan.
     const int control = RowOf(activity, 0, "01-0190");
     ASSERT_GE(control, 0);
     const QStringList controlRow{"01-0190", "852.19375", "c", "Control", "", "", "", "", "", "", "0"};
