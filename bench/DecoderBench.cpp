@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "decoder/BlockIntegrity.h"
+#include "p25/BlockIntegrity.h"
 #include "decoder/P25Class.h"
 
 namespace {

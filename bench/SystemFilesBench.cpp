@@ -10,7 +10,7 @@
 
 #include "decoder/P25Class.h"
 #include "platform/Clock.h"
-#include "store/SystemStore.h"
+#include "persist/SystemStore.h"
 
 namespace {
 
@@ -26,6 +26,7 @@ public:
             std::abort();
         folder_ = pattern + "/";
         decoder_ = std::make_unique<P25Class>(clock_, folder_);
+        AttachSystemStore(*decoder_);
         decoder_->SetSiteIdentity(kSystem, 1, 0x70, 5);
         Fill();
     }

@@ -7,10 +7,10 @@
 #include <random>
 #include <vector>
 
-#include "decoder/DecoderContext.h"
+#include "site/DecoderContext.h"
 #include "platform/Clock.h"
-#include "store/RadioTable.h"
-#include "store/TalkgroupTable.h"
+#include "site/RadioTable.h"
+#include "site/TalkgroupTable.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "ScannerSimulator.h"
-#include "SimCapture.h"
-#include "store/Settings.h"
-#include "ui/DesktopProgram.h"
-#include "ui/ListModel.h"
-#include "ui/MainWindowNames.h"
-#include "ui/Mainwindow.h"
+#include "session/ScannerSimulator.h"
+#include "session/SimCapture.h"
+#include "persist/Settings.h"
+#include "ui/mainwindow/DesktopProgram.h"
+#include "ui/views/ListModel.h"
+#include "ui/mainwindow/MainWindowNames.h"
+#include "ui/mainwindow/Mainwindow.h"
 
 namespace {
 

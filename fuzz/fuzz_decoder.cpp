@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "decoder/BlockIntegrity.h"
+#include "p25/BlockIntegrity.h"
 #include "decoder/P25Class.h"
 #include "platform/Clock.h"
 

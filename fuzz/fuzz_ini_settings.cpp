@@ -9,7 +9,7 @@
 
 #include "platform/IniFile.h"
 #include "decoder/P25Class.h"
-#include "store/Settings.h"
+#include "persist/Settings.h"
 
 namespace {
 

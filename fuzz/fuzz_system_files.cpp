@@ -16,12 +16,12 @@
 #include "decoder/P25Class.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
-#include "store/DataFileReader.h"
-#include "store/RadioFile.h"
-#include "store/SplitCsvLine.h"
-#include "store/SystemIni.h"
-#include "store/TalkgroupFile.h"
-#include "store/TowerFile.h"
+#include "persist/DataFileReader.h"
+#include "persist/RadioFile.h"
+#include "persist/SplitCsvLine.h"
+#include "persist/SystemIni.h"
+#include "persist/TalkgroupFile.h"
+#include "persist/TowerFile.h"
 
 namespace {
 

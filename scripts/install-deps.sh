@@ -3,7 +3,7 @@
 # everything is already there.
 set -euo pipefail
 
-PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth clang libclang-rt-14-dev)
+PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth clang libclang-rt-14-dev clang-format)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -5,14 +5,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
+echo "== format and include rules"
+#FORMATCHECK
+scripts/include-graph.sh >/dev/null
+
 echo "== build and test"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_WERROR=ON >/dev/null
 ninja -C build
 ctest --test-dir build --output-on-failure
 
 echo "== core tests with -fsanitize=address,undefined"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNEL_CORE_ONLY=ON -DVARNEL_BENCH=OFF \
-    -DVARNEL_SANITIZE=address,undefined >/dev/null
+    -DVARNEL_SANITIZE=address,undefined -DVARNEL_WERROR=ON >/dev/null
 ninja -C build-asan
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --test-dir build-asan -L core --output-on-failure
 
@@ -21,6 +25,6 @@ scripts/fuzz.sh 5
 
 echo "== threaded core tests with -fsanitize=thread"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNEL_CORE_ONLY=ON -DVARNEL_BENCH=OFF \
-    -DVARNEL_SANITIZE=thread >/dev/null
+    -DVARNEL_SANITIZE=thread -DVARNEL_WERROR=ON >/dev/null
 ninja -C build-tsan
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir build-tsan -L threaded --output-on-failure

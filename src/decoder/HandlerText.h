@@ -1,7 +1,7 @@
 #pragma once
 
 #include "decoder/P25Class.h"
-#include "decoder/Tsbk.h"
+#include "p25/Tsbk.h"
 
 // Texts are built only for a screen that is switched on. An event goes to the event log too,
 // which keeps it only while its own switch is on.

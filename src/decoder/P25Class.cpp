@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "decoder/BlockIntegrity.h"
-#include "decoder/NameTables.h"
+#include "p25/BlockIntegrity.h"
+#include "p25/NameTables.h"
 #include "decoder/TsbkHandlers.h"
-#include "store/SystemStore.h"
+#include "decoder/StoredKnowledge.h"
 
 namespace {
 
@@ -45,8 +45,6 @@ P25Class::P25Class(const Clock& clock, std::string programFolder)
       packetDump_(ctx_)
 {
     ctx_.time.SetClock(clock);
-    identifiers_.AttachChannels(&channels_);
-    affiliations_.AttachLog(&affiliationLog_);
     RegisterGrantHandlers(dispatcher_);
     RegisterSiteBroadcastHandlers(dispatcher_);
     RegisterUnitControlHandlers(dispatcher_);
@@ -118,7 +116,8 @@ void P25Class::SetSiteName(std::string_view text)
 
 void P25Class::LoadStoredSystem()
 {
-    LoadSystemData(*this);
+    if (store_ != nullptr)
+        store_->LoadInto(*this);
 }
 
 void P25Class::SetSwitches(const PresentationSwitches& s)

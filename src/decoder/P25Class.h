@@ -5,26 +5,27 @@
 #include <string>
 #include <string_view>
 
-#include "decoder/BlockSink.h"
-#include "decoder/ChannelTable.h"
-#include "decoder/DecoderContext.h"
-#include "decoder/IdentifierTable.h"
-#include "decoder/NeighborTable.h"
-#include "decoder/SystemInfoArea.h"
+#include "p25/BlockSink.h"
+
+#include "site/ChannelTable.h"
+#include "site/DecoderContext.h"
+#include "site/IdentifierTable.h"
+#include "site/NeighborTable.h"
+#include "site/SystemInfoArea.h"
 #include "decoder/TsbkDispatcher.h"
-#include "store/AffiliationFilter.h"
-#include "store/AffiliationList.h"
-#include "store/AffiliationLog.h"
-#include "store/ChannelActivity.h"
-#include "store/EventLog.h"
-#include "store/GrantLog.h"
-#include "store/PacketDump.h"
-#include "store/PatchList.h"
-#include "store/PatchLog.h"
-#include "store/RadioTable.h"
-#include "store/TalkgroupTable.h"
-#include "store/TowerNames.h"
-#include "store/UnknownPackets.h"
+#include "site/AffiliationFilter.h"
+#include "site/AffiliationList.h"
+#include "site/AffiliationLog.h"
+#include "site/ChannelActivity.h"
+#include "site/EventLog.h"
+#include "site/GrantLog.h"
+#include "site/PacketDump.h"
+#include "site/PatchList.h"
+#include "site/PatchLog.h"
+#include "site/RadioTable.h"
+#include "site/TalkgroupTable.h"
+#include "site/TowerNames.h"
+#include "site/UnknownPackets.h"
 
 // Which screens the decoder builds texts and entries for; copied from the settings at start-up
 // and after every settings change.
@@ -41,6 +42,8 @@ struct PresentationSwitches {
 // program run. The processing thread feeds it blocks and packets; the refresh thread and the main
 // thread read it through the areas' copy-out operations. It is large (the talkgroup and radio
 // tables are allocated at full capacity): create it on the heap.
+class StoredKnowledge;
+
 class P25Class : public BlockSink {
 public:
     explicit P25Class(const Clock& clock = Clock::System(), std::string programFolder = {});
@@ -86,6 +89,8 @@ public:
 
     // The folder the per-system folders live in; ends with a path separator.
     const std::string& ProgramFolder() const { return programFolder_; }
+    // Where an identified system's earlier knowledge is read from (none: nothing is read).
+    void SetStoredKnowledge(StoredKnowledge* store) { store_ = store; }
 
     // State areas.
     SystemInfoArea& SysInfo() { return sysInfo_; }
@@ -120,6 +125,7 @@ private:
 
     DecoderContext ctx_;
     std::string programFolder_;
+    StoredKnowledge* store_ = nullptr;
 
     // Declared before the areas that refer to them.
     SystemInfoArea sysInfo_;

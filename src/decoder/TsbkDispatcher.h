@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "decoder/Tsbk.h"
+#include "p25/Tsbk.h"
 
 class P25Class;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "decoder/Tsbk.h"
+#include "p25/Tsbk.h"
 
 class P25Class;
 class TsbkDispatcher;

@@ -1,11 +1,11 @@
 #include <cstdint>
 #include <string>
 
-#include "decoder/BlockIntegrity.h"
-#include "decoder/DescriptionText.h"
+#include "p25/BlockIntegrity.h"
+#include "p25/DescriptionText.h"
 #include "decoder/HandlerText.h"
-#include "decoder/NameTables.h"
-#include "decoder/Opcodes.h"
+#include "p25/NameTables.h"
+#include "p25/Opcodes.h"
 #include "decoder/P25Class.h"
 #include "decoder/TsbkDispatcher.h"
 #include "decoder/TsbkHandlers.h"

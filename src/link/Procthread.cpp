@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "decoder/BlockIntegrity.h"
+#include "p25/BlockIntegrity.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <stop_token>
 #include <thread>
 
-#include "decoder/BlockSink.h"
-#include "decoder/Tsbk.h"
+#include "p25/BlockSink.h"
+#include "p25/Tsbk.h"
 #include "link/TBSKQueue.h"
 
 // The processing thread: empties the block queue, drops blocks whose CRC-16 fails, gathers

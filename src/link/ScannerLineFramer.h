@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "decoder/Tsbk.h"
+#include "p25/Tsbk.h"
 
 // What one complete text line from a scanner gives.
 struct ScannerLine {

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "decoder/Tsbk.h"
+#include "p25/Tsbk.h"
 
 // The binary frames spoken with the scanners: the two commands the program sends (the poll of
 // the Pro-96/Pro-2096 and the data-output start of the PSR family) and the poll reply.

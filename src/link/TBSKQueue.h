@@ -7,7 +7,7 @@
 #include <memory>
 #include <stop_token>
 
-#include "decoder/Tsbk.h"
+#include "p25/Tsbk.h"
 #include "platform/NamedLock.h"
 
 // The 200-slot ring between the reader thread (the only producer) and the processing thread (the

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "decoder/Tsbk.h"
+#include "p25/Tsbk.h"
 #include "link/ScannerLineFramer.h"
 #include "link/TBSKQueue.h"
 #include "platform/NamedLock.h"

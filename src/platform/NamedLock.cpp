@@ -8,24 +8,6 @@
 
 namespace {
 
-// The decoder's area locks; "SYSINFOLOCK" may stand outside any of them.
-constexpr const char* kDecoderAreaLocks[] = {
-    "BSOLOCK", "FREQUENCY", "NEIGHBOR", "AFFILIATE", "AFFLOG", "AFILTER", "PATCHLOCK",
-    "PATCHLOGLOCK", "TGLOCK", "RADIDLOCK", "GLLOCK", "UNKNOWNLOCK", "EVENTLOCK", "ALLPKTLOCK",
-};
-
-struct Nesting {
-    const char* outer;
-    const char* inner;
-};
-
-// Direct nestings besides SYSINFOLOCK; BSOLOCK before TGLOCK/RADIDLOCK follows through FREQUENCY.
-constexpr Nesting kNestings[] = {
-    {"BSOLOCK", "FREQUENCY"}, {"FREQUENCY", "TGLOCK"},   {"FREQUENCY", "RADIDLOCK"},
-    {"BSOLOCK", "TGLOCK"},    {"BSOLOCK", "RADIDLOCK"}, {"AFFLOG", "AFFILIATE"},
-    {"PATCHLOCK", "PATCHLOGLOCK"},
-};
-
 bool Same(const char* a, const char* b)
 {
     return std::strcmp(a, b) == 0;
@@ -38,16 +20,12 @@ thread_local std::vector<const NamedLock*> t_held;
 
 }  // namespace
 
-bool NamedLock::NestingAllowed(const char* outer, const char* inner)
+bool NamedLock::NestingAllowed(const LockOrder& outer, const LockOrder& inner)
 {
-    if (Same(outer, inner))
+    if (Same(outer.name, inner.name))
         return true;
-    if (Same(outer, "SYSINFOLOCK"))
-        return std::any_of(std::begin(kDecoderAreaLocks), std::end(kDecoderAreaLocks),
-                           [inner](const char* n) { return Same(n, inner); });
-    return std::any_of(std::begin(kNestings), std::end(kNestings), [&](const Nesting& n) {
-        return Same(n.outer, outer) && Same(n.inner, inner);
-    });
+    return std::any_of(inner.takenInside.begin(), inner.takenInside.end(),
+                       [&](const char* allowed) { return allowed != nullptr && Same(allowed, outer.name); });
 }
 
 void NamedLock::CheckOrder() const
@@ -56,9 +34,9 @@ void NamedLock::CheckOrder() const
     if (std::find(t_held.begin(), t_held.end(), this) != t_held.end())
         return;  // recursive taking
     for (const NamedLock* held : t_held) {
-        if (!NestingAllowed(held->name_, name_)) {
-            std::fprintf(stderr, "lock order violation: \"%s\" taken while \"%s\" is held\n", name_,
-                         held->name_);
+        if (!NestingAllowed(held->order_, order_)) {
+            std::fprintf(stderr, "lock order violation: \"%s\" taken while \"%s\" is held\n", order_.name,
+                         held->order_.name);
             std::fflush(stderr);
             std::abort();
         }
@@ -78,7 +56,7 @@ void NamedLock::NoteReleased()
 #ifdef VARNEL_LOCK_CHECK
     auto it = std::find(t_held.rbegin(), t_held.rend(), this);
     if (it == t_held.rend()) {
-        std::fprintf(stderr, "lock \"%s\" released by a thread that does not hold it\n", name_);
+        std::fprintf(stderr, "lock \"%s\" released by a thread that does not hold it\n", order_.name);
         std::fflush(stderr);
         std::abort();
     }

@@ -1,26 +1,33 @@
 #pragma once
 
+#include <array>
 #include <mutex>
+
+// The place of a lock in the nesting order, given by the lock's owner: its name and the locks
+// that may already be held by a thread that takes it. Owners keep these as constants beside the
+// data they guard.
+struct LockOrder {
+    static constexpr int kMaxOuter = 4;
+    const char* name = "";
+    std::array<const char*, kMaxOuter> takenInside{};  // unused entries null
+};
 
 // A recursive lock with a name ("TGLOCK", "FREQUENCY", ...). Every decoder state area and the
 // block queue have one. Take it through LockGuard (or std::unique_lock for a try-once) so every
 // path releases it.
 //
 // With VARNEL_LOCK_CHECK (debug and test builds) each thread records the locks it holds, and
-// taking a lock while holding another in an order outside the allowed nestings aborts with both
-// names. The allowed nestings, outer before inner:
-//   SYSINFOLOCK before any other decoder area lock (reset and loading of per-system data)
-//   BSOLOCK before FREQUENCY, FREQUENCY before TGLOCK or RADIDLOCK (and so BSOLOCK before those)
-//   AFFLOG before AFFILIATE
-//   PATCHLOCK before PATCHLOGLOCK
+// taking a lock while holding another that its order does not list aborts with both names.
 // Taking a lock the thread already holds is always allowed (the locks are recursive).
 class NamedLock {
 public:
-    explicit NamedLock(const char* name) : name_(name) {}
+    explicit NamedLock(const LockOrder& order) : order_(order) {}
+    // A lock that is never taken inside another.
+    explicit NamedLock(const char* name) : order_{name, {}} {}
     NamedLock(const NamedLock&) = delete;
     NamedLock& operator=(const NamedLock&) = delete;
 
-    const char* Name() const { return name_; }
+    const char* Name() const { return order_.name; }
 
     // Lockable, so std::unique_lock and std::lock_guard work too.
     void lock();
@@ -34,15 +41,15 @@ public:
     // that an operation released everything on every path.
     static int HeldCount();
 
-    // Whether the nesting outer -> inner is one of the allowed orders.
-    static bool NestingAllowed(const char* outer, const char* inner);
+    // Whether a thread holding `outer` may take `inner`.
+    static bool NestingAllowed(const LockOrder& outer, const LockOrder& inner);
 
 private:
     void CheckOrder() const;
     void NoteTaken();
     void NoteReleased();
 
-    const char* name_;
+    const LockOrder order_;
     std::recursive_mutex mutex_;
 };
 

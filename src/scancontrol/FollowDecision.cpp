@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "scancontrol/ScannerControl.h"
-#include "store/Settings.h"
+#include "persist/Settings.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <span>
 #include <vector>
 
-#include "decoder/ChannelTable.h"
-#include "decoder/IdentifierTable.h"
-#include "store/PatchList.h"
+#include "site/ChannelTable.h"
+#include "site/IdentifierTable.h"
+#include "site/PatchList.h"
 
 class ScannerControl;
 struct Settings;

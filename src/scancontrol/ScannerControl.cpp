@@ -7,7 +7,7 @@
 #include "platform/IniFile.h"
 #include "scancontrol/BinaryFrame.h"
 #include "scancontrol/CommandTemplate.h"
-#include "store/Settings.h"
+#include "persist/Settings.h"
 
 ScannerControl::ScannerControl(std::string portName, std::string_view profileName, double quietMHz,
                                int32_t portSpeed, const std::filesystem::path& programFolder)

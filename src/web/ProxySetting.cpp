@@ -1,6 +1,6 @@
 #include "web/ProxySetting.h"
 
-#include "store/Settings.h"
+#include "persist/Settings.h"
 
 QString ProxyText(const Settings& s)
 {

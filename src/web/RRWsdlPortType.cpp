@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "store/Settings.h"
+#include "persist/Settings.h"
 #include "web/FileVersion.h"
 #include "web/ProxySetting.h"
 #include "web/WebServiceError.h"

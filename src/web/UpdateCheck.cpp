@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "store/Settings.h"
+#include "persist/Settings.h"
 #include "web/FileVersion.h"
 #include "web/HttpExchange.h"
 #include "web/ProxySetting.h"

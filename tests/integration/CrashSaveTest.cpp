@@ -21,7 +21,7 @@
 
 #include "decoder/P25Class.h"
 #include "platform/Clock.h"
-#include "store/SystemStore.h"
+#include "persist/SystemStore.h"
 
 namespace fs = std::filesystem;
 
@@ -86,6 +86,7 @@ protected:
     {
         fs::create_directories(programFolder);
         auto d = std::make_unique<P25Class>(clock_, programFolder.string() + "/");
+        AttachSystemStore(*d);
         return d;
     }
 
@@ -156,10 +157,12 @@ protected:
         loader_->SetSiteIdentity(kSystem, kRfss, kServiceClass, kSite);  // loads the folder
         const int talkgroups = loader_->Talkgroups().TalkgroupCount();
         const int radios = loader_->Radios().RadioCount();
-        if (current.count("TalkGroups.txt"))
+        if (current.count("TalkGroups.txt")) {
             EXPECT_EQ(talkgroups, decoders_[0]->Talkgroups().TalkgroupCount()) << "round " << round;
-        if (current.count("Radios.txt"))
+        }
+        if (current.count("Radios.txt")) {
             EXPECT_EQ(radios, decoders_[0]->Radios().RadioCount()) << "round " << round;
+        }
     }
 
     static bool KilledTempName(const std::string& name) { return name.find(".varnel-tmp-") != std::string::npos; }
@@ -195,8 +198,9 @@ TEST_F(CrashSave, KilledSaveLeavesOldOrNewFilesThatLoad)
         finished += done;
         killed += !done;
         CheckFolder(current, generation, round);
-        if (letFinish)
+        if (letFinish) {
             ASSERT_EQ(current, reference_[generation]) << "round " << round;
+        }
         CheckLoads(current, round);
         if (HasFatalFailure())
             return;

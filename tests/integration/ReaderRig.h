@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "ScannerSimulator.h"
-#include "decoder/Tsbk.h"
+#include "session/ScannerSimulator.h"
+#include "p25/Tsbk.h"
 #include "link/TBSKQueue.h"
 #include "link/TScannerReadThread.h"
 

@@ -8,7 +8,7 @@
 #include <QTreeView>
 
 #include "MainWindowFixture.h"
-#include "ui/MainWindowNames.h"
+#include "ui/mainwindow/MainWindowNames.h"
 
 using namespace uitest;
 using namespace ui_names;

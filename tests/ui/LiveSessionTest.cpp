@@ -4,10 +4,10 @@
 #include <QLabel>
 
 #include "MainWindowFixture.h"
-#include "ScannerSimulator.h"
-#include "SimCapture.h"
-#include "ui/ListModel.h"
-#include "ui/MainWindowNames.h"
+#include "session/ScannerSimulator.h"
+#include "session/SimCapture.h"
+#include "ui/views/ListModel.h"
+#include "ui/mainwindow/MainWindowNames.h"
 
 using namespace uitest;
 using namespace ui_names;

@@ -9,7 +9,7 @@
 #include "MainWindowFixture.h"
 #include "Version.h"
 #include "decoder/P25Class.h"
-#include "ui/MainWindowNames.h"
+#include "ui/mainwindow/MainWindowNames.h"
 
 using namespace uitest;
 using namespace ui_names;

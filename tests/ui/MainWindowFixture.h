@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "platform/Clock.h"
-#include "store/Settings.h"
-#include "ui/DesktopProgram.h"
-#include "ui/Mainwindow.h"
+#include "persist/Settings.h"
+#include "ui/mainwindow/DesktopProgram.h"
+#include "ui/mainwindow/Mainwindow.h"
 
 namespace uitest {
 

@@ -17,13 +17,13 @@
 #include "MainWindowFixture.h"
 #include "Version.h"
 #include "decoder/P25Class.h"
-#include "ui/About.h"
-#include "ui/ListModel.h"
-#include "ui/MainWindowLayout.h"
-#include "ui/MainWindowNames.h"
-#include "ui/ReceiveRate.h"
-#include "ui/RefreshKeeper.h"
-#include "ui/Sysedit.h"
+#include "ui/dialogs/About.h"
+#include "ui/views/ListModel.h"
+#include "ui/mainwindow/MainWindowLayout.h"
+#include "ui/mainwindow/MainWindowNames.h"
+#include "ui/mainwindow/ReceiveRate.h"
+#include "ui/mainwindow/RefreshKeeper.h"
+#include "ui/dialogs/Sysedit.h"
 
 using namespace uitest;
 using namespace ui_names;
@@ -235,8 +235,9 @@ TEST_F(MainWindowTest, RefreshButtonsRereadTheAffiliationListAndTheNames)
     ListModel* log = FindListModel(window.get(), "ListView6");
     ASSERT_NE(log, nullptr);
     for (int row = 0; row < log->Count(); ++row)
-        if (log->Cell(row, 2) == "100")
+        if (log->Cell(row, 2) == "100") {
             EXPECT_EQ(log->Cell(row, 3), "Fire Dispatch");
+        }
     Find<QPushButton>("Button17")->click();  // no rows yet: nothing to do, nothing breaks
 }
 

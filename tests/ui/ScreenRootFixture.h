@@ -21,15 +21,16 @@
 #include <memory>
 #include <ostream>
 
-#include "decoder/BlockIntegrity.h"
+#include "p25/BlockIntegrity.h"
 #include "decoder/P25Class.h"
+#include "persist/SystemStore.h"
 #include "platform/Clock.h"
-#include "store/Settings.h"
-#include "ui/AppState.h"
-#include "ui/ListModel.h"
-#include "ui/MainWindowNames.h"
-#include "ui/ScreenScratch.h"
-#include "ui/ViewUpdaters.h"
+#include "persist/Settings.h"
+#include "ui/mainwindow/AppState.h"
+#include "ui/views/ListModel.h"
+#include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/ScreenScratch.h"
+#include "ui/views/ViewUpdaters.h"
 
 // Readable texts in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -138,6 +139,7 @@ protected:
         setenv("TZ", "UTC", 1);
         ASSERT_TRUE(folder.isValid());
         decoder = std::make_unique<P25Class>(clock, folder.path().toStdString() + "/");
+        AttachSystemStore(*decoder);
         PresentationSwitches s;
         s.packetDump = s.recordUnknowns = s.eventLog = s.grantLog = true;
         decoder->SetSwitches(s);

@@ -11,8 +11,8 @@
 
 #include "MainWindowFixture.h"
 #include "ScreenRootFixture.h"
-#include "ui/RefreshKeeper.h"
-#include "ui/Screenthread.h"
+#include "ui/mainwindow/RefreshKeeper.h"
+#include "ui/views/Screenthread.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <fstream>
 
 #include "ScreenRootFixture.h"
-#include "decoder/NameTables.h"
+#include "p25/NameTables.h"
 #include "scancontrol/ScannerControl.h"
 
 namespace {

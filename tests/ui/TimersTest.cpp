@@ -8,8 +8,8 @@
 
 #include "MainWindowFixture.h"
 #include "decoder/P25Class.h"
-#include "ui/BackupScheduler.h"
-#include "ui/MainWindowNames.h"
+#include "ui/mainwindow/BackupScheduler.h"
+#include "ui/mainwindow/MainWindowNames.h"
 
 using namespace uitest;
 using namespace ui_names;

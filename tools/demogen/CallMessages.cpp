@@ -1,6 +1,6 @@
 #include "CallMessages.h"
 
-#include "decoder/Opcodes.h"
+#include "p25/Opcodes.h"
 
 namespace demo {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "decoder/BlockIntegrity.h"
+#include "p25/BlockIntegrity.h"
 
 namespace demo {
 

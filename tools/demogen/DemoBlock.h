@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "decoder/Tsbk.h"
+#include "p25/Tsbk.h"
 
 namespace demo {
 

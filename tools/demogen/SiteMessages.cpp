@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "decoder/Opcodes.h"
+#include "p25/Opcodes.h"
 
 namespace demo {
 

@@ -1,6 +1,6 @@
 #include "UnitMessages.h"
 
-#include "decoder/Opcodes.h"
+#include "p25/Opcodes.h"
 
 namespace demo {
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "ScannerSimulator.h"
+#include "session/ScannerSimulator.h"
 
 namespace {
 

@@ -11,12 +11,13 @@
 #include <string>
 
 #include "decoder/P25Class.h"
+#include "persist/SystemStore.h"
 #include "platform/IniFile.h"
-#include "store/DataFileReader.h"
-#include "store/RadioFile.h"
-#include "store/SystemIni.h"
-#include "store/TalkgroupFile.h"
-#include "store/TowerFile.h"
+#include "persist/DataFileReader.h"
+#include "persist/RadioFile.h"
+#include "persist/SystemIni.h"
+#include "persist/TalkgroupFile.h"
+#include "persist/TowerFile.h"
 
 namespace fs = std::filesystem;
 
@@ -96,6 +97,7 @@ bool CheckSystem(const fs::path& folder, uint32_t systemId)
             ok = false;
         }
         auto d = std::make_unique<P25Class>(clock, programFolder);
+        AttachSystemStore(*d);
         d->SetSiteIdentity(systemId, std::stoul(m[1]), 0x70, std::stoul(m[2]));  // loads the folder
         loadedTalkgroups = d->Talkgroups().TalkgroupCount();
         loadedRadios = d->Radios().RadioCount();

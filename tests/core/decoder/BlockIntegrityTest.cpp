@@ -1,4 +1,4 @@
-#include "decoder/BlockIntegrity.h"
+#include "p25/BlockIntegrity.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 
 #include <vector>
 
-#include "decoder/ChannelTable.h"
-#include "decoder/DecoderContext.h"
-#include "decoder/IdentifierTable.h"
+#include "site/ChannelTable.h"
+#include "site/DecoderContext.h"
+#include "site/IdentifierTable.h"
 #include "platform/Clock.h"
 #include "platform/NamedLock.h"
-#include "store/TalkgroupTable.h"
+#include "site/TalkgroupTable.h"
 
 namespace {
 
@@ -16,7 +16,6 @@ protected:
     ChannelTableTest()
     {
         ctx.time.SetClock(clock);
-        ids.AttachChannels(&channels);
         ctx.time.SetTick(40);
     }
     ~ChannelTableTest() override { EXPECT_EQ(NamedLock::HeldCount(), 0) << "a lock was left held"; }

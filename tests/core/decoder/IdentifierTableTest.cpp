@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "decoder/ChannelTable.h"
-#include "decoder/DecoderContext.h"
-#include "decoder/IdentifierTable.h"
+#include "site/ChannelTable.h"
+#include "site/DecoderContext.h"
+#include "site/IdentifierTable.h"
 #include "platform/NamedLock.h"
-#include "store/TalkgroupTable.h"
+#include "site/TalkgroupTable.h"
 
 namespace {
 
@@ -121,7 +121,6 @@ TEST(IdentifierTable, StoringAnIdentifierRecomputesChannelFrequencies)
     TalkgroupTable talkgroups(ctx);
     IdentifierTable ids;
     ChannelTable channels(ctx, ids, talkgroups);
-    ids.AttachChannels(&channels);
     channels.SetHits(0x0010, 0);
     FreqInfo rec[1];
     channels.CopyChannels(rec, 1);

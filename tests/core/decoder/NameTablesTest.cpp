@@ -5,8 +5,8 @@
 #include <map>
 #include <string>
 
-#include "decoder/NameTables.h"
-#include "decoder/Opcodes.h"
+#include "p25/NameTables.h"
+#include "p25/Opcodes.h"
 
 // The expected rows here are typed separately from the tables in NameTables.cpp, so a slip in
 // either shows up as a mismatch. Each lookup is also swept over its whole code range to catch

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "decoder/BlockIntegrity.h"
+#include "p25/BlockIntegrity.h"
 #include "support/BlockBuilder.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "decoder/Opcodes.h"
-#include "decoder/Tsbk.h"
+#include "p25/Opcodes.h"
+#include "p25/Tsbk.h"
 #include "support/BlockBuilder.h"
 
 namespace sitestream {

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "decoder/BlockSink.h"
+#include "p25/BlockSink.h"
 #include "decoder/P25Class.h"
 #include "link/TBSKQueue.h"
 #include "support/BlockBuilder.h"

@@ -9,7 +9,7 @@
 #include "SiteStreamBlocks.h"
 #include "SiteStreamPlayer.h"
 #include "SiteStreamScreens.h"
-#include "decoder/DescriptionText.h"
+#include "p25/DescriptionText.h"
 #include "decoder/P25Class.h"
 #include "link/Procthread.h"
 #include "link/TBSKQueue.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/NamedLock.h"
+#include "site/AreaLocks.h"
 
 namespace {
 
@@ -19,7 +20,12 @@ class NestingTable : public ::testing::TestWithParam<NestingCase> {};
 TEST_P(NestingTable, FollowsTheAllowedOrders)
 {
     const NestingCase& c = GetParam();
-    EXPECT_EQ(NamedLock::NestingAllowed(c.outer, c.inner), c.allowed) << c.outer << " -> " << c.inner;
+    // Locks outside the decoder's areas (the queue, the raw lines) nest in nothing.
+    const auto order = [](const char* name) {
+        const LockOrder* area = area_locks::Find(name);
+        return area ? *area : LockOrder{name, {}};
+    };
+    EXPECT_EQ(NamedLock::NestingAllowed(order(c.outer), order(c.inner)), c.allowed) << c.outer << " -> " << c.inner;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -36,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(NamedLock, GuardReleasesOnEveryPath)
 {
-    NamedLock a("TGLOCK");
+    NamedLock a(area_locks::kTalkgroups);
     auto early = [&](bool leave) {
         LockGuard g(a);
         if (leave)
@@ -61,8 +67,8 @@ TEST(NamedLock, GuardReleasesOnEveryPath)
 
 TEST(NamedLock, IsRecursiveAndAllowsRetakingOutOfOrder)
 {
-    NamedLock sys("SYSINFOLOCK");
-    NamedLock tg("TGLOCK");
+    NamedLock sys(area_locks::kSysInfo);
+    NamedLock tg(area_locks::kTalkgroups);
     LockGuard g1(sys);
     LockGuard g2(tg);
     LockGuard g3(sys);  // already held by this thread: no deadlock, no order complaint
@@ -75,21 +81,21 @@ TEST(NamedLockDeathTest, NestingOutsideTheOrdersAbortsWithBothNames)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(
         {
-            NamedLock aff("AFFILIATE");
-            NamedLock log("AFFLOG");
+            NamedLock aff(area_locks::kAffiliations);
+            NamedLock log(area_locks::kAffiliationLog);
             LockGuard g1(aff);
             LockGuard g2(log);
         },
         "\"AFFLOG\" taken while \"AFFILIATE\" is held");
     EXPECT_DEATH(
         {
-            NamedLock tg("TGLOCK");
-            NamedLock freq("FREQUENCY");
-            NamedLock bso("BSOLOCK");
+            NamedLock tg(area_locks::kTalkgroups);
+            NamedLock freq(area_locks::kChannels);
+            NamedLock bso(area_locks::kIdentifiers);
             LockGuard g1(bso);
             LockGuard g2(freq);
             LockGuard g3(tg);
-            NamedLock sys("SYSINFOLOCK");
+            NamedLock sys(area_locks::kSysInfo);
             LockGuard g4(sys);
         },
         "\"SYSINFOLOCK\" taken while \"BSOLOCK\" is held");
@@ -97,9 +103,9 @@ TEST(NamedLockDeathTest, NestingOutsideTheOrdersAbortsWithBothNames)
 
 TEST(NamedLock, AllowedNestingCountsHeldLocks)
 {
-    NamedLock bso("BSOLOCK");
-    NamedLock freq("FREQUENCY");
-    NamedLock tg("TGLOCK");
+    NamedLock bso(area_locks::kIdentifiers);
+    NamedLock freq(area_locks::kChannels);
+    NamedLock tg(area_locks::kTalkgroups);
     {
         LockGuard g1(bso);
         LockGuard g2(freq);
@@ -114,7 +120,7 @@ TEST(NamedLock, AllowedNestingCountsHeldLocks)
 
 TEST(NamedLock, ExcludesOtherThreads)
 {
-    NamedLock lock("GLLOCK");
+    NamedLock lock(area_locks::kGrantLog);
     long counter = 0;  // guarded by lock only; the thread sanitizer build checks it
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)

@@ -1,14 +1,16 @@
 #include <gtest/gtest.h>
 
+#include "site/AreaLocks.h"
+
 #include <array>
 #include <string>
 #include <vector>
 
-#include "decoder/DecoderContext.h"
+#include "site/DecoderContext.h"
 #include "platform/Clock.h"
-#include "store/AffiliationFilter.h"
-#include "store/AffiliationList.h"
-#include "store/AffiliationLog.h"
+#include "site/AffiliationFilter.h"
+#include "site/AffiliationList.h"
+#include "site/AffiliationLog.h"
 
 namespace {
 
@@ -165,7 +167,7 @@ TEST_F(AffiliationTest, ClearAffiliationsEmptiesListAndPostsMarkerOnly)
 
 TEST_F(AffiliationTest, ClearAffiliationsNestsInsideTheSystemLock)
 {
-    NamedLock sysinfo("SYSINFOLOCK");
+    NamedLock sysinfo(area_locks::kSysInfo);
     LockGuard g(sysinfo);
     list.ClearAffiliations();
     EXPECT_EQ(NamedLock::HeldCount(), 1);

@@ -5,8 +5,8 @@
 #include <set>
 
 #include "platform/Clock.h"
-#include "store/Settings.h"
-#include "store/Tbackupthread.h"
+#include "persist/Settings.h"
+#include "persist/Tbackupthread.h"
 #include "support/ScratchFolder.h"
 
 namespace fs = std::filesystem;

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "decoder/DecoderContext.h"
+#include "site/DecoderContext.h"
 #include "platform/Clock.h"
-#include "store/EventLog.h"
-#include "store/PacketDump.h"
-#include "store/UnknownPackets.h"
+#include "site/EventLog.h"
+#include "site/PacketDump.h"
+#include "site/UnknownPackets.h"
 
 namespace {
 

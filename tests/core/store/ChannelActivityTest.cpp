@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "decoder/ChannelTable.h"
-#include "decoder/DecoderContext.h"
-#include "decoder/IdentifierTable.h"
+#include "site/ChannelTable.h"
+#include "site/DecoderContext.h"
+#include "site/IdentifierTable.h"
 #include "platform/Clock.h"
 #include "platform/NamedLock.h"
-#include "store/ChannelActivity.h"
-#include "store/GrantLog.h"
-#include "store/RadioTable.h"
-#include "store/TalkgroupTable.h"
+#include "site/ChannelActivity.h"
+#include "site/GrantLog.h"
+#include "site/RadioTable.h"
+#include "site/TalkgroupTable.h"
 
 namespace {
 
@@ -25,7 +25,6 @@ protected:
     ChannelActivityTest()
     {
         ctx.time.SetClock(clock);
-        ids.AttachChannels(&channels);
         log.SetGrantLogEnabled(true);
         ctx.time.SetTick(100);
     }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "store/ColorText.h"
+#include "site/ColorText.h"
 
 namespace {
 

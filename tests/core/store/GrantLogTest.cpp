@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "decoder/DecoderContext.h"
-#include "decoder/IdentifierTable.h"
+#include "site/DecoderContext.h"
+#include "site/IdentifierTable.h"
 #include "platform/Clock.h"
 #include "platform/NamedLock.h"
-#include "store/GrantLog.h"
+#include "site/GrantLog.h"
 
 namespace {
 

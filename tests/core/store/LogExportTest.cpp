@@ -5,9 +5,9 @@
 
 #include <sys/resource.h>
 
-#include "decoder/SystemInfoArea.h"
-#include "store/LogExport.h"
-#include "store/LogFormat.h"
+#include "site/SystemInfoArea.h"
+#include "persist/LogExport.h"
+#include "persist/LogFormat.h"
 #include "support/ScratchFolder.h"
 
 namespace {

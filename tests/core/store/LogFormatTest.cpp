@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "store/LogFormat.h"
-#include "store/PacketDump.h"
+#include "persist/LogFormat.h"
+#include "site/PacketDump.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <future>
 #include <vector>
 
-#include "decoder/DecoderContext.h"
+#include "site/DecoderContext.h"
 #include "platform/Clock.h"
-#include "store/PatchList.h"
-#include "store/PatchLog.h"
+#include "site/PatchList.h"
+#include "site/PatchLog.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <random>
 #include <set>
 
-#include "decoder/DecoderContext.h"
+#include "site/DecoderContext.h"
 #include "platform/Clock.h"
 #include "platform/NamedLock.h"
-#include "store/RadioTable.h"
+#include "site/RadioTable.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include "decoder/P25Class.h"
 #include "platform/IniFile.h"
-#include "store/ColorText.h"
-#include "store/Settings.h"
-#include "store/SettingsTable.h"
+#include "site/ColorText.h"
+#include "persist/Settings.h"
+#include "persist/SettingsTable.h"
 #include "support/ScratchFolder.h"
 
 namespace fs = std::filesystem;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "store/SplitCsvLine.h"
+#include "persist/SplitCsvLine.h"
 
 namespace {
 

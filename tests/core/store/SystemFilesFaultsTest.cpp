@@ -6,7 +6,7 @@
 #include <sys/resource.h>
 
 #include "platform/AtomicFile.h"
-#include "store/ChannelActivity.h"
+#include "site/ChannelActivity.h"
 #include "support/SystemFolderFixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "store/ChannelActivity.h"
+#include "site/ChannelActivity.h"
 #include "support/SystemFolderFixture.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <thread>
 #include <vector>
 
-#include "decoder/NameTables.h"
-#include "store/ChannelActivity.h"
-#include "store/SplitCsvLine.h"
-#include "store/TowerFile.h"
+#include "p25/NameTables.h"
+#include "site/ChannelActivity.h"
+#include "persist/SplitCsvLine.h"
+#include "persist/TowerFile.h"
 #include "support/SystemFolderFixture.h"
 
 namespace {

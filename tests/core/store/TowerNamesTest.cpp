@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "site/AreaLocks.h"
+
 #include <atomic>
 #include <string>
 
 #include "platform/NamedLock.h"
-#include "store/TowerNames.h"
+#include "site/TowerNames.h"
 
 namespace {
 
@@ -80,7 +82,7 @@ TEST_F(TowerNamesTest, ClearForgetsAllNames)
 TEST_F(TowerNamesTest, LookupUnderAnotherAreaLockAndWriteUnderSysInfoLock)
 {
     towers.SetTowerName(1, 5, "North");
-    NamedLock neighbor{"NEIGHBOR"};
+    NamedLock neighbor{area_locks::kNeighbors};
     {
         LockGuard g(neighbor);
         EXPECT_EQ(towers.GetTowerName(1, 5), "North");

@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "decoder/BlockIntegrity.h"
-#include "decoder/Tsbk.h"
+#include "p25/BlockIntegrity.h"
+#include "p25/Tsbk.h"
 
 namespace testsupport {
 

@@ -16,7 +16,7 @@
 
 #include "decoder/P25Class.h"
 #include "platform/NamedLock.h"
-#include "store/SystemStore.h"
+#include "persist/SystemStore.h"
 
 namespace testsupport {
 
@@ -47,6 +47,7 @@ protected:
     std::unique_ptr<P25Class> NewDecoder(bool saveHits = true)
     {
         auto d = std::make_unique<P25Class>(clock, root);
+        AttachSystemStore(*d);
         PresentationSwitches s;
         s.saveHits = saveHits;
         d->SetSwitches(s);

@@ -6,7 +6,7 @@
 #include <QStyle>
 
 #include "ConfigFixture.h"
-#include "ui/MainWindowNames.h"
+#include "ui/mainwindow/MainWindowNames.h"
 
 namespace {
 

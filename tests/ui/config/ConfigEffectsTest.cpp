@@ -8,11 +8,11 @@
 #include <fstream>
 
 #include "ConfigFixture.h"
-#include "decoder/BlockIntegrity.h"
+#include "p25/BlockIntegrity.h"
 #include "decoder/P25Class.h"
-#include "ui/BackupScheduler.h"
-#include "ui/ListModel.h"
-#include "ui/MainWindowNames.h"
+#include "ui/mainwindow/BackupScheduler.h"
+#include "ui/views/ListModel.h"
+#include "ui/mainwindow/MainWindowNames.h"
 
 namespace {
 

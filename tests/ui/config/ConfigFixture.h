@@ -17,7 +17,7 @@
 #include <ostream>
 
 #include "MainWindowFixture.h"
-#include "ui/Configform.h"
+#include "ui/config/Configform.h"
 
 // Readable texts in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

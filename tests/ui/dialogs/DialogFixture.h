@@ -12,9 +12,9 @@
 #include "MainWindowFixture.h"
 #include "decoder/P25Class.h"
 #include "platform/NamedLock.h"
-#include "ui/ColourPairPanel.h"
-#include "ui/Radidedit.h"
-#include "ui/Tgedit.h"
+#include "ui/dialogs/ColourPairPanel.h"
+#include "ui/dialogs/Radidedit.h"
+#include "ui/dialogs/Tgedit.h"
 
 namespace uitest {
 

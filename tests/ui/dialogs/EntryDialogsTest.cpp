@@ -5,7 +5,7 @@
 #include <QSpinBox>
 
 #include "DialogFixture.h"
-#include "ui/MainWindowNames.h"
+#include "ui/mainwindow/MainWindowNames.h"
 
 using namespace uitest;
 

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "DialogFixture.h"
-#include "ui/Addrange.h"
-#include "ui/MainWindowNames.h"
-#include "ui/Usage.h"
+#include "ui/dialogs/Addrange.h"
+#include "ui/mainwindow/MainWindowNames.h"
+#include "ui/dialogs/Usage.h"
 
 using namespace uitest;
 

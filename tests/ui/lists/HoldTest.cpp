@@ -10,10 +10,10 @@
 
 #include "MainWindowFixture.h"
 #include "decoder/P25Class.h"
-#include "ui/ListModel.h"
-#include "ui/MainWindowNames.h"
-#include "ui/RefreshKeeper.h"
-#include "ui/Screenthread.h"
+#include "ui/views/ListModel.h"
+#include "ui/mainwindow/MainWindowNames.h"
+#include "ui/mainwindow/RefreshKeeper.h"
+#include "ui/views/Screenthread.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 
 #include "MainWindowFixture.h"
 #include "decoder/P25Class.h"
-#include "ui/ListInteraction.h"
-#include "ui/ListModel.h"
-#include "ui/MainWindowNames.h"
+#include "ui/views/ListInteraction.h"
+#include "ui/views/ListModel.h"
+#include "ui/mainwindow/MainWindowNames.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <utility>
 
 #include "ScreenRootFixture.h"
-#include "ui/ListModel.h"
-#include "ui/ListSorting.h"
+#include "ui/views/ListModel.h"
+#include "ui/views/ListSorting.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QColor>
 
 #include "ScreenRootFixture.h"
-#include "ui/ListModel.h"
-#include "ui/RowColours.h"
+#include "ui/views/ListModel.h"
+#include "ui/views/RowColours.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "MainWindowFixture.h"
 #include "Version.h"
-#include "store/Settings.h"
-#include "ui/MainWindowNames.h"
+#include "persist/Settings.h"
+#include "ui/mainwindow/MainWindowNames.h"
 #include "web/LocalHttpServer.h"
 #include "web/UpdateCheck.h"
 #include "web/UrlCatcher.h"

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "store/Settings.h"
+#include "persist/Settings.h"
 #include "web/FakeDirectory.h"
 #include "web/FileVersion.h"
 #include "web/ProxySetting.h"

@@ -11,11 +11,11 @@
 
 #include "MainWindowFixture.h"
 #include "decoder/P25Class.h"
-#include "ui/MainWindowNames.h"
+#include "ui/mainwindow/MainWindowNames.h"
 #include "web/FakeDirectory.h"
-#include "web/Multsysselect.h"
-#include "web/Rroptions.h"
-#include "web/WebImport.h"
+#include "ui/dialogs/Multsysselect.h"
+#include "ui/dialogs/Rroptions.h"
+#include "ui/mainwindow/WebImport.h"
 
 namespace webtest {
 

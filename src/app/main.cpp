@@ -1,0 +1,107 @@
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/HeadlessRun.h"
+#include "Version.h"
+#include "ui/mainwindow/DesktopProgram.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage:\n"
+    "  varnel [-DECODE] [--data-dir DIR] [--demo]\n"
+    "  varnel --headless [--data-dir DIR] [--port DEVICE | --replay FILE] [--scanner-type N]\n"
+    "                    [--realtime] [--dump] [--save] [--demo]\n"
+    "  varnel --version | --help\n"
+    "  --save-every N (with --replay): also writes the per-system files after every N blocks\n"
+    "                 replayed and reports each save on standard error (for soak tests)\n";
+
+int BadArguments(const std::string& message)
+{
+    std::fprintf(stderr, "varnel: %s (see varnel --help)\n", message.c_str());
+    return 2;
+}
+
+std::string DemoCapturePath()
+{
+    if (const char* path = std::getenv("VARNEL_DEMO_CAPTURE"); path && *path)
+        return path;
+    return VARNEL_DEMO_CAPTURE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    HeadlessOptions options;
+    options.demoCapture = DemoCapturePath();
+    bool headless = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc)
+                return false;
+            out = argv[++i];
+            return true;
+        };
+        if (arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--version") {
+            std::printf("Varnel %s\n", VARNEL_VERSION);
+            return 0;
+        } else if (arg == "--headless") {
+            headless = true;
+        } else if (arg == "--data-dir") {
+            if (!value(options.dataDir))
+                return BadArguments("--data-dir needs a folder");
+        } else if (arg == "--port") {
+            if (!value(options.port))
+                return BadArguments("--port needs a device");
+        } else if (arg == "--replay") {
+            if (!value(options.replayFile))
+                return BadArguments("--replay needs a file");
+        } else if (arg == "--scanner-type") {
+            std::string text;
+            if (!value(text) || text.size() != 1 || text[0] < '0' || text[0] > '3')
+                return BadArguments("--scanner-type needs 0, 1, 2 or 3");
+            options.scannerType = text[0] - '0';
+        } else if (arg == "--realtime") {
+            options.realtime = true;
+        } else if (arg == "--dump") {
+            options.dump = true;
+        } else if (arg == "--save") {
+            options.save = true;
+        } else if (arg == "--save-every") {
+            std::string text;
+            char* end = nullptr;
+            if (!value(text) || (options.saveEvery = std::strtoll(text.c_str(), &end, 10)) <= 0 || *end != '\0')
+                return BadArguments("--save-every needs a number of blocks");
+        } else if (arg == "--demo") {
+            options.demo = true;
+        } else if (strcasecmp(arg.c_str(), "-DECODE") == 0) {
+            // Starts a decode session at once in the desktop program; a headless run always does.
+        } else {
+            return BadArguments("unknown argument " + arg);
+        }
+    }
+    if (!options.port.empty() && !options.replayFile.empty())
+        return BadArguments("--port and --replay exclude each other");
+    if (options.demo && (!options.port.empty() || !options.replayFile.empty()))
+        return BadArguments("--demo excludes --port and --replay");
+    if (options.saveEvery > 0 && options.replayFile.empty())
+        return BadArguments("--save-every needs --replay");
+    if (options.realtime && options.replayFile.empty())
+        return BadArguments("--realtime paces a --replay");
+
+    if (!headless) {
+        DesktopOptions desktop;
+        desktop.dataDir = options.dataDir;
+        desktop.demo = options.demo;
+        desktop.demoCapture = options.demoCapture;
+        return RunDesktop(argc, argv, desktop);
+    }
+    return RunHeadless(options, argv[0]);
+}

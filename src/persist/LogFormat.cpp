@@ -1,0 +1,52 @@
+#include "persist/LogFormat.h"
+
+#include <cstdio>
+
+#include "platform/Clock.h"
+
+std::string TimeStampText(int64_t unixTime)
+{
+    // Entries come many to a second; the local-time conversion is the costly part, so the text of
+    // the last second is kept per thread.
+    thread_local int64_t lastTime = -1;
+    thread_local std::string lastText;
+    if (unixTime != lastTime) {
+        const std::tm t = Clock::Local(unixTime);
+        char text[32];
+        std::snprintf(text, sizeof text, "%02d/%02d %02d:%02d:%02d", t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min,
+                      t.tm_sec);
+        lastText = text;
+        lastTime = unixTime;
+    }
+    return lastText;
+}
+
+std::string PacketDataText(const Tsbk& block)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(3 * kTsbkSize);
+    for (uint8_t b : block) {
+        text += kHex[b >> 4];
+        text += kHex[b & 0x0F];
+        text += ' ';
+    }
+    return text;
+}
+
+std::string DumpRowText(const BlockLogEntry& entry)
+{
+    return DumpRowText(PacketDataText(entry.block), TimeStampText(entry.time), entry.text);
+}
+
+std::string DumpRowText(std::string_view packetData, std::string_view time, std::string_view description)
+{
+    std::string row = "  ";
+    row.reserve(packetData.size() + time.size() + description.size() + 4);
+    row += packetData;
+    row += ' ';
+    row += time;
+    row += ' ';
+    row += description;
+    return row;
+}

@@ -1,0 +1,204 @@
+#include "session/DecodeSession.h"
+
+#include <fstream>
+#include <thread>
+#include <utility>
+
+#include "decoder/P25Class.h"
+#include "link/Procthread.h"
+#include "link/ScannerLineFramer.h"
+#include "link/TBSKQueue.h"
+#include "persist/SystemStore.h"
+#include "platform/Clock.h"
+#include "session/DemoSimulator.h"
+
+namespace {
+
+constexpr auto kRealtimeBlockInterval = std::chrono::milliseconds(25);  // about 40 blocks a second
+constexpr auto kRoomWait = std::chrono::milliseconds(10);
+constexpr int kSecondsPerMinute = 60;
+// The periodic save marks itself a little early so that the next check, a whole number of
+// minutes later, does not just miss the interval.
+constexpr int64_t kPeriodicSaveBackdate = 5;
+
+}  // namespace
+
+DecodeSession::DecodeSession(const Clock& clock, std::string programFolder)
+    : programFolder_(std::move(programFolder)),
+      queue_(std::make_unique<TBSKQueue>()),
+      decoder_(std::make_unique<P25Class>(clock, programFolder_))
+{
+    AttachSystemStore(*decoder_);
+}
+
+DecodeSession::~DecodeSession()
+{
+    const WaitUntil join = [](const std::function<bool()>&, std::chrono::milliseconds) {};
+    EndReader(join);
+    EndProcessing(join);
+    CloseDemo();
+}
+
+void DecodeSession::UseDemo(std::string capturePath, int scannerType)
+{
+    demo_ = true;
+    demoCapture_ = std::move(capturePath);
+    demoScannerType_ = scannerType;
+}
+
+void DecodeSession::StartProcessing()
+{
+    processing_ = std::make_unique<ProcThread>(*queue_, *decoder_);
+    processing_->SetIdlePriority(idlePriority_);
+    processingEnded_ = false;
+    processing_->SetEndCallback([this] {
+        processingEnded_ = true;
+        if (notices_.processingEnded)
+            notices_.processingEnded();
+    });
+    processing_->Start();
+}
+
+bool DecodeSession::StartReader(ScannerReadConfig config, std::string& error)
+{
+    readerEnded_ = true;
+    if (demo_) {
+        if (!demoScanner_) {
+            demoScanner_ = StartDemoSimulator(demoCapture_, demoScannerType_, error);
+            if (!demoScanner_)
+                return false;
+        }
+        config.scannerType = demoScannerType_;
+        config.port = demoScanner_->SlavePath();
+    }
+    reader_ = std::make_unique<TScannerReadThread>(*queue_, std::move(config));
+    reader_->SetIdlePriority(idlePriority_);
+    readerEnded_ = false;
+    reader_->SetOpenErrorCallback([this](const std::string& text, const std::string& title) {
+        if (notices_.openError)
+            notices_.openError(text, title);
+    });
+    reader_->SetDeviceLostCallback([this](const std::string& text) {
+        if (notices_.deviceLost)
+            notices_.deviceLost(text);
+    });
+    reader_->SetDeviceBackCallback([this](const std::string& text) {
+        if (notices_.deviceBack)
+            notices_.deviceBack(text);
+    });
+    reader_->SetEndCallback([this] {
+        readerEnded_ = true;
+        if (notices_.readerEnded)
+            notices_.readerEnded();
+    });
+    reader_->Start();
+    return true;
+}
+
+void DecodeSession::Stop(bool drain, const WaitUntil& wait)
+{
+    EndReader(wait);
+    if (drain)
+        DrainQueue(wait);
+    EndProcessing(wait);
+}
+
+void DecodeSession::EndReader(const WaitUntil& wait)
+{
+    if (!reader_)
+        return;
+    if (!readerEnded_) {
+        reader_->Terminate();
+        wait([this] { return readerEnded_.load(); }, kThreadEndStep);
+    }
+    reader_->WaitFor();
+    reader_.reset();
+}
+
+void DecodeSession::DrainQueue(const WaitUntil& wait)
+{
+    // The processing thread still runs and empties the queue into the decoder.
+    wait([this] { return !queue_->HasData() || !processing_ || processingEnded_; }, kDrainStep);
+}
+
+void DecodeSession::EndProcessing(const WaitUntil& wait)
+{
+    if (!processing_)
+        return;
+    if (!processingEnded_) {
+        processing_->Terminate();
+        wait([this] { return processingEnded_.load(); }, kThreadEndStep);
+    }
+    processing_->WaitFor();
+    processing_.reset();
+}
+
+void DecodeSession::CloseDemo()
+{
+    if (demoScanner_) {
+        demoScanner_->Close();
+        demoScanner_.reset();
+    }
+}
+
+void DecodeSession::TakeCounters(int32_t& expected, int32_t& good)
+{
+    expected = 0;
+    good = 0;
+    if (reader_)
+        reader_->TakeCounters(expected, good);
+}
+
+bool DecodeSession::Replay(const std::string& path, int scannerType, bool realtime, const std::atomic<bool>& stop,
+                           const std::function<void()>& counted)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    ScannerLineFramer framer(scannerType);
+    const auto push = [&](const Tsbk& block) {
+        while (!queue_->Push(block) && !stop)
+            queue_->WaitForRoom(std::stop_token{}, kRoomWait);
+    };
+    char buffer[65536];
+    while (!stop && in) {
+        in.read(buffer, sizeof buffer);
+        const std::streamsize n = in.gcount();
+        for (std::streamsize i = 0; i < n && !stop; ++i) {
+            if (!framer.Feed(static_cast<uint8_t>(buffer[i])))
+                continue;
+            const ScannerLine line = framer.JudgeLine();
+            if (!line.hasBlock)
+                continue;
+            push(line.block);
+            if (counted)
+                counted();
+            if (realtime)
+                std::this_thread::sleep_for(kRealtimeBlockInterval);
+        }
+    }
+    // A last line without its terminator still counts.
+    if (framer.Feed('\n')) {
+        const ScannerLine line = framer.JudgeLine();
+        if (line.hasBlock)
+            push(line.block);
+    }
+    return true;
+}
+
+bool DecodeSession::SaveSystem()
+{
+    return SaveSystemData(*decoder_);
+}
+
+std::optional<int64_t> DecodeSession::PeriodicSave(int64_t now, int intervalMinutes, int64_t lastSave)
+{
+    // Nothing is saved before a system is known.
+    if (decoder_->GetSystemId() == 0)
+        return std::nullopt;
+    const int64_t interval = static_cast<int64_t>(intervalMinutes) * kSecondsPerMinute;
+    if (now <= lastSave + interval)
+        return std::nullopt;
+    SaveSystemData(*decoder_);
+    return now - kPeriodicSaveBackdate;
+}

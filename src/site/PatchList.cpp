@@ -1,0 +1,89 @@
+#include "site/PatchList.h"
+
+#include <algorithm>
+
+#include "site/PatchLog.h"
+
+PatchList::PatchList(DecoderContext& ctx, PatchLog& log) : ctx_(ctx), log_(log) {}
+
+bool PatchList::AddPatch(int32_t group, int32_t supergroup)
+{
+    LockGuard g(lock_);
+    if (group == supergroup)
+        return false;
+    const int count = count_.load(std::memory_order_relaxed);
+    const int64_t now = ctx_.time.Now();
+    for (int i = 0; i < count; ++i) {
+        if (patches_[i].group == group && patches_[i].supergroup == supergroup) {
+            patches_[i].lastSeen = now;
+            return true;
+        }
+    }
+    if (count >= kCapacity)
+        return false;
+    patches_[count] = {group, supergroup, now};
+    count_.store(count + 1);
+    changed_.store(true);
+    log_.AddPatchLogEntry('A', group, supergroup);
+    return true;
+}
+
+template <typename Pred>
+bool PatchList::RemoveWhere(Pred matches)
+{
+    int count = count_.load(std::memory_order_relaxed);
+    bool removed = false;
+    int i = 0;
+    while (i < count) {
+        if (!matches(patches_[i])) {
+            ++i;
+            continue;
+        }
+        log_.AddPatchLogEntry('R', patches_[i].group, patches_[i].supergroup);
+        std::copy(patches_.begin() + i + 1, patches_.begin() + count, patches_.begin() + i);
+        --count;
+        removed = true;  // the same position now holds the next patch: examine it again
+    }
+    count_.store(count);
+    if (removed)
+        changed_.store(true);
+    return removed;
+}
+
+bool PatchList::ReleasePatches(int32_t supergroup)
+{
+    if (count_.load() == 0)
+        return false;
+    LockGuard g(lock_);
+    return RemoveWhere([supergroup](const PATCHENTRY& p) { return p.supergroup == supergroup; });
+}
+
+bool PatchList::ExpirePatches()
+{
+    if (count_.load() == 0)
+        return false;
+    LockGuard g(lock_);
+    const int64_t now = ctx_.time.Now();
+    return RemoveWhere([now](const PATCHENTRY& p) { return p.lastSeen + kExpirySeconds < now; });
+}
+
+int PatchList::CopyPatches(PATCHENTRY* out, int capacity)
+{
+    if (count_.load() == 0) {
+        changed_.store(false);
+        return 0;
+    }
+    LockGuard g(lock_);  // held across the expiry too, so the copy sees the list it expired
+    ExpirePatches();
+    const int n = std::max(0, std::min(capacity, count_.load(std::memory_order_relaxed)));
+    std::copy_n(patches_.begin(), n, out);
+    changed_.store(false);
+    return n;
+}
+
+void PatchList::ClearPatches()
+{
+    LockGuard g(lock_);
+    count_.store(0);
+    changed_.store(true);
+}

@@ -1,0 +1,280 @@
+#include "ui/config/Configform.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "link/TCommPort.h"
+#include "persist/Settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kUnidenType = 2;  // "Uniden BCD396XT": the only type with a choice of speed
+
+// Global/DecodeBarColor: the toolkit's default, then black, red, green, yellow, blue, white.
+const QColor kBarColours[] = {QColor(), Qt::black, Qt::red, Qt::green, Qt::yellow, Qt::blue, Qt::white};
+
+}  // namespace
+
+TcfgForm::TcfgForm(QWidget* parent)
+    : QDialog(parent),
+      portSearch_(&TcfgForm::SearchPorts),
+      folderChooser_([](QWidget* owner, const QString& start) {
+          // The chooser may create a new folder.
+          return QFileDialog::getExistingDirectory(owner, "Backup Path", start, QFileDialog::ShowDirsOnly);
+      })
+{
+    setObjectName(kObjectName);
+    setWindowTitle(kCaption);
+    auto* box = new QVBoxLayout(this);
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName("PageControl1");
+    pages_->addTab(BuildDecodePage(), "Decode Configuration");
+    pages_->addTab(BuildScannerPage(), "Scanner Control");
+    pages_->addTab(BuildScreenPage(), "Screen Settings");
+    pages_->addTab(BuildDataPage(), "Data Options");
+    pages_->addTab(BuildWebPage(), "RR Web Service/Proxy Settings");
+    for (int i = 0; i < kPageCount; ++i)
+        pages_->widget(i)->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
+    box->addWidget(pages_);
+    box->addWidget(BuildButtonsRow());
+    // Wide enough for every page tab and every tab of "Screen Settings" to show its caption.
+    setMinimumWidth(kMinimumWidth);
+    ConnectRules();
+}
+
+void TcfgForm::ConnectRules()
+{
+    auto rules = [this] { BringInLine(); };
+    for (const char* name : {"CheckBox21", "CheckBox40", "RadioButton3", "CheckBox7", "CheckBox34"})
+        connect(Get<QAbstractButton>(name), &QAbstractButton::toggled, this, rules);
+    connect(Get<QComboBox>("ComboBox15"), &QComboBox::currentIndexChanged, this, rules);
+}
+
+void TcfgForm::ShowPage(int page)
+{
+    if (page >= 0 && page < kPageCount)
+        pages_->setCurrentIndex(page);
+}
+
+void TcfgForm::Fill(const Settings& s, const std::array<QFont, kFontScreens>& screenFonts, bool decodeRunning,
+                    const std::string& profileFolder)
+{
+    decodeRunning_ = decodeRunning;
+    FillBound(s);
+    FillFonts(s, screenFonts);
+    FillColours(s);
+
+    auto* profiles = Get<QComboBox>("ComboBox3");
+    profiles->clear();
+    profiles->addItems(ProfileNames(profileFolder));
+    const QString wanted = QString::fromStdString(s.profile);
+    int index = profiles->findText(wanted);
+    // Settings written where file names ignore case may name the file in another case.
+    if (index < 0)
+        index = profiles->findText(wanted, Qt::MatchFixedString);
+    profiles->setCurrentIndex(index);
+
+    // Both lists select the stored ports; a rescan keeps what the user chose since.
+    Get<QComboBox>("ComboBox1")->clear();
+    Get<QComboBox>("ComboBox2")->clear();
+    const QStringList ports = PortCandidates();
+    ShowDecodePorts(ports);
+    ShowControlPorts(ports);
+
+    screenPages_->setCurrentIndex(0);
+    BringInLine();
+}
+
+void TcfgForm::Collect(Settings& s) const
+{
+    CollectBound(s);
+    CollectFonts(s);
+    CollectColours(s);
+    if (Get<QComboBox>("ComboBox3")->currentIndex() >= 0)
+        s.profile = Get<QComboBox>("ComboBox3")->currentText().toStdString();
+    s.backupDays = std::clamp(s.backupDays, 1, 365);
+    // One port cannot both feed the decoder and steer the second scanner.
+    if (s.scanControlPort == s.port)
+        s.scanControlEnabled = false;
+}
+
+void TcfgForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    screenPages_->setCurrentIndex(0);
+    BringInLine();
+    ShowDecodeBarColour(Get<QComboBox>("ComboBox20")->currentIndex());
+}
+
+void TcfgForm::EnableWithLabels(QWidget* control, bool on)
+{
+    control->setEnabled(on);
+    for (QLabel* label : findChildren<QLabel*>())
+        if (label->buddy() == control)
+            label->setEnabled(on);
+}
+
+void TcfgForm::BringInLine()
+{
+    const bool global = Get<QCheckBox>("CheckBox21")->isChecked();
+    for (const char* name : {"ComboBox12", "UpDown9", "CheckBox22"})
+        EnableWithLabels(Get<QWidget>(name), global);
+    for (const FontScreenDef& screen : FontScreens())
+        for (const char* prefix : {"FontName", "FontSize", "FontBold"})
+            EnableWithLabels(findChild<QWidget*>(prefix + QString(screen.key)), !global);
+
+    const bool web = Get<QCheckBox>("CheckBox40")->isChecked();
+    for (const char* name : {"Edit17", "Edit20", "Edit21", "Edit28", "CheckBox44", "Edit29", "Edit30"})
+        EnableWithLabels(Get<QWidget>(name), web);
+    const bool manual = Get<QRadioButton>("RadioButton3")->isChecked();
+    for (const char* name : {"Edit22", "Edit23", "CheckBox41", "Edit24", "Edit25"})
+        EnableWithLabels(Get<QWidget>(name), manual);
+    EnableWithLabels(Get<QWidget>("ComboBox19"), Get<QComboBox>("ComboBox15")->currentIndex() == kUnidenType);
+    const bool filter = Get<QCheckBox>("CheckBox7")->isChecked();
+    for (const char* name : {"CheckBox32", "UpDown12"})
+        EnableWithLabels(Get<QWidget>(name), filter);
+    EnableWithLabels(Get<QWidget>("ComboBox14"), Get<QCheckBox>("CheckBox34")->isChecked());
+
+    // The threads of a running decode use these settings.
+    EnableWithLabels(Get<QWidget>("ComboBox1"), !decodeRunning_);
+    for (const char* name : {"CheckBox6", "UpDown1"})
+        EnableWithLabels(Get<QWidget>(name), !decodeRunning_);
+    pages_->widget(kScannerPage)->setEnabled(!decodeRunning_);
+    runningNote_->setVisible(decodeRunning_);
+}
+
+QStringList TcfgForm::PortCandidates() const
+{
+    QStringList ports;
+    if (showAllPorts_) {
+        for (int n = 1; n <= highPort_; ++n)
+            ports << QStringLiteral("COM%1").arg(n);
+        return ports;
+    }
+    return portSearch_ ? portSearch_() : ports;
+}
+
+void TcfgForm::RescanDecodePorts()
+{
+    ShowDecodePorts(PortCandidates());
+}
+
+void TcfgForm::RescanControlPorts()
+{
+    ShowControlPorts(PortCandidates());
+}
+
+namespace {
+
+// Selects `wanted`, else the first port; an empty list selects nothing.
+void ShowPorts(QComboBox* list, const QStringList& ports, const QString& wanted)
+{
+    list->clear();
+    list->addItems(ports);
+    const int index = list->findText(wanted);
+    list->setCurrentIndex(index >= 0 ? index : (ports.isEmpty() ? -1 : 0));
+}
+
+}  // namespace
+
+void TcfgForm::ShowDecodePorts(const QStringList& ports)
+{
+    auto* list = Get<QComboBox>("ComboBox1");
+    const QString wanted = list->currentIndex() >= 0 ? list->currentText() : storedPort_;
+    ShowPorts(list, ports, wanted);
+    Get<QPushButton>("Button9")->setEnabled(!showAllPorts_);
+}
+
+void TcfgForm::ShowControlPorts(const QStringList& ports)
+{
+    auto* list = Get<QComboBox>("ComboBox2");
+    const QString wanted = list->currentIndex() >= 0 ? list->currentText() : storedControlPort_;
+    QStringList choices = ports;
+    if (!showAllPorts_)
+        choices.removeAll(Get<QComboBox>("ComboBox1")->currentText());
+    ShowPorts(list, choices, wanted);
+    Get<QPushButton>("Button10")->setEnabled(!showAllPorts_);
+    if (choices.isEmpty()) {
+        // Nothing to steer the second scanner through.
+        Get<QCheckBox>("CheckBox5")->setChecked(false);
+        EnableWithLabels(list, false);
+    } else {
+        EnableWithLabels(list, true);
+    }
+}
+
+QStringList TcfgForm::SearchPorts()
+{
+    QStringList ports;
+    TCommPort port;
+    for (int found = port.FindFirstPort(); found > 0; found = port.FindNextPort())
+        ports << QString::fromStdString(port.PortName());
+    return ports;
+}
+
+QStringList TcfgForm::ProfileNames(const std::string& folder)
+{
+    QStringList names;
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        std::string extension = entry.path().extension().string();
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (name.empty() || name.front() == '.' || extension != ".scanner" || !entry.is_regular_file(ec))
+            continue;
+        if ((entry.status(ec).permissions() & fs::perms::owner_write) == fs::perms::none)
+            continue;  // read-only files are not offered
+        names << QString::fromStdString(name);
+    }
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
+void TcfgForm::PickColour(QLineEdit* example, bool text, QLineEdit* alsoText)
+{
+    const QPalette::ColorRole role = text ? QPalette::Text : QPalette::Base;
+    QColor colour = example->palette().color(role);
+    if (!colourChooser_ || !colourChooser_(colour))
+        return;
+    for (QLineEdit* edit : {example, alsoText}) {
+        if (!edit)
+            continue;
+        QPalette palette = edit->palette();
+        palette.setColor(role, colour);
+        edit->setPalette(palette);
+    }
+}
+
+void TcfgForm::ChooseBackupFolder()
+{
+    auto* path = Get<QLineEdit>("Edit27");
+    const QString chosen = folderChooser_ ? folderChooser_(this, path->text()) : QString();
+    if (!chosen.isEmpty())
+        path->setText(chosen);
+}
+
+void TcfgForm::ShowDecodeBarColour(int index)
+{
+    if (index < 0 || index >= static_cast<int>(std::size(kBarColours)))
+        return;
+    QPalette palette = barExample_->style()->standardPalette();
+    if (kBarColours[index].isValid())
+        palette.setColor(QPalette::Highlight, kBarColours[index]);
+    barExample_->setPalette(palette);
+}

@@ -1,0 +1,47 @@
+#include "ui/dialogs/Addrange.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TAddRangeForm::TAddRangeForm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("AddRangeForm");
+    setWindowTitle("AddRangeForm");
+    auto* layout = new QVBoxLayout(this);
+    auto* note = new QLabel("Enter the range of radio IDs you wish to see in the affiliation log. ", this);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+
+    edit1_ = new QLineEdit(this);
+    edit1_->setObjectName("Edit1");
+    edit1_->setMaxLength(kIdLength);
+    edit2_ = new QLineEdit(this);
+    edit2_->setObjectName("Edit2");
+    edit2_->setMaxLength(kIdLength);
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel("Low Radio ID:", this), 0, 0);
+    grid->addWidget(edit1_, 0, 1);
+    grid->addWidget(new QLabel("High Radio ID:", this), 1, 0);
+    grid->addWidget(edit2_, 1, 1);
+    layout->addLayout(grid);
+
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    auto* add = new QPushButton("Add Range", this);
+    add->setObjectName("Button1");
+    add->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("Button2");
+    cancel->setAutoDefault(false);
+    row->addWidget(add);
+    row->addWidget(cancel);
+    layout->addLayout(row);
+    connect(add, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    setFixedSize(300, sizeHint().height());
+}

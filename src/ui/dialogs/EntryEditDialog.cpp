@@ -1,0 +1,177 @@
+#include "ui/dialogs/EntryEditDialog.h"
+
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ui/dialogs/ColourPairPanel.h"
+
+namespace {
+
+constexpr int kWidth = 400;
+
+QPushButton* Button(const char* name, const QString& caption, QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+}  // namespace
+
+EntryEditDialog::EntryEditDialog(const Texts& texts, EditDialogServices services, QWidget* parent)
+    : QDialog(parent), services_(std::move(services))
+{
+    setObjectName(texts.objectName);
+    setWindowTitle(texts.caption);
+    layout_ = new QVBoxLayout(this);
+    auto* note = new QLabel(texts.note, this);
+    note->setWordWrap(true);
+    layout_->addWidget(note);
+
+    edit1_ = new QLineEdit(this);
+    edit1_->setObjectName("Edit1");
+    edit1_->setMaxLength(texts.numberLength);
+    edit2_ = new QLineEdit(this);
+    edit2_->setObjectName("Edit2");
+    edit2_->setMaxLength(texts.nameLength);
+    grid_ = new QGridLayout;
+    grid_->addWidget(new QLabel(texts.numberLabel, this), 0, 0);
+    grid_->addWidget(edit1_, 0, 1);
+    grid_->addWidget(new QLabel(texts.nameLabel, this), 1, 0);
+    grid_->addWidget(edit2_, 1, 1);
+    layout_->addLayout(grid_);
+
+    colours_ = new ColourPairPanel(services_, edit2_, this);
+    apply_ = Button("Button1", "Apply", this);
+    ok_ = Button("Button3", "Ok", this);
+    ok_->setDefault(true);
+    cancel_ = Button("Button2", "Cancel", this);
+    apply_->setEnabled(false);
+
+    edit1_->installEventFilter(this);
+    // Only what the user types counts as a change; loading an entry does not.
+    connect(edit2_, &QLineEdit::textEdited, this, [this] {
+        if (Number())
+            EnableApply();
+    });
+    connect(colours_, &ColourPairPanel::Changed, this, &EntryEditDialog::EnableApply);
+    connect(apply_, &QPushButton::clicked, this, [this] { ApplyChanges(); });
+    connect(ok_, &QPushButton::clicked, this, &EntryEditDialog::OkPressed);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void EntryEditDialog::FinishLayout()
+{
+    layout_->addWidget(colours_);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(apply_);
+    row->addWidget(ok_);
+    row->addWidget(cancel_);
+    layout_->addLayout(row);
+    setFixedSize(kWidth, sizeHint().height());
+}
+
+std::optional<int> EntryEditDialog::Number() const
+{
+    bool ok = false;
+    const int number = edit1_->text().trimmed().toInt(&ok, 10);
+    if (!ok || !AcceptsNumber(number))
+        return std::nullopt;
+    return number;
+}
+
+P25Class* EntryEditDialog::Decoder() const
+{
+    return services_.decoder ? services_.decoder() : nullptr;
+}
+
+void EntryEditDialog::SetApplyEnabled(bool on)
+{
+    apply_->setEnabled(on);
+}
+
+void EntryEditDialog::FocusLater(QWidget* field)
+{
+    // Setting the focus while it is still being moved elsewhere would be undone by that move.
+    QPointer<QWidget> target(field);
+    QTimer::singleShot(0, this, [target] {
+        if (target)
+            target->setFocus(Qt::OtherFocusReason);
+    });
+    field->setFocus(Qt::OtherFocusReason);
+}
+
+bool EntryEditDialog::IsLeave(QEvent* event)
+{
+    if (event->type() != QEvent::FocusOut)
+        return false;
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    // Another window (the colour chooser, a message box) taking the activation is no leave.
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+bool EntryEditDialog::ApplyChanges()
+{
+    CommitFields();
+    const std::optional<int> number = Number();
+    if (!number) {
+        FocusLater(edit1_);
+        return false;
+    }
+    P25Class* decoder = Decoder();
+    if (!decoder)
+        return false;
+    Store(*decoder, *number);
+    shownNumber_ = number;
+    SetApplyEnabled(false);
+    return true;
+}
+
+void EntryEditDialog::OkPressed()
+{
+    if (apply_->isEnabled() && !ApplyChanges())
+        return;
+    accept();
+}
+
+void EntryEditDialog::LeaveNumberField()
+{
+    if (edit1_->text().isEmpty())
+        return;
+    const std::optional<int> number = Number();
+    if (!number) {
+        FocusLater(edit1_);
+        return;
+    }
+    // Leaving the field again with the same number keeps what was typed since.
+    if (number != shownNumber_) {
+        LoadNumber(*number);
+        shownNumber_ = number;
+    }
+    FocusLater(edit2_);
+}
+
+void EntryEditDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    shownNumber_ = edit1_->text().isEmpty() ? std::nullopt : Number();
+    Activate(shownNumber_);
+    FocusLater(shownNumber_ ? edit2_ : edit1_);
+    SetApplyEnabled(false);
+}
+
+bool EntryEditDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == edit1_ && IsLeave(event))
+        LeaveNumberField();
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,154 @@
+// The right-hand column (three panels and the start/stop button) and the one-line status line
+// that replaces it when the side panels are hidden.
+#include <QFont>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "ui/mainwindow/MainWindowLayout.h"
+#include "ui/mainwindow/MainWindowNames.h"
+#include "ui/mainwindow/Mainwindow.h"
+
+using namespace ui_names;
+
+namespace {
+
+constexpr int kPanelPointSize = 8;
+
+struct Pair {
+    const char* caption;
+    const char* valueName;
+    const char* initial;
+    bool stacked;  // the value on its own line below the caption (long texts)
+};
+
+QGroupBox* Panel(const char* name, const QString& title, const std::vector<Pair>& pairs, QWidget* parent)
+{
+    auto* panel = new QGroupBox(title, parent);
+    panel->setObjectName(name);
+    QFont font = panel->font();
+    font.setPointSize(kPanelPointSize);
+    panel->setFont(font);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(4, 4, 2, 4);
+    grid->setHorizontalSpacing(3);
+    grid->setVerticalSpacing(1);
+    grid->setColumnStretch(1, 1);
+    int row = 0;
+    for (const Pair& p : pairs) {
+        grid->addWidget(new QLabel(p.caption, panel), row, 0, 1, p.stacked ? 2 : 1);
+        auto* value = new QLabel(p.initial, panel);
+        value->setObjectName(p.valueName);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        if (p.stacked)
+            grid->addWidget(value, ++row, 0, 1, 2);
+        else
+            grid->addWidget(value, row, 1);
+        ++row;
+    }
+    grid->setRowStretch(row, 1);
+    return panel;
+}
+
+QLabel* Notice(const char* name, const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    label->hide();
+    return label;
+}
+
+}  // namespace
+
+void TForm1::BuildSidePanels(QWidget* central)
+{
+    layout_->panels[0] = Panel(kPanelSystemInfo, "System Information",
+                               {{"SysID:", kSysIdValue, "Unknown", false},
+                                {"Description:", kSystemDescValue, "", true},
+                                {"Talkgroup ID Count:", kTGIDCount, "0", true},
+                                {"Radio ID Count:", kRIDCount, "0", false}},
+                               central);
+    layout_->panels[1] = Panel(kPanelSiteInfo, "Site Information:",
+                               {{"Site ID:", kSiteIdValue, " 000 (T0000)", false},
+                                {"WACN:", kWacnValue, "00000", false},
+                                {"Status:", kSiteStatusValue, "None", false},
+                                {"Site Description:", kSiteDescValue, "", true}},
+                               central);
+
+    auto* decode = new QGroupBox("Decode Information:", central);
+    decode->setObjectName(kPanelDecodeInfo);
+    QFont font = decode->font();
+    font.setPointSize(kPanelPointSize);
+    decode->setFont(font);
+    auto* grid = new QGridLayout(decode);
+    grid->setContentsMargins(4, 4, 2, 4);
+    grid->setHorizontalSpacing(3);
+    grid->setVerticalSpacing(1);
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(new QLabel("Receive Rate (%):", decode), 0, 0, 1, 2);
+    auto* rate = new QLabel("  0% (0 out of 0)", decode);
+    rate->setObjectName(kRateValue);
+    grid->addWidget(rate, 1, 0, 1, 2);
+    auto* bar = new QProgressBar(decode);
+    bar->setObjectName(kProgressBar);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setMaximumHeight(14);
+    grid->addWidget(bar, 2, 0, 1, 2);
+    grid->addWidget(new QLabel("Buffer Available:", decode), 3, 0);
+    auto* buffer = new QLabel("100%", decode);
+    buffer->setObjectName(kBufferValue);
+    grid->addWidget(buffer, 3, 1);
+    grid->setRowStretch(4, 1);
+    layout_->panels[2] = decode;
+    layout_->rateValue = rate;
+    layout_->bufferValue = buffer;
+    layout_->progressBar = bar;
+
+    startStopButton_ = new QPushButton(kIdleCaption, central);
+    startStopButton_->setObjectName(kStartStopButton);
+    layout_->button1 = startStopButton_;
+    connect(startStopButton_, &QPushButton::clicked, this, &TForm1::ToggleSession);
+
+    layout_->backupLabel = Notice(kBackupLabel, "*Backup In Progress*", central);
+    layout_->importLabel = Notice(kImportLabel, "*Import In Progress*", central);
+}
+
+void TForm1::BuildStatusLine(QWidget* central)
+{
+    auto* line = new QWidget(central);
+    line->setObjectName(kStatusLine);
+    auto* row = new QHBoxLayout(line);
+    row->setContentsMargins(0, 0, 0, 0);
+    const Pair pairs[layout_rules::kStatusPairs] = {
+        {"System:", kStatusSystemValue, "000/00000", false}, {"Site:", kStatusSiteValue, "000 (T0000)", false},
+        {"Decode:", kStatusDecodeValue, "  0%", false},      {"TGIDs:", kStatusTGIDsValue, "0", false},
+        {"RIDs:", kStatusRIDsValue, "0", false},             {"Status:", kStatusStatusValue, "Unknown", false}};
+    const char* captionNames[layout_rules::kStatusPairs] = {kStatusSystemCaption, kStatusSiteCaption,
+                                                            kStatusDecodeCaption, kStatusTGIDsCaption,
+                                                            kStatusRIDsCaption,   kStatusStatusCaption};
+    for (int i = 0; i < layout_rules::kStatusPairs; ++i) {
+        auto* caption = new QLabel(pairs[i].caption, line);
+        caption->setObjectName(captionNames[i]);
+        QFont bold = caption->font();
+        bold.setBold(true);
+        caption->setFont(bold);
+        auto* value = new QLabel(pairs[i].initial, line);
+        value->setObjectName(pairs[i].valueName);
+        value->setMinimumWidth(40);
+        row->addWidget(caption);
+        row->addWidget(value);
+        row->addSpacing(12);
+        layout_->statusCaptions[i] = caption;
+        layout_->statusValues[i] = value;
+    }
+    row->addStretch(1);
+    layout_->statusLine = line;
+}

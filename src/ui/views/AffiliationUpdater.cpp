@@ -1,0 +1,168 @@
+// The affiliation list (ListView4, one row per radio) and the affiliation log (ListView6), fed
+// from the decoder's pending affiliation events, and the "Refresh" of the two affiliation tabs.
+#include <QAbstractButton>
+#include <QWidget>
+
+#include "decoder/P25Class.h"
+#include "persist/Settings.h"
+#include "ui/mainwindow/AppState.h"
+#include "ui/views/ListModel.h"
+#include "ui/views/ListSorting.h"
+#include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/RowColours.h"
+#include "ui/views/ScreenScratch.h"
+#include "ui/views/ViewHelpers.h"
+#include "ui/views/ViewUpdaters.h"
+
+using namespace ui_names;
+
+namespace {
+
+namespace list {
+enum Column { kTalkgroup, kTalkgroupDesc, kRadio, kRadioDesc, kLastAffiliation };
+}
+namespace log {
+enum Column { kTime, kFunction, kTalkgroup, kTalkgroupDesc, kRadio, kRadioDesc };
+}
+
+constexpr char kClear = 'C';
+constexpr char kAffiliate = 'A';
+constexpr char kUnaffiliate = 'U';
+constexpr char kDenied = 'D';
+
+QString TalkgroupText(P25Class& d, int32_t tg) { return screen::Text(d.Talkgroups().GetTalkgroupText(tg)); }
+
+// A radio's description, adding a radio not yet in the table so it gets its generated one.
+QString RadioText(P25Class& d, int32_t radio, int32_t talkgroup)
+{
+    std::string text = d.Radios().GetRadioText(radio);
+    if (text.empty()) {
+        d.Radios().NoteRadio(radio, talkgroup);
+        text = d.Radios().GetRadioText(radio);
+    }
+    return screen::Text(text);
+}
+
+QStringList ListRow(P25Class& d, int32_t talkgroup, int32_t radio, int64_t time)
+{
+    return {QString::asprintf("%5d", talkgroup), TalkgroupText(d, talkgroup), screen::Decimal(radio),
+            RadioText(d, radio, talkgroup), screen::TimeText(time)};
+}
+
+void RemoveRadio(ListModel& m, int32_t radio)
+{
+    const QString id = screen::Decimal(radio);
+    for (int row = m.Count() - 1; row >= 0; --row)
+        if (m.Cell(row, list::kRadio) == id)
+            m.RemoveRows(row, 1);
+}
+
+bool Logged(ScreenContext& c, const AFFLOG& e, bool filterOn)
+{
+    if (e.function == kDenied && !c.settings.logDenied)
+        return false;
+    if (!filterOn || c.scratch.filterRangeCount == 0)
+        return true;
+    return AffiliationFilter::RadioShown(e.radio, c.scratch.filterRanges.data(), c.scratch.filterRangeCount, true);
+}
+
+void AppendLogEntry(ScreenContext& c, ListModel& log, const AFFLOG& e)
+{
+    P25Class& d = c.decoder;
+    const bool withTalkgroup = e.talkgroup != 0;
+    const QStringList cells{screen::TimeText(e.time), screen::Text(e.text),
+                            withTalkgroup ? QString::asprintf("%5d", e.talkgroup) : QString(),
+                            withTalkgroup ? TalkgroupText(d, e.talkgroup) : QString(), screen::Decimal(e.radio),
+                            RadioText(d, e.radio, e.talkgroup)};
+    const bool follow = screen::BoxChecked(c.root, kAffLogAutoScroll) && screen::ViewAtEnd(c.root, kListAffLog);
+    screen::TrimOldestByTime(log, log::kTime, screen::kLogCap, screen::TimeText(d.Context().time.Now()));
+    const int column = c.state.AffiliationLogSortColumn.load();
+    // Coloured while it is the last row; the colours move with it into its sorted place.
+    ColourRows(c.root, kListAffLog, d, c.settings, screen::AppendLogRow(log, cells, screen::kLogCap));
+    const int row = sorting::PlaceNewRow(log, SortedList::AffiliationLog, column);
+    if (follow && column == 0)
+        screen::ScrollToRow(c.root, kListAffLog, row);
+}
+
+void ShowAffiliateCount(QWidget& root, const ListModel* list)
+{
+    const int count = list ? list->Count() : 0;
+    screen::SetLabel(root, kAffiliateCount, screen::Decimal(count));
+    screen::SetTabCaption(root, kTabAffList, QStringLiteral("Affiliation List (%1)").arg(count));
+}
+
+}  // namespace
+
+void UpdateAffiliations(ScreenContext& c)
+{
+    P25Class& d = c.decoder;
+    std::vector<AFFLOG>& buffer = c.scratch.affiliationLog;
+    const int count = d.AffLog().CopyAffiliationLog(buffer.data(), static_cast<int>(buffer.size()));
+    ListModel* list = FindListModel(&c.root, kListAffList);
+    ListModel* log = FindListModel(&c.root, kListAffLog);
+    const bool filterOn = count > 0 && d.Filter().GetFilterEnabled();
+    for (int i = 0; i < count; ++i) {
+        const AFFLOG& e = buffer[static_cast<size_t>(i)];
+        if (e.function == kClear) {
+            if (list)
+                list->Clear();
+            if (log)
+                log->Clear();
+            continue;
+        }
+        if (list && (e.function == kAffiliate || e.function == kUnaffiliate)) {
+            RemoveRadio(*list, e.radio);
+            if (e.function == kAffiliate) {
+                list->AppendRow(ListRow(d, e.talkgroup, e.radio, e.time));
+                ColourRows(c.root, kListAffList, d, c.settings, list->Count() - 1);
+                sorting::PlaceNewRow(*list, SortedList::AffiliationList, c.state.AffiliationListSortColumn.load());
+            }
+        }
+        if (log && Logged(c, e, filterOn))
+            AppendLogEntry(c, *log, e);
+    }
+    ShowAffiliateCount(c.root, list);
+    screen::ShowTableCounts(c.root, d);
+}
+
+void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& settings, const AppState* state)
+{
+    auto* button = root.findChild<QAbstractButton*>(QString::fromLatin1(kAffListRefresh));
+    if (button)
+        button->setEnabled(false);
+
+    std::vector<AFFENTRY> entries(AffiliationList::kCapacity);
+    const int count = decoder.Affiliations().CopyAffiliations(entries.data(), static_cast<int>(entries.size()));
+    ListModel* list = FindListModel(&root, kListAffList);
+    if (list) {
+        std::vector<ListModel::Row> rows;
+        for (int i = 0; i < count; ++i) {
+            const AFFENTRY& e = entries[static_cast<size_t>(i)];
+            ListModel::Row row;
+            row.cells = ListRow(decoder, e.talkgroup, e.radio, e.time);
+            rows.push_back(std::move(row));
+        }
+        list->SetRows(std::move(rows));
+        if (state)
+            sorting::SortList(*list, SortedList::AffiliationList, state->AffiliationListSortColumn.load());
+        ColourRows(root, kListAffList, decoder, settings);
+    }
+    // Names edited since the rows were made appear in them.
+    if (ListModel* log = FindListModel(&root, kListAffLog)) {
+        for (int row = 0; row < log->Count(); ++row) {
+            if (const QString tg = log->Cell(row, log::kTalkgroup); !tg.isEmpty())
+                log->SetCell(row, log::kTalkgroupDesc,
+                             TalkgroupText(decoder, static_cast<int32_t>(screen::CellNumber(tg))));
+            if (const QString radio = log->Cell(row, log::kRadio); !radio.isEmpty())
+                log->SetCell(row, log::kRadioDesc,
+                             screen::Text(decoder.Radios().GetRadioText(static_cast<int32_t>(screen::CellNumber(radio)))));
+        }
+        // New names may change the order of a log sorted by a description.
+        if (state)
+            sorting::SortList(*log, SortedList::AffiliationLog, state->AffiliationLogSortColumn.load());
+        ColourRows(root, kListAffLog, decoder, settings);
+    }
+    ShowAffiliateCount(root, list);
+    if (button)
+        button->setEnabled(true);
+}

@@ -1,0 +1,160 @@
+// The grant trace (ListView8) and the recent grants of the activity tab (ListView14), fed from the
+// decoder's pending grant log, and the grant trace's "Refresh".
+#include <QWidget>
+
+#include "decoder/P25Class.h"
+#include "persist/Settings.h"
+#include "ui/mainwindow/AppState.h"
+#include "ui/views/ListModel.h"
+#include "ui/views/ListSorting.h"
+#include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/RowColours.h"
+#include "ui/views/ScreenScratch.h"
+#include "ui/views/ViewHelpers.h"
+#include "ui/views/ViewUpdaters.h"
+
+using namespace ui_names;
+
+namespace {
+
+// Both lists share the column layout.
+enum Column { kTime, kType, kChannel, kFrequency, kTalkgroup, kTalkgroupDesc, kRadio, kRadioDesc };
+
+constexpr int32_t kNoChannel = -1;
+constexpr int32_t kNoTarget = -1;
+
+bool TypeIs(const std::string& type, std::initializer_list<const char*> names)
+{
+    for (const char* n : names)
+        if (type == n)
+            return true;
+    return false;
+}
+
+bool PrivateType(const std::string& t) { return TypeIs(t, {"Private", "PvtData"}); }
+
+QString TalkgroupText(P25Class& d, int32_t tg) { return screen::Text(d.Talkgroups().GetTalkgroupText(tg)); }
+QString RadioText(P25Class& d, int32_t radio) { return screen::Text(d.Radios().GetRadioText(radio)); }
+
+// With the grant filter on, only calls of interest reach the lists.
+bool Passes(const Settings& s, P25Class& d, const GRANTLOG& e)
+{
+    if (!s.grantsUseFilter)
+        return true;
+    if (s.grantsFilterOther && !TypeIs(e.type, {"Group", "Private"}))
+        return false;
+    const int priority = e.type == "Private" ? s.privatePriority : d.Talkgroups().GetTalkgroupPriority(e.target);
+    return priority != 0 && priority <= s.grantsFilterLevel;
+}
+
+// Talkgroup, talkgroup description, radio and radio description cells by call type.
+QStringList PartyCells(P25Class& d, const GRANTLOG& e)
+{
+    const bool target = e.target != kNoTarget;
+    if (e.type == "CWID")
+        return {QString(), screen::Text(e.status), QString(), QString()};
+    if (TypeIs(e.type, {"Group", "GrpData", "Queued"}))
+        return {target ? QString::asprintf("%5d", e.target) : QString(), target ? TalkgroupText(d, e.target) : QString(),
+                screen::Decimal(e.source), RadioText(d, e.source)};
+    if (PrivateType(e.type))
+        return {target ? screen::Decimal(e.target) : QString(), target ? RadioText(d, e.target) : QString(),
+                screen::Decimal(e.source), RadioText(d, e.source)};
+    if (e.type == "Phone")
+        return {QString(), QString(), screen::Decimal(e.source), RadioText(d, e.source)};
+    if (e.type == "Alert")
+        return {screen::Decimal(e.target), RadioText(d, e.target), screen::Decimal(e.source), RadioText(d, e.source)};
+    return {QString(), QString(), QString(), QString()};  // "Control" (the log carries no other types)
+}
+
+void AddToTrace(ScreenContext& c, ListModel& trace, const GRANTLOG& e, const QStringList& tail)
+{
+    QString type = screen::Text(e.type);
+    if (!e.status.empty() && e.type != "CWID")
+        type += QStringLiteral(" (") + screen::Text(e.status) + QLatin1Char(')');
+    const QStringList cells = QStringList{screen::TimeText(e.time), type} + tail;
+    const bool follow = screen::BoxChecked(c.root, kGrantsAutoScroll) && screen::ViewAtEnd(c.root, kListGrantTrace);
+    screen::TrimOldestByTime(trace, kTime, screen::kLogCap, screen::TimeText(c.decoder.Context().time.Now()));
+    const int column = c.state.GrantTraceSortColumn.load();
+    // Coloured while it is the last row; the colours move with it into its sorted place.
+    ColourRows(c.root, kListGrantTrace, c.decoder, c.settings, screen::AppendLogRow(trace, cells, screen::kLogCap));
+    const int row = sorting::PlaceNewRow(trace, SortedList::GrantTrace, column);
+    if (follow && column == 0)
+        screen::ScrollToRow(c.root, kListGrantTrace, row);
+}
+
+void AddToRecent(ScreenContext& c, ListModel& recent, const GRANTLOG& e, const QStringList& tail)
+{
+    recent.AppendRow(QStringList{screen::ClockText(e.time), screen::Text(e.type)} + tail);
+    const int max = std::max(0, c.settings.grantLogMax);
+    if (recent.Count() > max)
+        recent.RemoveRows(0, recent.Count() - max);
+    ColourRows(c.root, kListRecentGrants, c.decoder, c.settings, recent.Count() - 1);
+    screen::ScrollToRow(c.root, kListRecentGrants, recent.Count() - 1);
+}
+
+void ReadNamesAgain(ListModel& m, P25Class& d)
+{
+    for (int row = 0; row < m.Count(); ++row) {
+        if (const QString tg = m.Cell(row, kTalkgroup); !tg.isEmpty()) {
+            const auto id = static_cast<int32_t>(screen::CellNumber(tg));
+            // Private and alert rows carry a called radio in this column, not a talkgroup.
+            const QString type = m.Cell(row, kType).section(QStringLiteral(" ("), 0, 0);
+            const bool radio = PrivateType(type.toStdString()) || type == QLatin1String("Alert");
+            m.SetCell(row, kTalkgroupDesc, radio ? RadioText(d, id) : TalkgroupText(d, id));
+        }
+        if (const QString radio = m.Cell(row, kRadio); !radio.isEmpty())
+            m.SetCell(row, kRadioDesc, RadioText(d, static_cast<int32_t>(screen::CellNumber(radio))));
+    }
+}
+
+}  // namespace
+
+void UpdateGrants(ScreenContext& c)
+{
+    SystemInfo info;
+    if (!CommonStart(c, info))
+        return;
+    P25Class& d = c.decoder;
+    std::vector<GRANTLOG>& buffer = c.scratch.grants;
+    const int count = d.Grants().CopyGrantLog(buffer.data(), static_cast<int>(buffer.size()));
+    ListModel* trace = FindListModel(&c.root, kListGrantTrace);
+    ListModel* recent = FindListModel(&c.root, kListRecentGrants);
+    for (int i = 0; i < count; ++i) {
+        const GRANTLOG& e = buffer[static_cast<size_t>(i)];
+        if (e.time == 0) {  // clear marker
+            if (trace)
+                trace->Clear();
+            if (recent)
+                recent->Clear();
+            continue;
+        }
+        if (!Passes(c.settings, d, e))
+            continue;
+        const bool channel = e.channel != kNoChannel;
+        const QStringList tail = QStringList{channel ? screen::ChannelText(e.channel) : QString(),
+                                             channel ? screen::FrequencyText(e.frequency) : QString()} +
+                                 PartyCells(d, e);
+        if (trace)
+            AddToTrace(c, *trace, e, tail);
+        if (recent)
+            AddToRecent(c, *recent, e, tail);
+    }
+    const QString talkgroups = screen::Decimal(d.Talkgroups().TalkgroupCount());
+    const QString radios = screen::Decimal(d.Radios().RadioCount());
+    screen::SetLabel(c.root, kTGIDCount, talkgroups);
+    screen::SetLabel(c.root, kRIDCount, radios);
+    screen::SetLabel(c.root, kStatusTGIDsValue, talkgroups);
+    screen::SetLabel(c.root, kStatusRIDsValue, radios);
+}
+
+void RefreshGrantViews(QWidget& root, P25Class& decoder, const AppState* state)
+{
+    if (ListModel* trace = FindListModel(&root, kListGrantTrace)) {
+        ReadNamesAgain(*trace, decoder);
+        // New names may change the order of a list sorted by a description.
+        if (state)
+            sorting::SortList(*trace, SortedList::GrantTrace, state->GrantTraceSortColumn.load());
+    }
+    if (ListModel* recent = FindListModel(&root, kListRecentGrants))
+        ReadNamesAgain(*recent, decoder);
+}

@@ -1,0 +1,124 @@
+// Block logs moved from the decoder's pending buffers into their lists: unknown packets
+// (ListView7), other events (ListView9), packet dump (ListView12); and the raw lines of the
+// session's reader (ListView15).
+#include <QWidget>
+
+#include "decoder/P25Class.h"
+#include "link/TScannerReadThread.h"
+#include "persist/LogFormat.h"
+#include "persist/Settings.h"
+#include "ui/views/ListModel.h"
+#include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/RowColours.h"
+#include "ui/views/ScreenScratch.h"
+#include "ui/views/ViewHelpers.h"
+#include "ui/views/ViewUpdaters.h"
+
+using namespace ui_names;
+
+namespace {
+
+constexpr uint8_t kOpcodeMask = 0x3F;
+constexpr uint8_t kUnitRegistrationResponse = 0x2C;
+constexpr int kRawLinesPerPass = 10;  // a burst of raw data cannot stall the window
+
+uint8_t Opcode(const BlockLogEntry& e) { return e.block[0] & kOpcodeMask; }
+
+struct BlockLogView {
+    const char* list;
+    const char* autoScroll;
+    int cap;
+};
+
+// Appends the entries in one batch (a time of 0 empties the list and drops what came before it),
+// skipping those `skip` refuses, and trims the oldest rows beyond the cap.
+template <class Skip>
+void ShowBlockEntries(ScreenContext& c, const BlockLogView& v, const std::vector<BlockLogEntry>& entries, int count,
+                      bool withOpcode, Skip skip)
+{
+    ListModel* list = FindListModel(&c.root, v.list);
+    if (!list || count <= 0)
+        return;
+    const bool follow = screen::BoxChecked(c.root, v.autoScroll) && screen::ViewAtEnd(c.root, v.list);
+    std::vector<QStringList> rows;
+    for (int i = 0; i < count; ++i) {
+        const BlockLogEntry& e = entries[static_cast<size_t>(i)];
+        if (e.time == 0) {
+            rows.clear();
+            list->Clear();
+            continue;
+        }
+        if (skip(e))
+            continue;
+        QStringList cells{screen::TimeText(e.time)};
+        if (withOpcode)
+            cells << QString::asprintf("%02X", Opcode(e));
+        cells << screen::Text(PacketDataText(e.block)) << screen::Text(e.text);
+        rows.push_back(std::move(cells));
+    }
+    list->AppendRows(rows);
+    if (list->Count() > v.cap)
+        list->RemoveRows(0, list->Count() - v.cap);
+    ColourRows(c.root, v.list, c.decoder, c.settings);
+    if (follow && !rows.empty())
+        screen::ScrollToRow(c.root, v.list, list->Count() - 1);
+}
+
+bool KeepAll(const BlockLogEntry&) { return false; }
+
+}  // namespace
+
+void UpdateUnknownPackets(ScreenContext& c)
+{
+    SystemInfo info;
+    if (!CommonStart(c, info))
+        return;
+    std::vector<UNKTSBK>& buffer = c.scratch.unknowns;
+    const int count = c.decoder.Unknowns().CopyUnknownPackets(buffer.data(), static_cast<int>(buffer.size()));
+    ShowBlockEntries(c, {kListUnknown, kUnknownAutoScroll, screen::kLogCap}, buffer, count, true, KeepAll);
+}
+
+void UpdateEvents(ScreenContext& c)
+{
+    SystemInfo info;
+    if (!CommonStart(c, info))
+        return;
+    std::vector<EVENTLOG>& buffer = c.scratch.events;
+    // A busy lock leaves the entries pending for a later pass.
+    const int count = c.decoder.Events().CopyEventLog(buffer.data(), static_cast<int>(buffer.size()), true);
+    const bool noRegistrations = screen::BoxChecked(c.root, kFilterRegistrations, c.settings.filterRegistrations);
+    ShowBlockEntries(c, {kListOtherEvents, kEventsAutoScroll, screen::kLogCap}, buffer, count, false,
+                     [&](const BlockLogEntry& e) { return noRegistrations && Opcode(e) == kUnitRegistrationResponse; });
+}
+
+void UpdatePacketDump(ScreenContext& c)
+{
+    SystemInfo info;
+    if (!CommonStart(c, info))
+        return;
+    std::vector<ALLPKT>& buffer = c.scratch.packetDump;
+    const int count = c.decoder.Dump().CopyPacketDump(buffer.data(), static_cast<int>(buffer.size()));
+    ShowBlockEntries(c, {kListPacketDump, kDumpAutoScroll, screen::kLargeLogCap}, buffer, count, false, KeepAll);
+}
+
+void UpdateRawData(ScreenContext& c)
+{
+    if (!c.settings.psrDump.visible)
+        return;
+    TScannerReadThread* reader = c.reader ? c.reader() : nullptr;
+    ListModel* list = FindListModel(&c.root, kListRawData);
+    if (!reader || !list)
+        return;
+    std::vector<QStringList> lines;
+    for (int i = 0; i < kRawLinesPerPass && reader->HasRawLines(); ++i)
+        lines.push_back({screen::Text(reader->TakeRawLine())});
+    if (lines.empty())
+        return;
+    const bool follow = screen::BoxChecked(c.root, kRawAutoScroll) && screen::ViewAtEnd(c.root, kListRawData);
+    list->AppendRows(lines);
+    if (list->Count() > screen::kLargeLogCap)
+        list->RemoveRows(0, list->Count() - screen::kLargeLogCap);
+    ColourRows(c.root, kListRawData, c.decoder, c.settings);
+    if (follow)
+        screen::ScrollToRow(c.root, kListRawData, list->Count() - 1);
+}

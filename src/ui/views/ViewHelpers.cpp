@@ -1,0 +1,141 @@
+#include "ui/views/ViewHelpers.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTabWidget>
+
+#include "decoder/P25Class.h"
+#include "platform/Clock.h"
+#include "persist/LogFormat.h"
+#include "ui/views/ListModel.h"
+#include "ui/mainwindow/MainWindowNames.h"
+
+namespace screen {
+
+namespace {
+constexpr int kIdentifierShift = 12;
+constexpr int32_t kIdentifierMask = 0xF;
+constexpr int32_t kChannelMask = 0xFFF;
+}  // namespace
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+QString Decimal(long long value) { return QString::number(value); }
+
+QString ChannelText(int32_t channel)
+{
+    return QString::asprintf("%02d-%04d", (channel >> kIdentifierShift) & kIdentifierMask, channel & kChannelMask);
+}
+
+QString FrequencyText(double mhz) { return QString::asprintf("%3.05f", mhz); }
+
+QString TimeText(int64_t unixTime) { return Text(TimeStampText(unixTime)); }
+
+QString ClockText(int64_t unixTime)
+{
+    const std::tm t = Clock::Local(unixTime);
+    return QString::asprintf("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
+}
+
+long long CellNumber(const QString& cell)
+{
+    bool ok = false;
+    const long long value = cell.trimmed().toLongLong(&ok);
+    return ok ? value : 0;
+}
+
+void SetLabel(QWidget& root, const char* name, const QString& text)
+{
+    if (auto* label = root.findChild<QLabel*>(QString::fromLatin1(name)); label && label->text() != text)
+        label->setText(text);
+}
+
+QString LabelText(QWidget& root, const char* name)
+{
+    auto* label = root.findChild<QLabel*>(QString::fromLatin1(name));
+    return label ? label->text() : QString();
+}
+
+bool BoxChecked(QWidget& root, const char* name, bool missing)
+{
+    auto* box = root.findChild<QAbstractButton*>(QString::fromLatin1(name));
+    return box ? box->isChecked() : missing;
+}
+
+void SetBoxChecked(QWidget& root, const char* name, bool on)
+{
+    auto* box = root.findChild<QAbstractButton*>(QString::fromLatin1(name));
+    if (!box || box->isChecked() == on)
+        return;
+    // Showing the decoder's state is not a user's change: handlers that write it back stay quiet.
+    const QSignalBlocker quiet(box);
+    box->setChecked(on);
+}
+
+void SetTabCaption(QWidget& root, const char* pageName, const QString& caption)
+{
+    auto* tabs = root.findChild<QTabWidget*>(QString::fromLatin1(ui_names::kPageControl));
+    auto* page = root.findChild<QWidget*>(QString::fromLatin1(pageName));
+    if (!page)
+        return;
+    // A hidden tab may have been taken off the page control; the page keeps its caption for it.
+    page->setWindowTitle(caption);
+    const int index = tabs ? tabs->indexOf(page) : -1;
+    if (index >= 0 && tabs->tabText(index) != caption)
+        tabs->setTabText(index, caption);
+}
+
+bool ViewAtEnd(QWidget& root, const char* viewName)
+{
+    auto* view = root.findChild<QAbstractItemView*>(QString::fromLatin1(viewName));
+    if (!view)
+        return false;
+    const QScrollBar* bar = view->verticalScrollBar();
+    return !bar || bar->value() >= bar->maximum();
+}
+
+void ScrollToRow(QWidget& root, const char* viewName, int row)
+{
+    auto* view = root.findChild<QAbstractItemView*>(QString::fromLatin1(viewName));
+    if (!view || !view->model() || row < 0 || row >= view->model()->rowCount())
+        return;
+    view->scrollTo(view->model()->index(row, 0));
+}
+
+int AppendLogRow(ListModel& model, const QStringList& cells, int cap)
+{
+    model.AppendRow(cells);
+    if (model.Count() > cap)
+        model.RemoveRows(0, model.Count() - cap);
+    return model.Count() - 1;
+}
+
+void TrimOldestByTime(ListModel& model, int timeColumn, int cap, const QString& nowText)
+{
+    while (model.Count() >= cap && model.Count() > 0) {
+        int oldest = 0;
+        auto key = [&](int row) {
+            const QString text = model.Cell(row, timeColumn);
+            return std::make_pair(text <= nowText ? 1 : 0, text);
+        };
+        auto oldestKey = key(0);
+        for (int row = 1; row < model.Count(); ++row) {
+            auto k = key(row);
+            if (k < oldestKey) {
+                oldestKey = std::move(k);
+                oldest = row;
+            }
+        }
+        model.RemoveRows(oldest, 1);
+    }
+}
+
+void ShowTableCounts(QWidget& root, P25Class& decoder)
+{
+    SetLabel(root, ui_names::kTGIDCount, Decimal(decoder.Talkgroups().TalkgroupCount()));
+    SetLabel(root, ui_names::kRIDCount, Decimal(decoder.Radios().RadioCount()));
+}
+
+}  // namespace screen
