@@ -4,8 +4,8 @@
 #include <random>
 #include <vector>
 
-#include "p25/BlockIntegrity.h"
 #include "decoder/P25Class.h"
+#include "p25/BlockIntegrity.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "decoder/P25Class.h"
-#include "platform/Clock.h"
 #include "persist/SystemStore.h"
+#include "platform/Clock.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "site/DecoderContext.h"
 #include "platform/Clock.h"
+#include "site/DecoderContext.h"
 #include "site/RadioTable.h"
 #include "site/TalkgroupTable.h"
 
@@ -72,11 +72,26 @@ void FillRadiosFresh(benchmark::State& state)
     }
 }
 
-void BM_RadioFillAscending(benchmark::State& s) { FillRadios(s, false); }
-void BM_RadioFillRandom(benchmark::State& s) { FillRadios(s, true); }
-void BM_TalkgroupFillAscending(benchmark::State& s) { FillTalkgroups(s, false); }
-void BM_TalkgroupFillRandom(benchmark::State& s) { FillTalkgroups(s, true); }
-void BM_RadioFillRandomNewTable(benchmark::State& s) { FillRadiosFresh(s); }
+void BM_RadioFillAscending(benchmark::State& s)
+{
+    FillRadios(s, false);
+}
+void BM_RadioFillRandom(benchmark::State& s)
+{
+    FillRadios(s, true);
+}
+void BM_TalkgroupFillAscending(benchmark::State& s)
+{
+    FillTalkgroups(s, false);
+}
+void BM_TalkgroupFillRandom(benchmark::State& s)
+{
+    FillTalkgroups(s, true);
+}
+void BM_RadioFillRandomNewTable(benchmark::State& s)
+{
+    FillRadiosFresh(s);
+}
 
 }  // namespace
 

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "persist/Settings.h"
 #include "session/ScannerSimulator.h"
 #include "session/SimCapture.h"
-#include "persist/Settings.h"
 #include "ui/mainwindow/DesktopProgram.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
+#include "ui/views/ListModel.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <memory>
 #include <vector>
 
-#include "p25/BlockIntegrity.h"
 #include "decoder/P25Class.h"
+#include "p25/BlockIntegrity.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -64,11 +64,9 @@ void DrainAll(P25Class& d)
 {
     Drain<ALLPKT>(PacketDump::kCapacity, [&](ALLPKT* o, int n) { return d.Dump().CopyPacketDump(o, n); });
     Drain<EVENTLOG>(EventLog::kCapacity, [&](EVENTLOG* o, int n) { return d.Events().CopyEventLog(o, n); });
-    Drain<UNKTSBK>(UnknownPackets::kCapacity,
-                   [&](UNKTSBK* o, int n) { return d.Unknowns().CopyUnknownPackets(o, n); });
+    Drain<UNKTSBK>(UnknownPackets::kCapacity, [&](UNKTSBK* o, int n) { return d.Unknowns().CopyUnknownPackets(o, n); });
     Drain<GRANTLOG>(GrantLog::kCapacity, [&](GRANTLOG* o, int n) { return d.Grants().CopyGrantLog(o, n); });
-    Drain<AFFLOG>(AffiliationLog::kCapacity,
-                  [&](AFFLOG* o, int n) { return d.AffLog().CopyAffiliationLog(o, n); });
+    Drain<AFFLOG>(AffiliationLog::kCapacity, [&](AFFLOG* o, int n) { return d.AffLog().CopyAffiliationLog(o, n); });
     Drain<PATCHLOGENTRY>(PatchLog::kCapacity,
                          [&](PATCHLOGENTRY* o, int n) { return d.PatchEvents().CopyPatchLog(o, n); });
     Drain<PATCHENTRY>(PatchList::kCapacity, [&](PATCHENTRY* o, int n) { return d.Patches().CopyPatches(o, n); });
@@ -87,9 +85,7 @@ void Step(FuzzedDataProvider& in, P25Class& d, ManualClock& clock)
 {
     const uint8_t control = in.ConsumeIntegral<uint8_t>();
     switch (control % kSteps) {
-    case 0:
-        d.DecodeTsbk(TakeBlock(in, (control & kKeepCrcBit) == 0));
-        break;
+    case 0: d.DecodeTsbk(TakeBlock(in, (control & kKeepCrcBit) == 0)); break;
     case 1: {
         MultiBlockPacket p;
         p.blockCount = in.ConsumeIntegral<int8_t>();
@@ -106,9 +102,7 @@ void Step(FuzzedDataProvider& in, P25Class& d, ManualClock& clock)
         d.Activity().ExpireChannelActivity();
         break;
     }
-    default:
-        DrainAll(d);
-        break;
+    default: DrainAll(d); break;
     }
 }
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/IniFile.h"
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
+#include "platform/IniFile.h"
 
 namespace {
 

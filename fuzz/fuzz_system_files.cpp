@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "decoder/P25Class.h"
-#include "platform/AtomicFile.h"
-#include "platform/Clock.h"
 #include "persist/DataFileReader.h"
 #include "persist/RadioFile.h"
 #include "persist/SplitCsvLine.h"
 #include "persist/SystemIni.h"
 #include "persist/TalkgroupFile.h"
 #include "persist/TowerFile.h"
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
 
 namespace {
 

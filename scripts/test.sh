@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 echo "== format and include rules"
-#FORMATCHECK
+scripts/check-format.sh
 scripts/include-graph.sh >/dev/null
 
 echo "== build and test"

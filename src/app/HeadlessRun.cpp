@@ -115,8 +115,7 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
             if (options.saveEvery <= 0 || ++replayed % options.saveEvery != 0)
                 return;
             const bool ok = session.SaveSystem();
-            std::fprintf(stderr, "varnel: save %lld after %lld blocks: %s\n", ++saves, replayed,
-                         ok ? "ok" : "failed");
+            std::fprintf(stderr, "varnel: save %lld after %lld blocks: %s\n", ++saves, replayed, ok ? "ok" : "failed");
         };
         if (!session.Replay(options.replayFile, scannerType, options.realtime, g_stopRequested, counted))
             status = Fail("cannot read " + options.replayFile);

@@ -3,20 +3,19 @@
 #include <cstring>
 #include <string>
 
-#include "app/HeadlessRun.h"
 #include "Version.h"
+#include "app/HeadlessRun.h"
 #include "ui/mainwindow/DesktopProgram.h"
 
 namespace {
 
-const char kUsage[] =
-    "Usage:\n"
-    "  varnel [-DECODE] [--data-dir DIR] [--demo]\n"
-    "  varnel --headless [--data-dir DIR] [--port DEVICE | --replay FILE] [--scanner-type N]\n"
-    "                    [--realtime] [--dump] [--save] [--demo]\n"
-    "  varnel --version | --help\n"
-    "  --save-every N (with --replay): also writes the per-system files after every N blocks\n"
-    "                 replayed and reports each save on standard error (for soak tests)\n";
+const char kUsage[] = "Usage:\n"
+                      "  varnel [-DECODE] [--data-dir DIR] [--demo]\n"
+                      "  varnel --headless [--data-dir DIR] [--port DEVICE | --replay FILE] [--scanner-type N]\n"
+                      "                    [--realtime] [--dump] [--save] [--demo]\n"
+                      "  varnel --version | --help\n"
+                      "  --save-every N (with --replay): also writes the per-system files after every N blocks\n"
+                      "                 replayed and reports each save on standard error (for soak tests)\n";
 
 int BadArguments(const std::string& message)
 {

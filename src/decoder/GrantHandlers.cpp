@@ -4,13 +4,13 @@
 
 #include <string>
 
+#include "decoder/P25Class.h"
+#include "decoder/TsbkDispatcher.h"
+#include "decoder/TsbkHandlers.h"
 #include "p25/BlockIntegrity.h"
 #include "p25/DescriptionText.h"
 #include "p25/NameTables.h"
 #include "p25/Opcodes.h"
-#include "decoder/P25Class.h"
-#include "decoder/TsbkDispatcher.h"
-#include "decoder/TsbkHandlers.h"
 
 namespace {
 
@@ -183,9 +183,8 @@ bool PatchedGroupVoiceGrantUpdate(P25Class& d, const Tsbk& b)
 {
     const PairUpdate u = ReadPairUpdate(b);
     RecordPairUpdate(d, u, &ChannelActivity::RecordGroupGrantUpdate);
-    return Recognised(d, b, [&] {
-        return "Patched Group Voice Grant Update -" + ManufacturerSuffix(b[1]) + PairUpdateText(d, u);
-    });
+    return Recognised(
+        d, b, [&] { return "Patched Group Voice Grant Update -" + ManufacturerSuffix(b[1]) + PairUpdateText(d, u); });
 }
 
 bool ExplicitGroupVoiceGrant(P25Class& d, const Tsbk& b)
@@ -222,9 +221,8 @@ bool UnitToUnitExplicitVoiceGrant(P25Class& d, const Tsbk& b)
     const int32_t tx = ReadBE16(b, 6);
     const int32_t group = ReadBE16(b, 8);
     MarkIfChanged(d, d.Activity().RecordPrivateGrantUpdate(rx, kNoUnit, kNoUnit));
-    return Recognised(d, b, [&] {
-        return Format("Unit-Unit Explicit Voice Grant - Group: %d", group) + RxTxText(d, rx, tx);
-    });
+    return Recognised(
+        d, b, [&] { return Format("Unit-Unit Explicit Voice Grant - Group: %d", group) + RxTxText(d, rx, tx); });
 }
 
 bool TelephoneVoiceGrant(P25Class& d, const Tsbk& b)
@@ -275,8 +273,7 @@ bool CwidGrantUpdate(P25Class& d, const Tsbk& b)
 bool IndividualDataGrant(P25Class& d, const Tsbk& b)
 {
     const UnitToUnit u = ReadUnitToUnit(b);
-    RecordUnitToUnit(d, u,
-                     [&](ChannelActivity& a) { return a.RecordPrivateDataGrant(u.channel, u.from, "", u.to); });
+    RecordUnitToUnit(d, u, [&](ChannelActivity& a) { return a.RecordPrivateDataGrant(u.channel, u.from, "", u.to); });
     return Recognised(d, b, [&] { return "Private Data Grant -" + UnitToUnitText(d, u); });
 }
 

@@ -1,14 +1,14 @@
 #include <cstdint>
 #include <string>
 
-#include "p25/BlockIntegrity.h"
-#include "p25/DescriptionText.h"
 #include "decoder/HandlerText.h"
-#include "p25/NameTables.h"
-#include "p25/Opcodes.h"
 #include "decoder/P25Class.h"
 #include "decoder/TsbkDispatcher.h"
 #include "decoder/TsbkHandlers.h"
+#include "p25/BlockIntegrity.h"
+#include "p25/DescriptionText.h"
+#include "p25/NameTables.h"
+#include "p25/Opcodes.h"
 
 // One manufacturer's (MFID 0x90) extensions: patches of talkgroups into supergroups, dynamic
 // regrouping, patched queued responses and acknowledgements, the emergency button. Its grants
@@ -16,8 +16,8 @@
 
 namespace {
 
-constexpr uint8_t kRegroupClass = 2;       // byte 2 of a regroup command
-constexpr uint8_t kEmergencyBit = 0x80;    // byte 2 of the emergency message
+constexpr uint8_t kRegroupClass = 2;     // byte 2 of a regroup command
+constexpr uint8_t kEmergencyBit = 0x80;  // byte 2 of the emergency message
 
 long Unit(const Tsbk& b, int i)
 {

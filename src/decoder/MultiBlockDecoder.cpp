@@ -2,12 +2,12 @@
 #include <cstdint>
 #include <string>
 
+#include "decoder/P25Class.h"
+#include "decoder/TsbkHandlers.h"
 #include "p25/BlockIntegrity.h"
 #include "p25/DescriptionText.h"
 #include "p25/NameTables.h"
 #include "p25/Opcodes.h"
-#include "decoder/P25Class.h"
-#include "decoder/TsbkHandlers.h"
 
 // Multi-block packets: a header block (index 0) and up to four data blocks. The header carries
 // the MFID in byte 2, a 24-bit unit address in bytes 3..5 (status broadcasts: status bits in the

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
+#include "decoder/StoredKnowledge.h"
+#include "decoder/TsbkHandlers.h"
 #include "p25/BlockIntegrity.h"
 #include "p25/NameTables.h"
-#include "decoder/TsbkHandlers.h"
-#include "decoder/StoredKnowledge.h"
 
 namespace {
 
@@ -25,24 +25,12 @@ bool Contains(const uint8_t* begin, const uint8_t* end, uint8_t value)
 }  // namespace
 
 P25Class::P25Class(const Clock& clock, std::string programFolder)
-    : programFolder_(std::move(programFolder)),
-      sysInfo_(ctx_),
-      identifiers_(),
-      talkgroups_(ctx_),
-      radios_(ctx_),
-      channels_(ctx_, identifiers_, talkgroups_),
-      towers_(sysInfo_.Lock(), sysInfo_.ChangedFlag()),
-      neighbors_(ctx_, identifiers_, towers_),
-      grantLog_(ctx_, identifiers_),
-      activity_(channels_, talkgroups_, radios_, grantLog_, ctx_),
-      affiliations_(ctx_),
-      affiliationLog_(ctx_, affiliations_),
-      filter_(),
-      patchLog_(ctx_),
-      patches_(ctx_, patchLog_),
-      eventLog_(ctx_),
-      unknowns_(ctx_),
-      packetDump_(ctx_)
+    : programFolder_(std::move(programFolder)), sysInfo_(ctx_), identifiers_(), talkgroups_(ctx_), radios_(ctx_),
+      channels_(ctx_, identifiers_, talkgroups_), towers_(sysInfo_.Lock(), sysInfo_.ChangedFlag()),
+      neighbors_(ctx_, identifiers_, towers_), grantLog_(ctx_, identifiers_),
+      activity_(channels_, talkgroups_, radios_, grantLog_, ctx_), affiliations_(ctx_),
+      affiliationLog_(ctx_, affiliations_), filter_(), patchLog_(ctx_), patches_(ctx_, patchLog_), eventLog_(ctx_),
+      unknowns_(ctx_), packetDump_(ctx_)
 {
     ctx_.time.SetClock(clock);
     RegisterGrantHandlers(dispatcher_);
@@ -193,8 +181,8 @@ int P25Class::DecodeTsbk(const Tsbk& block)
     if (recognised)
         return 1;
 
-    const bool toUnknowns = RecordUnknownsOn() && ctx_.systemId.load() != 0 && ctx_.rfss.load() != 0 &&
-                            ctx_.site.load() != 0;
+    const bool toUnknowns =
+        RecordUnknownsOn() && ctx_.systemId.load() != 0 && ctx_.rfss.load() != 0 && ctx_.site.load() != 0;
     if (toUnknowns || PacketDumpOn()) {
         const std::string text = UnknownDescription(opcode, mfid);
         if (toUnknowns)

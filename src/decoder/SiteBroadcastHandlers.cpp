@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include "decoder/P25Class.h"
+#include "decoder/TsbkDispatcher.h"
+#include "decoder/TsbkHandlers.h"
 #include "p25/BlockIntegrity.h"
 #include "p25/DescriptionText.h"
 #include "p25/NameTables.h"
 #include "p25/Opcodes.h"
-#include "decoder/P25Class.h"
-#include "decoder/TsbkDispatcher.h"
-#include "decoder/TsbkHandlers.h"
 
 namespace {
 
@@ -27,11 +27,11 @@ constexpr uint64_t kBaseStepHz = 5;
 constexpr double kHzToMHz = 0.000001;
 constexpr double kSpacingStepMHz = 0.000125;
 constexpr double kBandwidthStepMHz = 0.000125;
-constexpr double kOffsetStepMHz = 0.25;           // 700/800 MHz form
-constexpr uint8_t kOffsetPositiveBit = 0x04;      // 700/800 MHz form, in byte 3
-constexpr double kVuBandwidthStepMHz = 0.0025;    // VHF/UHF form
-constexpr double kVuOffsetStepMHz = 0.0125;       // VHF/UHF form
-constexpr uint8_t kVuOffsetPositiveBit = 0x80;    // VHF/UHF form, in byte 3
+constexpr double kOffsetStepMHz = 0.25;         // 700/800 MHz form
+constexpr uint8_t kOffsetPositiveBit = 0x04;    // 700/800 MHz form, in byte 3
+constexpr double kVuBandwidthStepMHz = 0.0025;  // VHF/UHF form
+constexpr double kVuOffsetStepMHz = 0.0125;     // VHF/UHF form
+constexpr uint8_t kVuOffsetPositiveBit = 0x80;  // VHF/UHF form, in byte 3
 constexpr uint32_t kVuOffsetMask = 0x1FFF;
 
 constexpr const char* kIdentifierUpdateText =
@@ -154,8 +154,7 @@ bool NeighborStatus(P25Class& d, const Tsbk& b)
         d.Describe(b,
                    Format("Neighbor Status Broadcast - SysID: %03x Zone: %d Site: %d Control: %s Status: %s Cap: %s",
                           site.systemId, b[5], b[6], ChannelText(d, site.controlChannel).c_str(),
-                          (site.status & kStatusConnected) ? "Connected" : "Failed",
-                          ServiceClassText(b[9]).c_str()),
+                          (site.status & kStatusConnected) ? "Connected" : "Failed", ServiceClassText(b[9]).c_str()),
                    false);
     return true;
 }

@@ -1,14 +1,14 @@
 #include <cstdint>
 #include <string>
 
-#include "p25/BlockIntegrity.h"
-#include "p25/DescriptionText.h"
 #include "decoder/HandlerText.h"
-#include "p25/NameTables.h"
-#include "p25/Opcodes.h"
 #include "decoder/P25Class.h"
 #include "decoder/TsbkDispatcher.h"
 #include "decoder/TsbkHandlers.h"
+#include "p25/BlockIntegrity.h"
+#include "p25/DescriptionText.h"
+#include "p25/NameTables.h"
+#include "p25/Opcodes.h"
 
 // Standard (MFID 0x00) unit control: registrations and affiliations, responses, calls, status
 // and monitoring, protection parameters; and the summary of a multi-block header that arrived
@@ -16,16 +16,16 @@
 
 namespace {
 
-constexpr uint8_t kResultMask = 0x03;        // affiliation and registration result, byte 2
-constexpr uint8_t kServiceTypeMask = 0x3F;   // service type of responses, byte 2
+constexpr uint8_t kResultMask = 0x03;       // affiliation and registration result, byte 2
+constexpr uint8_t kServiceTypeMask = 0x3F;  // service type of responses, byte 2
 constexpr uint32_t kSystemIdMask = 0x0FFF;
 constexpr uint8_t kLowNibble = 0x0F;
-constexpr int kWacnShift = 12;               // the WACN is the top 20 bits of bytes 3..6
-constexpr uint8_t kAckOtherBit = 0x80;       // acknowledge response, byte 2
+constexpr int kWacnShift = 12;          // the WACN is the top 20 bits of bytes 3..6
+constexpr uint8_t kAckOtherBit = 0x80;  // acknowledge response, byte 2
 constexpr uint8_t kAckSystemBit = 0x40;
 constexpr uint32_t kSystemAddress = 0xFFFFFD;
-constexpr uint8_t kDenyGroupBit = 0x04;      // deny response, byte 3: the target is a group
-constexpr uint8_t kDenyAffiliation = 0x80;   // deny response, byte 2: a denied affiliation
+constexpr uint8_t kDenyGroupBit = 0x04;     // deny response, byte 3: the target is a group
+constexpr uint8_t kDenyAffiliation = 0x80;  // deny response, byte 2: a denied affiliation
 constexpr uint8_t kFollowMask = 0x7F;
 constexpr int kStatusShift = 4;
 constexpr int32_t kNoChannel = 0xFFFF;
@@ -96,9 +96,8 @@ bool UnitRegistrationResponse(P25Class& d, const Tsbk& b)
     const uint32_t systemId = ReadBE16(b, 2) & kSystemIdMask;
     if (d.GetSystemId() == 0)
         d.SetSystemId(systemId);
-    EventAndDump(d, b, [&] {
-        return Format("Unit Registration -> %ld/%ld (SysID: %03X)", Unit(b, 4), Unit(b, 7), systemId);
-    });
+    EventAndDump(
+        d, b, [&] { return Format("Unit Registration -> %ld/%ld (SysID: %03X)", Unit(b, 4), Unit(b, 7), systemId); });
     return true;
 }
 
@@ -159,9 +158,8 @@ bool QueuedResponse(P25Class& d, const Tsbk& b)
 {
     const long target = Unit(b, 4);
     const long source = Unit(b, 7);
-    EventAndDump(d, b, [&] {
-        return Format("Queued Response: %ld -> %ld: %s", source, target, ReasonText(b[3]).c_str());
-    });
+    EventAndDump(d, b,
+                 [&] { return Format("Queued Response: %ld -> %ld: %s", source, target, ReasonText(b[3]).c_str()); });
     d.Activity().RecordQueued(static_cast<int32_t>(target), static_cast<int32_t>(source));
     return true;
 }

@@ -23,7 +23,8 @@ void SetIdleScheduling()
 
 }  // namespace
 
-ProcThread::ProcThread(TBSKQueue& queue, BlockSink& sink) : queue_(queue), sink_(sink) {}
+ProcThread::ProcThread(TBSKQueue& queue, BlockSink& sink) : queue_(queue), sink_(sink)
+{ }
 
 ProcThread::~ProcThread()
 {

@@ -6,9 +6,9 @@
 #include <stop_token>
 #include <thread>
 
+#include "link/TBSKQueue.h"
 #include "p25/BlockSink.h"
 #include "p25/Tsbk.h"
-#include "link/TBSKQueue.h"
 
 // The processing thread: empties the block queue, drops blocks whose CRC-16 fails, gathers
 // multi-block packets (header opcode 0x37 plus the data blocks it announces), checks their CRC-32

@@ -8,20 +8,26 @@ constexpr uint8_t kSevenBits = 0x7F;
 constexpr char kBlank = ' ';
 constexpr std::string_view kP25 = "P25";
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
 // Fields judged the same way by the PSR and Uniden forms: enough fields make a reply; "P25" in
 // field 0 with 24 digits in the data field makes a block.
-ScannerLine JudgeFields(std::string_view text, size_t dataField) {
+ScannerLine JudgeFields(std::string_view text, size_t dataField)
+{
     ScannerLine out;
     out.keepRaw = true;
     std::vector<std::string_view> fields = ScannerLineFramer::SplitFields(text);
-    if (fields.size() <= dataField) return out;
+    if (fields.size() <= dataField)
+        return out;
     out.reply = true;
     if (fields[0] == kP25 && fields[dataField].size() == ScannerLineFramer::kHexDigits)
         out.hasBlock = ScannerLineFramer::HexToBlock(fields[dataField], out.block);
@@ -30,25 +36,30 @@ ScannerLine JudgeFields(std::string_view text, size_t dataField) {
 
 }  // namespace
 
-bool ScannerLineFramer::Feed(uint8_t byte) {
+bool ScannerLineFramer::Feed(uint8_t byte)
+{
     byte &= kSevenBits;
     if (byte == kCr || byte == kLf) {
         line_.swap(pending_);
         pending_.clear();
         return true;
     }
-    if (byte == 0) return false;
-    if (pending_.size() > kMaxLineChars) pending_.clear();
+    if (byte == 0)
+        return false;
+    if (pending_.size() > kMaxLineChars)
+        pending_.clear();
     pending_.push_back(static_cast<char>(byte));
     return false;
 }
 
-void ScannerLineFramer::Reset() {
+void ScannerLineFramer::Reset()
+{
     pending_.clear();
     line_.clear();
 }
 
-ScannerLine ScannerLineFramer::Judge(int scannerType, std::string_view line) {
+ScannerLine ScannerLineFramer::Judge(int scannerType, std::string_view line)
+{
     switch (scannerType) {
     case kPsrType: return JudgePsr(line);
     case kUnidenType: return JudgeUniden(line);
@@ -57,34 +68,41 @@ ScannerLine ScannerLineFramer::Judge(int scannerType, std::string_view line) {
     }
 }
 
-ScannerLine ScannerLineFramer::JudgePsr(std::string_view line) {
-    if (line.size() <= kShortLineMax) return {};
+ScannerLine ScannerLineFramer::JudgePsr(std::string_view line)
+{
+    if (line.size() <= kShortLineMax)
+        return {};
     // The PSR family appends comments after a blank; only the text before it counts.
     std::string_view text = line.substr(0, line.find(kBlank));
     return JudgeFields(text, 2);
 }
 
-ScannerLine ScannerLineFramer::JudgeUniden(std::string_view line) {
-    if (line.size() <= kShortLineMax) return {};
+ScannerLine ScannerLineFramer::JudgeUniden(std::string_view line)
+{
+    if (line.size() <= kShortLineMax)
+        return {};
     return JudgeFields(line, 1);
 }
 
-ScannerLine ScannerLineFramer::JudgeAnalyzer(std::string_view line) {
+ScannerLine ScannerLineFramer::JudgeAnalyzer(std::string_view line)
+{
     ScannerLine out;
     out.keepRaw = !line.empty();
-    if (line.size() < kAnalyzerMinLength || line[kAnalyzerBlank1] != kBlank ||
-        line[kAnalyzerBlank2] != kBlank)
+    if (line.size() < kAnalyzerMinLength || line[kAnalyzerBlank1] != kBlank || line[kAnalyzerBlank2] != kBlank)
         return out;
     std::string digits;
     for (size_t i = kAnalyzerFirstHex; i <= kAnalyzerLastHex; ++i)
-        if (line[i] != kBlank) digits.push_back(line[i]);
-    if (digits.size() != kHexDigits) return out;
+        if (line[i] != kBlank)
+            digits.push_back(line[i]);
+    if (digits.size() != kHexDigits)
+        return out;
     out.reply = true;
     out.hasBlock = HexToBlock(digits, out.block);
     return out;
 }
 
-std::vector<std::string_view> ScannerLineFramer::SplitFields(std::string_view text) {
+std::vector<std::string_view> ScannerLineFramer::SplitFields(std::string_view text)
+{
     std::vector<std::string_view> fields;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -93,17 +111,21 @@ std::vector<std::string_view> ScannerLineFramer::SplitFields(std::string_view te
             start = i + 1;
         }
     }
-    if (start < text.size()) fields.push_back(text.substr(start));
+    if (start < text.size())
+        fields.push_back(text.substr(start));
     return fields;
 }
 
-bool ScannerLineFramer::HexToBlock(std::string_view hex, Tsbk& out) {
-    if (hex.size() != kHexDigits) return false;
+bool ScannerLineFramer::HexToBlock(std::string_view hex, Tsbk& out)
+{
+    if (hex.size() != kHexDigits)
+        return false;
     Tsbk block{};
     for (size_t i = 0; i < kTsbkSize; ++i) {
         int high = HexValue(hex[2 * i]);
         int low = HexValue(hex[2 * i + 1]);
-        if (high < 0 || low < 0) return false;
+        if (high < 0 || low < 0)
+            return false;
         block[i] = static_cast<uint8_t>(high * 16 + low);
     }
     out = block;

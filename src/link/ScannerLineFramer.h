@@ -42,7 +42,7 @@ public:
     static constexpr size_t kAnalyzerFirstHex = 20;
     static constexpr size_t kAnalyzerLastHex = 54;
 
-    explicit ScannerLineFramer(int scannerType) : type_(scannerType) {}
+    explicit ScannerLineFramer(int scannerType) : type_(scannerType) { }
 
     // Takes one received byte. True when it ended a line (CR or LF); Line() then holds that
     // line (without its terminator) until the next call.

@@ -32,7 +32,8 @@ public:
     using Command = std::array<uint8_t, kCommandSize>;
     using Reply = std::array<uint8_t, kReplySize>;
 
-    static constexpr Command MakeCommand(uint8_t command, uint8_t argument) {
+    static constexpr Command MakeCommand(uint8_t command, uint8_t argument)
+    {
         return {kStx, command, argument, kEtx, static_cast<uint8_t>(command + argument + kEtx)};
     }
     static constexpr Command PollCommand() { return MakeCommand(kPollCommand, kPollArgument); }

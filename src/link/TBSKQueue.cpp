@@ -2,7 +2,8 @@
 
 #include <mutex>
 
-TBSKQueue::TBSKQueue() : slots_(std::make_unique<std::array<Tsbk, kSlots>>()) {}
+TBSKQueue::TBSKQueue() : slots_(std::make_unique<std::array<Tsbk, kSlots>>())
+{ }
 
 bool TBSKQueue::Push(const Tsbk& block)
 {

@@ -25,15 +25,14 @@ public:
     static constexpr int kOutputBufferSize = 9216;
 
     // Parity values (the settings' numbering).
-    static constexpr uint8_t kNoParity = 0, kOddParity = 1, kEvenParity = 2, kMarkParity = 3,
-                             kSpaceParity = 4;
+    static constexpr uint8_t kNoParity = 0, kOddParity = 1, kEvenParity = 2, kMarkParity = 3, kSpaceParity = 4;
     // Stop-bit values: one, one and a half (taken as two on Linux), two.
     static constexpr uint8_t kOneStopBit = 0, kOne5StopBits = 1, kTwoStopBits = 2;
 
     // Read and write time-outs in milliseconds, set when the port is opened.
     struct Timeouts {
-        uint32_t readInterval = 15;         // longest gap between two bytes of one read
-        uint32_t readTotalMultiplier = 1;   // per byte asked for
+        uint32_t readInterval = 15;        // longest gap between two bytes of one read
+        uint32_t readTotalMultiplier = 1;  // per byte asked for
         uint32_t readTotalConstant = 250;
         uint32_t writeTotalMultiplier = 1;  // per byte written
         uint32_t writeTotalConstant = 250;

@@ -15,23 +15,29 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-int MillisLeft(Clock::time_point deadline) {
+int MillisLeft(Clock::time_point deadline)
+{
     auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
 }  // namespace
 
-void TCommPort::NoteIoError(int err) {
-    if (MeansDeviceGone(err)) deviceLost_ = true;
+void TCommPort::NoteIoError(int err)
+{
+    if (MeansDeviceGone(err))
+        deviceLost_ = true;
 }
 
-bool TCommPort::WaitWritable(Clock::time_point deadline) {
+bool TCommPort::WaitWritable(Clock::time_point deadline)
+{
     for (;;) {
         pollfd p{fd_, POLLOUT, 0};
         int r = ::poll(&p, 1, MillisLeft(deadline));
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return false;
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
         if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
             deviceLost_ = true;
             return false;
@@ -40,8 +46,10 @@ bool TCommPort::WaitWritable(Clock::time_point deadline) {
     }
 }
 
-int TCommPort::WriteBytes(const uint8_t* bytes, int count) {
-    if (!IsOpen() || bytes == nullptr || count <= 0) return 0;
+int TCommPort::WriteBytes(const uint8_t* bytes, int count)
+{
+    if (!IsOpen() || bytes == nullptr || count <= 0)
+        return 0;
     const auto deadline = Clock::now() + milliseconds(timeouts_.writeTotalConstant) +
                           milliseconds(uint64_t(timeouts_.writeTotalMultiplier) * count);
     int written = 0;
@@ -52,7 +60,8 @@ int TCommPort::WriteBytes(const uint8_t* bytes, int count) {
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && errno == EAGAIN) {
-            if (!WaitWritable(deadline)) break;
+            if (!WaitWritable(deadline))
+                break;
         } else {
             NoteIoError(n < 0 ? errno : EIO);
             break;
@@ -61,24 +70,33 @@ int TCommPort::WriteBytes(const uint8_t* bytes, int count) {
     return written;
 }
 
-int TCommPort::Write(const uint8_t* bytes, int count) {
+int TCommPort::Write(const uint8_t* bytes, int count)
+{
     int written = WriteBytes(bytes, count);
-    if (written <= 0) return 0;
+    if (written <= 0)
+        return 0;
     return FlushOutput() ? written : 0;
 }
 
-int TCommPort::WriteText(const char* text) {
+int TCommPort::WriteText(const char* text)
+{
     return text == nullptr ? 0 : WriteText(std::string_view(text));
 }
 
-int TCommPort::WriteText(std::string_view text) {
+int TCommPort::WriteText(std::string_view text)
+{
     return WriteBytes(reinterpret_cast<const uint8_t*>(text.data()), static_cast<int>(text.size()));
 }
 
-bool TCommPort::WriteByte(uint8_t byte) { return WriteBytes(&byte, 1) == 1; }
+bool TCommPort::WriteByte(uint8_t byte)
+{
+    return WriteBytes(&byte, 1) == 1;
+}
 
-int TCommPort::Read(uint8_t* buffer, int count) {
-    if (!IsOpen() || buffer == nullptr || count <= 0) return 0;
+int TCommPort::Read(uint8_t* buffer, int count)
+{
+    if (!IsOpen() || buffer == nullptr || count <= 0)
+        return 0;
     const auto deadline = Clock::now() + milliseconds(timeouts_.readTotalConstant) +
                           milliseconds(uint64_t(timeouts_.readTotalMultiplier) * count);
     int got = 0;
@@ -92,7 +110,8 @@ int TCommPort::Read(uint8_t* buffer, int count) {
             deviceLost_ = true;
             break;
         }
-        if (errno == EINTR) continue;
+        if (errno == EINTR)
+            continue;
         if (errno != EAGAIN) {
             NoteIoError(errno);
             break;
@@ -102,27 +121,34 @@ int TCommPort::Read(uint8_t* buffer, int count) {
         int wait = MillisLeft(deadline);
         if (got > 0 && timeouts_.readInterval > 0)
             wait = std::min<int>(wait, static_cast<int>(timeouts_.readInterval));
-        if (wait <= 0) break;
+        if (wait <= 0)
+            break;
         pollfd p{fd_, POLLIN, 0};
         int r = ::poll(&p, 1, wait);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            break;
         if (!(p.revents & POLLIN) && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) {
             deviceLost_ = true;
             break;
         }
     }
-    if (got < count) buffer[got] = 0;
+    if (got < count)
+        buffer[got] = 0;
     return got;
 }
 
-uint8_t TCommPort::ReadByte() {
+uint8_t TCommPort::ReadByte()
+{
     uint8_t byte[2] = {0, 0};
     return Read(byte, 1) == 1 ? byte[0] : 0;
 }
 
-int TCommPort::BytesWaiting() {
-    if (!IsOpen()) return 0;
+int TCommPort::BytesWaiting()
+{
+    if (!IsOpen())
+        return 0;
     int n = 0;
     if (::ioctl(fd_, FIONREAD, &n) != 0) {
         NoteIoError(errno);
@@ -131,8 +157,10 @@ int TCommPort::BytesWaiting() {
     return n;
 }
 
-int TCommPort::OutputRoom() {
-    if (!IsOpen()) return 0;
+int TCommPort::OutputRoom()
+{
+    if (!IsOpen())
+        return 0;
     int queued = 0;
     if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
         NoteIoError(errno);
@@ -141,15 +169,20 @@ int TCommPort::OutputRoom() {
     return std::max(0, kOutputBufferSize - queued);
 }
 
-bool TCommPort::DiscardInput() {
-    if (!IsOpen()) return false;
-    if (::tcflush(fd_, TCIFLUSH) == 0) return true;
+bool TCommPort::DiscardInput()
+{
+    if (!IsOpen())
+        return false;
+    if (::tcflush(fd_, TCIFLUSH) == 0)
+        return true;
     NoteIoError(errno);
     return false;
 }
 
-bool TCommPort::FlushOutput() {
-    if (!IsOpen()) return false;
+bool TCommPort::FlushOutput()
+{
+    if (!IsOpen())
+        return false;
     // A bounded wait for the driver's output queue to empty, then tcdrain for the last bytes in
     // the UART; tcdrain alone could block without limit on a stalled line.
     int queued = 0;
@@ -161,7 +194,8 @@ bool TCommPort::FlushOutput() {
     const auto deadline = Clock::now() + milliseconds(timeouts_.writeTotalConstant) +
                           milliseconds(uint64_t(timeouts_.writeTotalMultiplier) * queued);
     while (queued > 0) {
-        if (Clock::now() >= deadline) return false;
+        if (Clock::now() >= deadline)
+            return false;
         ::poll(nullptr, 0, 1);
         if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
             NoteIoError(errno);
@@ -171,22 +205,28 @@ bool TCommPort::FlushOutput() {
     return ::tcdrain(fd_) == 0 || MeansNoModemLines(errno);
 }
 
-TCommPort::WaitResult TCommPort::WaitForInput(milliseconds timeout, int wakeFd) {
-    if (!IsOpen()) return WaitResult::kClosed;
+TCommPort::WaitResult TCommPort::WaitForInput(milliseconds timeout, int wakeFd)
+{
+    if (!IsOpen())
+        return WaitResult::kClosed;
     const auto deadline = Clock::now() + timeout;
     for (;;) {
         pollfd p[2] = {{fd_, POLLIN, 0}, {wakeFd, POLLIN, 0}};
         int r = ::poll(p, wakeFd >= 0 ? 2 : 1, MillisLeft(deadline));
-        if (r < 0 && errno == EINTR) continue;
+        if (r < 0 && errno == EINTR)
+            continue;
         if (r < 0) {
             NoteIoError(errno);
             return WaitResult::kHangup;
         }
-        if (r == 0) return WaitResult::kTimeout;
-        if (wakeFd >= 0 && (p[1].revents & POLLIN)) return WaitResult::kWoken;
+        if (r == 0)
+            return WaitResult::kTimeout;
+        if (wakeFd >= 0 && (p[1].revents & POLLIN))
+            return WaitResult::kWoken;
         if (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
             // Bytes that came before the hang-up are still delivered; after them it is gone.
-            if (BytesWaiting() > 0) return WaitResult::kReadable;
+            if (BytesWaiting() > 0)
+                return WaitResult::kReadable;
             deviceLost_ = true;
             return WaitResult::kHangup;
         }

@@ -16,7 +16,8 @@ constexpr int kPolledType = 0;
 constexpr uint32_t kPolledRate = 19200;
 constexpr uint32_t kTextRate = 115200;
 
-void SetIdleScheduling() {
+void SetIdleScheduling()
+{
     sched_param param{};
     param.sched_priority = 0;
     // Failure (a policy refused by the system) leaves the thread at normal priority.
@@ -26,24 +27,25 @@ void SetIdleScheduling() {
 }  // namespace
 
 TScannerReadThread::TScannerReadThread(TBSKQueue& queue, ScannerReadConfig config)
-    : queue_(queue),
-      config_(std::move(config)),
-      type_(NormalizedType(config_.scannerType)),
-      wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
-      framer_(type_) {}
+    : queue_(queue), config_(std::move(config)), type_(NormalizedType(config_.scannerType)),
+      wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), framer_(type_)
+{ }
 
-TScannerReadThread::~TScannerReadThread() {
+TScannerReadThread::~TScannerReadThread()
+{
     Terminate();
     WaitFor();
-    if (wakeFd_ >= 0) ::close(wakeFd_);
+    if (wakeFd_ >= 0)
+        ::close(wakeFd_);
 }
 
-int TScannerReadThread::NormalizedType(int scannerType) {
-    return scannerType >= 0 && scannerType <= ScannerLineFramer::kAnalyzerType ? scannerType
-                                                                               : kPolledType;
+int TScannerReadThread::NormalizedType(int scannerType)
+{
+    return scannerType >= 0 && scannerType <= ScannerLineFramer::kAnalyzerType ? scannerType : kPolledType;
 }
 
-uint32_t TScannerReadThread::BitRateFor(const ScannerReadConfig& config) {
+uint32_t TScannerReadThread::BitRateFor(const ScannerReadConfig& config)
+{
     switch (NormalizedType(config.scannerType)) {
     case ScannerLineFramer::kPsrType:
     case ScannerLineFramer::kAnalyzerType: return kTextRate;
@@ -52,63 +54,95 @@ uint32_t TScannerReadThread::BitRateFor(const ScannerReadConfig& config) {
     }
 }
 
-void TScannerReadThread::SetEndCallback(std::function<void()> onEnd) { onEnd_ = std::move(onEnd); }
-void TScannerReadThread::SetOpenErrorCallback(OpenErrorCallback cb) { onOpenError_ = std::move(cb); }
-void TScannerReadThread::SetDeviceLostCallback(DeviceCallback cb) { onLost_ = std::move(cb); }
-void TScannerReadThread::SetDeviceBackCallback(DeviceCallback cb) { onBack_ = std::move(cb); }
-void TScannerReadThread::SetIdlePriority(bool idle) { idlePriority_ = idle; }
+void TScannerReadThread::SetEndCallback(std::function<void()> onEnd)
+{
+    onEnd_ = std::move(onEnd);
+}
+void TScannerReadThread::SetOpenErrorCallback(OpenErrorCallback cb)
+{
+    onOpenError_ = std::move(cb);
+}
+void TScannerReadThread::SetDeviceLostCallback(DeviceCallback cb)
+{
+    onLost_ = std::move(cb);
+}
+void TScannerReadThread::SetDeviceBackCallback(DeviceCallback cb)
+{
+    onBack_ = std::move(cb);
+}
+void TScannerReadThread::SetIdlePriority(bool idle)
+{
+    idlePriority_ = idle;
+}
 
-bool TScannerReadThread::Start() {
-    if (started_) return false;  // one session per object
+bool TScannerReadThread::Start()
+{
+    if (started_)
+        return false;  // one session per object
     started_ = true;
     thread_ = std::jthread([this](std::stop_token stop) { Execute(std::move(stop)); });
     return true;
 }
 
-void TScannerReadThread::Terminate() { thread_.request_stop(); }
-
-void TScannerReadThread::WaitFor() {
-    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+void TScannerReadThread::Terminate()
+{
+    thread_.request_stop();
 }
 
-void TScannerReadThread::Wake() {
+void TScannerReadThread::WaitFor()
+{
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id())
+        thread_.join();
+}
+
+void TScannerReadThread::Wake()
+{
     uint64_t one = 1;
     (void)!::write(wakeFd_, &one, sizeof one);
 }
 
-bool TScannerReadThread::Pause(std::chrono::milliseconds time) {
+bool TScannerReadThread::Pause(std::chrono::milliseconds time)
+{
     // The wake descriptor stays readable once a stop was asked, so every later pause ends at once.
     pollfd p{wakeFd_, POLLIN, 0};
     int r = ::poll(&p, 1, static_cast<int>(time.count()));
     return !(r > 0 && (p.revents & POLLIN));
 }
 
-void TScannerReadThread::TakeCounters(int32_t& replies, int32_t& blocks) {
+void TScannerReadThread::TakeCounters(int32_t& replies, int32_t& blocks)
+{
     replies = replies_.exchange(0);
     blocks = blocks_.exchange(0);
 }
 
-bool TScannerReadThread::HasRawLines() {
-    if (!config_.rawDump || type_ == kPolledType || !running_.load()) return false;
+bool TScannerReadThread::HasRawLines()
+{
+    if (!config_.rawDump || type_ == kPolledType || !running_.load())
+        return false;
     LockGuard g(rawLock_);
     return !rawLines_.empty();
 }
 
-std::string TScannerReadThread::TakeRawLine() {
-    if (!config_.rawDump) return {};
+std::string TScannerReadThread::TakeRawLine()
+{
+    if (!config_.rawDump)
+        return {};
     LockGuard g(rawLock_);
-    if (rawLines_.empty()) return {};
+    if (rawLines_.empty())
+        return {};
     std::string line = std::move(rawLines_.front());
     rawLines_.pop_front();
     return line;
 }
 
-void TScannerReadThread::AddRawLine(const std::string& line) {
+void TScannerReadThread::AddRawLine(const std::string& line)
+{
     LockGuard g(rawLock_);
     rawLines_.push_back(line);
 }
 
-void TScannerReadThread::ConfigurePort(TCommPort& port) const {
+void TScannerReadThread::ConfigurePort(TCommPort& port) const
+{
     port.SetPortName(config_.port);
     port.SetByteSize(8);
     port.SetParity(TCommPort::kNoParity);
@@ -116,8 +150,10 @@ void TScannerReadThread::ConfigurePort(TCommPort& port) const {
     port.SetBaudRate(BitRateFor(config_));
 }
 
-void TScannerReadThread::Execute(std::stop_token stop) {
-    if (idlePriority_) SetIdleScheduling();
+void TScannerReadThread::Execute(std::stop_token stop)
+{
+    if (idlePriority_)
+        SetIdleScheduling();
     std::stop_callback wakeOnStop(stop, [this] { Wake(); });
     running_ = false;
     replies_ = 0;
@@ -127,8 +163,10 @@ void TScannerReadThread::Execute(std::stop_token stop) {
     ConfigurePort(port);
     if (!port.Open()) {
         // The owner shows the text and stops the session; this thread just ends.
-        if (onOpenError_) onOpenError_(port.ErrorText(), kOpenErrorTitle);
-        if (onEnd_) onEnd_();
+        if (onOpenError_)
+            onOpenError_(port.ErrorText(), kOpenErrorTitle);
+        if (onEnd_)
+            onEnd_();
         return;
     }
     PrepareDevice(port, stop);
@@ -137,7 +175,8 @@ void TScannerReadThread::Execute(std::stop_token stop) {
 
     while (!stop.stop_requested()) {
         if (port.DeviceLost()) {
-            if (!Reconnect(port, stop)) break;
+            if (!Reconnect(port, stop))
+                break;
             continue;
         }
         // While the queue is full nothing is read: the driver's input buffer (and behind it the
@@ -160,10 +199,12 @@ void TScannerReadThread::Execute(std::stop_token stop) {
         port.DropDtr();
         port.Close();
     }
-    if (onEnd_) onEnd_();
+    if (onEnd_)
+        onEnd_();
 }
 
-bool TScannerReadThread::Reconnect(TCommPort& port, std::stop_token& stop) {
+bool TScannerReadThread::Reconnect(TCommPort& port, std::stop_token& stop)
+{
     port.Close();
     // A half-received line or reply from the lost device is of no use to the new one.
     framer_.Reset();
@@ -172,12 +213,16 @@ bool TScannerReadThread::Reconnect(TCommPort& port, std::stop_token& stop) {
     replies_ = 0;
     blocks_ = 0;
     const std::string& name = port.PortName();
-    if (onLost_) onLost_("Serial device lost: " + name + "; trying to reopen it");
+    if (onLost_)
+        onLost_("Serial device lost: " + name + "; trying to reopen it");
     while (!stop.stop_requested()) {
-        if (!Pause(config_.reopenInterval)) return false;
-        if (!port.Open()) continue;
+        if (!Pause(config_.reopenInterval))
+            return false;
+        if (!port.Open())
+            continue;
         PrepareDevice(port, stop);
-        if (stop.stop_requested()) return false;
+        if (stop.stop_requested())
+            return false;
         if (port.DeviceLost()) {
             port.Close();
             continue;
@@ -185,7 +230,8 @@ bool TScannerReadThread::Reconnect(TCommPort& port, std::stop_token& stop) {
         replies_ = 0;
         blocks_ = 0;
         connected_ = true;
-        if (onBack_) onBack_("Serial device back: " + name);
+        if (onBack_)
+            onBack_("Serial device back: " + name);
         return true;
     }
     return false;

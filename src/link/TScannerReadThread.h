@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "p25/Tsbk.h"
 #include "link/ScannerLineFramer.h"
 #include "link/TBSKQueue.h"
+#include "p25/Tsbk.h"
 #include "platform/NamedLock.h"
 
 class TCommPort;

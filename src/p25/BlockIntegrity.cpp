@@ -147,8 +147,7 @@ uint32_t ReadBE24(const uint8_t* bytes, int i)
 {
     if (i < 0)
         return 0;
-    return (static_cast<uint32_t>(bytes[i]) << 16) | (static_cast<uint32_t>(bytes[i + 1]) << 8) |
-           bytes[i + 2];
+    return (static_cast<uint32_t>(bytes[i]) << 16) | (static_cast<uint32_t>(bytes[i + 1]) << 8) | bytes[i + 2];
 }
 
 uint32_t ReadBE24(const Tsbk& block, int i)

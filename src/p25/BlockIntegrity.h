@@ -11,13 +11,13 @@
 
 // State of the parameterised CRC engine (Rocksoft model).
 struct CrcModel {
-    int32_t width = 32;      // bits in the CRC, 8..32
-    uint32_t poly = 0;       // generator without its top bit, normal form
-    uint32_t init = 0;       // initial register
-    bool refin = false;      // reflect each input byte
-    bool refout = false;     // reflect the final register over width bits
-    uint32_t xorout = 0;     // XORed into the result
-    uint32_t reg = 0;        // working register
+    int32_t width = 32;   // bits in the CRC, 8..32
+    uint32_t poly = 0;    // generator without its top bit, normal form
+    uint32_t init = 0;    // initial register
+    bool refin = false;   // reflect each input byte
+    bool refout = false;  // reflect the final register over width bits
+    uint32_t xorout = 0;  // XORed into the result
+    uint32_t reg = 0;     // working register
 };
 
 // CRC-16 of a TSBK: message bits shifted into the register (poly 0x1021), 16 zero bits appended,

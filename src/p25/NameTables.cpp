@@ -171,57 +171,72 @@ constexpr std::array<const char*, 64> kOpcodeSummaries{
 };
 
 template <size_t N>
-const char* Find(const std::array<CodeText, N>& table, int code) {
+const char* Find(const std::array<CodeText, N>& table, int code)
+{
     for (const auto& [c, text] : table) {
-        if (c == code) return text;
+        if (c == code)
+            return text;
     }
     return nullptr;
 }
 
 }  // namespace
 
-const char* ManufacturerName(uint8_t mfid) {
+const char* ManufacturerName(uint8_t mfid)
+{
     const char* name = Find(kManufacturers, mfid);
     return name ? name : "Unknown";
 }
 
-std::string ManufacturerSuffix(uint8_t mfid) {
+std::string ManufacturerSuffix(uint8_t mfid)
+{
     char hex[3];
     std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(mfid));
     return std::string(" Mfg ") + hex + "(" + ManufacturerName(mfid) + ")";
 }
 
-std::string ServiceTypeName(int code) {
-    if (const char* name = Find(kServiceTypes, code)) return name;
+std::string ServiceTypeName(int code)
+{
+    if (const char* name = Find(kServiceTypes, code))
+        return name;
     char buf[32];
     std::snprintf(buf, sizeof buf, "Unknown Code 0x%02x", static_cast<unsigned>(code));
     return buf;
 }
 
-void ReasonText(int code, char* buf, size_t size) {
-    if (buf == nullptr || size == 0) return;
+void ReasonText(int code, char* buf, size_t size)
+{
+    if (buf == nullptr || size == 0)
+        return;
     const char* text = Find(kReasons, code);
     std::snprintf(buf, size, "%s", text ? text : "reserved");
 }
 
-std::string ReasonText(int code) {
+std::string ReasonText(int code)
+{
     const char* text = Find(kReasons, code);
     return text ? text : "reserved";
 }
 
-std::string ServiceClassText(uint8_t serviceClass) {
-    if (serviceClass == 0) return "None Advertised";
+std::string ServiceClassText(uint8_t serviceClass)
+{
+    if (serviceClass == 0)
+        return "None Advertised";
     std::string out;
     for (size_t bit = 0; bit < kServiceClassBits.size(); ++bit) {
-        if ((serviceClass & (1u << bit)) == 0) continue;
-        if (!out.empty()) out += ',';
+        if ((serviceClass & (1u << bit)) == 0)
+            continue;
+        if (!out.empty())
+            out += ',';
         out += kServiceClassBits[bit];
     }
     return out;
 }
 
-const char* OpcodeSummaryName(int opcode) {
-    if (opcode < 0 || opcode >= static_cast<int>(kOpcodeSummaries.size())) return "(Unknown)";
+const char* OpcodeSummaryName(int opcode)
+{
+    if (opcode < 0 || opcode >= static_cast<int>(kOpcodeSummaries.size()))
+        return "(Unknown)";
     const char* name = kOpcodeSummaries[static_cast<size_t>(opcode)];
     return name ? name : "(Unknown)";
 }

@@ -54,8 +54,8 @@ inline constexpr uint8_t kOpProtectionParameterUpdate = 0x3F;
 
 // System and site broadcasts.
 inline constexpr uint8_t kOpExplicitAlternateControl = 0x29;
-inline constexpr uint8_t kOpPhase2SyncBroadcast = 0x30;       // described, not recognised
-inline constexpr uint8_t kOpPhase2IdentifierUpdate = 0x33;    // described, not recognised
+inline constexpr uint8_t kOpPhase2SyncBroadcast = 0x30;     // described, not recognised
+inline constexpr uint8_t kOpPhase2IdentifierUpdate = 0x33;  // described, not recognised
 inline constexpr uint8_t kOpIdentifierUpdateVhfUhf = 0x34;
 inline constexpr uint8_t kOpSystemServiceBroadcast = 0x38;
 inline constexpr uint8_t kOpSecondaryControlChannelBroadcast = 0x39;
@@ -69,12 +69,12 @@ inline constexpr uint8_t kOpMotPatchInformation = 0x00;
 inline constexpr uint8_t kOpMotPatchRelease = 0x01;
 inline constexpr uint8_t kOpMotPatchedGroupVoiceGrant = 0x02;
 inline constexpr uint8_t kOpMotPatchedGroupVoiceGrantUpdate = 0x03;
-inline constexpr uint8_t kOpMotRegroupCommand = 0x04;           // when byte 2 is 2
-inline constexpr uint8_t kOpMotUnknown05 = 0x05;                // "Unknown Op=", recognised
+inline constexpr uint8_t kOpMotRegroupCommand = 0x04;  // when byte 2 is 2
+inline constexpr uint8_t kOpMotUnknown05 = 0x05;       // "Unknown Op=", recognised
 inline constexpr uint8_t kOpMotQueuedResponsePatched = 0x06;
 inline constexpr uint8_t kOpMotEmergencyButton = 0x07;
 inline constexpr uint8_t kOpMotPatchedAck = 0x08;
-inline constexpr uint8_t kOpMotUnknown09 = 0x09;                // "Unknown Op=" with binary value, recognised
+inline constexpr uint8_t kOpMotUnknown09 = 0x09;  // "Unknown Op=" with binary value, recognised
 inline constexpr uint8_t kOpMotCwidGrantUpdate = 0x0B;
 
 // Radio Monitor (0x1E) with this MFID is recognised as "Unknown Op=1e".

@@ -11,7 +11,7 @@
 // never spills into a line of its own that would read as another record.
 class DataFileReader {
 public:
-    explicit DataFileReader(int defaultVersion) : version_(defaultVersion) {}
+    explicit DataFileReader(int defaultVersion) : version_(defaultVersion) { }
 
     // Reads the file; false when it cannot be opened or read (then there are no lines).
     bool Open(const std::string& path);

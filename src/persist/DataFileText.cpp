@@ -130,8 +130,8 @@ void AppendTimeText(std::string& out, int64_t unixTime)
     const std::tm t = Clock::Local(unixTime);
     char text[64];
     // The day of the month is padded with a blank, as the conventional text has it.
-    std::snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", kDays[t.tm_wday % 7],
-                  kMonths[t.tm_mon % 12], t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, t.tm_year + 1900);
+    std::snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", kDays[t.tm_wday % 7], kMonths[t.tm_mon % 12],
+                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, t.tm_year + 1900);
     out += text;
 }
 

@@ -9,10 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "site/SystemInfoArea.h"
-#include "platform/Clock.h"
 #include "persist/LogFormat.h"
 #include "persist/SystemStore.h"
+#include "platform/Clock.h"
+#include "site/SystemInfoArea.h"
 
 namespace {
 
@@ -119,18 +119,10 @@ std::string LogRowLine(LogKind kind, const LogCells& cells)
 {
     std::string line;
     switch (kind) {
-    case LogKind::Affiliations:
-        line = AffiliationLine(cells);
-        break;
-    case LogKind::Grants:
-        line = QuotedFields(cells, 8);
-        break;
-    case LogKind::Events:
-        line = QuotedFields(cells, 3);
-        break;
-    case LogKind::Patches:
-        line = QuotedFields(cells, 2);
-        break;
+    case LogKind::Affiliations: line = AffiliationLine(cells); break;
+    case LogKind::Grants: line = QuotedFields(cells, 8); break;
+    case LogKind::Events: line = QuotedFields(cells, 3); break;
+    case LogKind::Patches: line = QuotedFields(cells, 2); break;
     case LogKind::UnknownPackets:
         // The packet data text ends with a blank, which separates it from the notes.
         line = "  " + Cell(cells, 2) + Cell(cells, 3) + " at " + Cell(cells, 0);
@@ -139,9 +131,7 @@ std::string LogRowLine(LogKind kind, const LogCells& cells)
         // Exactly the line a headless run prints for the same entry.
         line = DumpRowText(Cell(cells, 1), Cell(cells, 0), Cell(cells, 2));
         break;
-    case LogKind::RawData:
-        line = Cell(cells, 0);
-        break;
+    case LogKind::RawData: line = Cell(cells, 0); break;
     }
     return line + kLineEnd;
 }
@@ -155,7 +145,7 @@ bool AppendToLogFile(const std::string& path, std::string_view header, std::stri
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return false;

@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "site/ColorText.h"
 #include "persist/DataFileReader.h"
 #include "persist/DataFileText.h"
-#include "site/RadioTable.h"
 #include "persist/SplitCsvLine.h"
+#include "site/ColorText.h"
+#include "site/RadioTable.h"
 
 namespace {
 
@@ -43,8 +43,7 @@ bool ParseId(const std::string& field, int version, int32_t& id)
 
 bool ParseLine(const std::vector<std::string>& f, int version, RadioLine& out)
 {
-    if (static_cast<int>(f.size()) < kMinFields || !ParseId(f[0], version, out.id) ||
-        !ParseDecimal(f[2], out.lastSeen))
+    if (static_cast<int>(f.size()) < kMinFields || !ParseId(f[0], version, out.id) || !ParseDecimal(f[2], out.lastSeen))
         return false;
     out.description = f[1];
     out.textColor = out.backColor = 0;

@@ -6,9 +6,9 @@
 #include <limits>
 
 #include "decoder/P25Class.h"
+#include "persist/SettingsTable.h"
 #include "platform/IniFile.h"
 #include "site/ColorText.h"
-#include "persist/SettingsTable.h"
 
 namespace {
 
@@ -29,12 +29,9 @@ bool IsYes(const std::string& text)
 int64_t ApplyLimit(const SettingEntry& e, int64_t v)
 {
     switch (e.rule) {
-    case LimitRule::Clamp:
-        return std::clamp(v, e.min, e.max);
-    case LimitRule::ElseDefault:
-        return v < e.min || v > e.max ? IniFile::ParseInteger(e.def, 0) : v;
-    case LimitRule::None:
-        break;
+    case LimitRule::Clamp: return std::clamp(v, e.min, e.max);
+    case LimitRule::ElseDefault: return v < e.min || v > e.max ? IniFile::ParseInteger(e.def, 0) : v;
+    case LimitRule::None: break;
     }
     return v;
 }
@@ -60,15 +57,18 @@ std::string CustomColorKey(int i)
 void LoadColumns(const IniFile& ini, const SettingEntry& e, std::vector<int>& widths)
 {
     for (size_t i = 0; i < kColumnScan; ++i) {
-        if (!ini.ValueExists(e.section, ColumnKey(i))) continue;
-        if (widths.size() <= i) widths.resize(i + 1, kDefaultColumnWidth);
+        if (!ini.ValueExists(e.section, ColumnKey(i)))
+            continue;
+        if (widths.size() <= i)
+            widths.resize(i + 1, kDefaultColumnWidth);
         widths[i] = ToInt(ini.ReadInteger(e.section, ColumnKey(i), kDefaultColumnWidth));
     }
 }
 
 void LoadCustomColors(const IniFile& ini, const SettingEntry& e, std::array<std::string, 16>& colors)
 {
-    for (int i = 0; i < kCustomColors; ++i) colors[i] = ini.ReadString(e.section, CustomColorKey(i), e.def);
+    for (int i = 0; i < kCustomColors; ++i)
+        colors[i] = ini.ReadString(e.section, CustomColorKey(i), e.def);
 }
 
 // Sets the member of `e` from its text in the file (or its default text).
@@ -79,11 +79,16 @@ void Assign(const SettingEntry& e, const std::string& text, Settings& s)
         [&](auto get) {
             auto& member = get(s);
             using T = std::decay_t<decltype(member)>;
-            if constexpr (std::is_same_v<T, bool>) member = IsYes(text);
-            else if constexpr (std::is_same_v<T, int>) member = ToInt(integer());
-            else if constexpr (std::is_same_v<T, int64_t>) member = integer();
-            else if constexpr (std::is_same_v<T, double>) member = IniFile::ParseFloat(text, IniFile::ParseFloat(e.def, 0));
-            else if constexpr (std::is_same_v<T, uint32_t>) member = ColorFromText(text);
+            if constexpr (std::is_same_v<T, bool>)
+                member = IsYes(text);
+            else if constexpr (std::is_same_v<T, int>)
+                member = ToInt(integer());
+            else if constexpr (std::is_same_v<T, int64_t>)
+                member = integer();
+            else if constexpr (std::is_same_v<T, double>)
+                member = IniFile::ParseFloat(text, IniFile::ParseFloat(e.def, 0));
+            else if constexpr (std::is_same_v<T, uint32_t>)
+                member = ColorFromText(text);
             else if constexpr (std::is_same_v<T, std::string>)
                 member = e.type == SettingType::Password ? DecodePassword(text) : text;
         },
@@ -93,15 +98,19 @@ void Assign(const SettingEntry& e, const std::string& text, Settings& s)
 // Whether a key's condition lets it be read, given what has been read before it.
 bool Readable(const IniFile& ini, const SettingEntry& e, const Settings& s)
 {
-    if ((e.flags & kIfSectionExists) && !ini.SectionExists(e.section)) return false;
-    if ((e.flags & kScreenSizes) && !s.saveScreenSizes) return false;
-    if ((e.flags & kScreenFont) && s.useGlobalFont) return false;
+    if ((e.flags & kIfSectionExists) && !ini.SectionExists(e.section))
+        return false;
+    if ((e.flags & kScreenSizes) && !s.saveScreenSizes)
+        return false;
+    if ((e.flags & kScreenFont) && s.useGlobalFont)
+        return false;
     return true;
 }
 
 void LoadEntry(const IniFile& ini, const SettingEntry& e, Settings& s)
 {
-    if (!Readable(ini, e, s)) return;
+    if (!Readable(ini, e, s))
+        return;
     if (e.type == SettingType::ColumnWidths) {
         LoadColumns(ini, e, std::get<std::vector<int>& (*)(Settings&)>(e.ref)(s));
         return;
@@ -111,31 +120,41 @@ void LoadEntry(const IniFile& ini, const SettingEntry& e, Settings& s)
         return;
     }
     const bool present = ini.ValueExists(e.section, e.key);
-    if (!present && (e.flags & (kCurrentDefault | kOnlyIfPresent))) return;
+    if (!present && (e.flags & (kCurrentDefault | kOnlyIfPresent)))
+        return;
     Assign(e, present ? ini.ReadString(e.section, e.key) : std::string(e.def), s);
 }
 
 void SaveEntry(IniFile& ini, const SettingEntry& e, Settings& s)
 {
-    if (e.flags & kNeverWritten) return;
-    if ((e.flags & kScreenSizes) && !s.saveScreenSizes) return;
-    if ((e.flags & kNotWhenMaximized) && s.maximized) return;
+    if (e.flags & kNeverWritten)
+        return;
+    if ((e.flags & kScreenSizes) && !s.saveScreenSizes)
+        return;
+    if ((e.flags & kNotWhenMaximized) && s.maximized)
+        return;
     std::visit(
         [&](auto get) {
             auto& member = get(s);
             using T = std::decay_t<decltype(member)>;
-            if constexpr (std::is_same_v<T, bool>) ini.WriteString(e.section, e.key, member ? kYes : kNo);
-            else if constexpr (std::is_same_v<T, int> || std::is_same_v<T, int64_t>) ini.WriteInteger(e.section, e.key, member);
-            else if constexpr (std::is_same_v<T, double>) ini.WriteFloat(e.section, e.key, member);
-            else if constexpr (std::is_same_v<T, uint32_t>) ini.WriteString(e.section, e.key, ColorToText(member));
+            if constexpr (std::is_same_v<T, bool>)
+                ini.WriteString(e.section, e.key, member ? kYes : kNo);
+            else if constexpr (std::is_same_v<T, int> || std::is_same_v<T, int64_t>)
+                ini.WriteInteger(e.section, e.key, member);
+            else if constexpr (std::is_same_v<T, double>)
+                ini.WriteFloat(e.section, e.key, member);
+            else if constexpr (std::is_same_v<T, uint32_t>)
+                ini.WriteString(e.section, e.key, ColorToText(member));
             else if constexpr (std::is_same_v<T, std::string>)
                 ini.WriteString(e.section, e.key, e.type == SettingType::Password ? EncodePassword(member) : member);
             else if constexpr (std::is_same_v<T, std::vector<int>>) {
-                for (size_t i = 0; i < member.size(); ++i) ini.WriteInteger(e.section, ColumnKey(i), member[i]);
+                for (size_t i = 0; i < member.size(); ++i)
+                    ini.WriteInteger(e.section, ColumnKey(i), member[i]);
             } else {
                 // The picker's colours replace whatever the section held.
                 ini.EraseSection(e.section);
-                for (int i = 0; i < kCustomColors; ++i) ini.WriteString(e.section, CustomColorKey(i), member[i]);
+                for (int i = 0; i < kCustomColors; ++i)
+                    ini.WriteString(e.section, CustomColorKey(i), member[i]);
             }
         },
         e.ref);
@@ -162,7 +181,8 @@ std::string Reorder(const std::string& p)
 {
     const size_t n = p.size();
     std::string out(n, '\0');
-    for (size_t i = 0; i < n; ++i) out[i % 2 ? i / 2 : n - 1 - i / 2] = p[i];
+    for (size_t i = 0; i < n; ++i)
+        out[i % 2 ? i / 2 : n - 1 - i / 2] = p[i];
     return out;
 }
 
@@ -170,22 +190,27 @@ std::string RestoreOrder(const std::string& stored)
 {
     const size_t n = stored.size();
     std::string out(n, '\0');
-    for (size_t i = 0; i < n; ++i) out[i] = stored[i % 2 ? i / 2 : n - 1 - i / 2];
+    for (size_t i = 0; i < n; ++i)
+        out[i] = stored[i % 2 ? i / 2 : n - 1 - i / 2];
     return out;
 }
 
 bool FromHex(std::string_view hex, std::string& bytes)
 {
     auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
         return -1;
     };
-    if (hex.size() % 2 != 0) return false;
+    if (hex.size() % 2 != 0)
+        return false;
     bytes.clear();
     for (size_t i = 0; i < hex.size(); i += 2) {
         const int hi = digit(hex[i]), lo = digit(hex[i + 1]);
-        if (hi < 0 || lo < 0) return false;
+        if (hi < 0 || lo < 0)
+            return false;
         bytes += static_cast<char>(hi * 16 + lo);
     }
     return true;
@@ -207,7 +232,8 @@ std::string EncodePassword(const std::string& password)
     }
     for (char& c : out) {
         int b = static_cast<unsigned char>(c) + kPasswordShift;
-        if (b > kPrintableHigh) b -= kPrintableSpan;
+        if (b > kPrintableHigh)
+            b -= kPrintableSpan;
         c = static_cast<char>(b);
     }
     return out;
@@ -221,7 +247,8 @@ std::string DecodePassword(const std::string& stored)
     bytes = stored;
     for (char& c : bytes) {
         int b = static_cast<unsigned char>(c) - kPasswordShift;
-        if (b < kPrintableLow) b += kPrintableSpan;
+        if (b < kPrintableLow)
+            b += kPrintableSpan;
         c = static_cast<char>(b);
     }
     return RestoreOrder(bytes);
@@ -230,21 +257,26 @@ std::string DecodePassword(const std::string& stored)
 Settings::Settings()
 {
     for (const SettingEntry& e : SettingsTable()) {
-        if (e.type == SettingType::CustomColors) std::get<std::array<std::string, 16>& (*)(Settings&)>(e.ref)(*this).fill(e.def);
-        else if (e.type != SettingType::ColumnWidths) Assign(e, e.def, *this);
+        if (e.type == SettingType::CustomColors)
+            std::get<std::array<std::string, 16>& (*)(Settings&)>(e.ref)(*this).fill(e.def);
+        else if (e.type != SettingType::ColumnWidths)
+            Assign(e, e.def, *this);
     }
 }
 
 bool LoadSettings(IniFile& ini, Settings& s)
 {
-    for (const SettingEntry& e : SettingsTable()) LoadEntry(ini, e, s);
-    if (s.webVersion == kWebServiceVersion) return true;
+    for (const SettingEntry& e : SettingsTable())
+        LoadEntry(ini, e, s);
+    if (s.webVersion == kWebServiceVersion)
+        return true;
     // An older settings file points at a retired service address: replace it in the file at once.
     s.webWsdl = kDefaultWebWsdl;
     s.webVersion = kWebServiceVersion;
     ini.WriteString(kWebSection, "WebWSDL", s.webWsdl);
     ini.WriteInteger(kWebSection, "Version", s.webVersion);
-    if (ini.Path().empty()) return true;
+    if (ini.Path().empty())
+        return true;
     ini.SetCreateMode(kSettingsFileMode);
     return ini.Save();
 }
@@ -253,20 +285,23 @@ bool LoadSettings(const std::string& path, Settings& s)
 {
     IniFile ini;
     const bool read = ini.Load(path);
-    if (!read) ini.SetPath({});  // never overwrite a file that could not be read
+    if (!read)
+        ini.SetPath({});  // never overwrite a file that could not be read
     return LoadSettings(ini, s) && read;
 }
 
 void SaveSettings(IniFile& ini, const Settings& s)
 {
     Settings copy = s;  // the accessors hand out writable references; saving only reads them
-    for (const SettingEntry& e : SettingsTable()) SaveEntry(ini, e, copy);
+    for (const SettingEntry& e : SettingsTable())
+        SaveEntry(ini, e, copy);
 }
 
 bool SaveSettings(const std::string& path, const Settings& s)
 {
     IniFile ini;
-    if (!ini.Load(path)) return false;  // keep a file we could not read rather than lose its keys
+    if (!ini.Load(path))
+        return false;  // keep a file we could not read rather than lose its keys
     SaveSettings(ini, s);
     ini.SetCreateMode(kSettingsFileMode);
     return ini.Save();

@@ -23,8 +23,20 @@ struct ScreenSettings {
 
 // The list screens whose column widths are kept, in the order of their sections.
 enum class ColumnScreen {
-    Activity, Neighbor, Identifier, TowerAffiliation, PatchList, TowerAffiliationLog, UnknownPackets,
-    Grant, OtherEvents, PatchLog, TowerInformation, PacketDump, ActivityGrant, Count
+    Activity,
+    Neighbor,
+    Identifier,
+    TowerAffiliation,
+    PatchList,
+    TowerAffiliationLog,
+    UnknownPackets,
+    Grant,
+    OtherEvents,
+    PatchLog,
+    TowerInformation,
+    PacketDump,
+    ActivityGrant,
+    Count
 };
 constexpr int kColumnScreens = static_cast<int>(ColumnScreen::Count);
 
@@ -37,105 +49,105 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 
     // [Protection], read only when the section exists, never written.
-    bool logProtectionData{};              // LogProtectionData Yes/No No
+    bool logProtectionData{};  // LogProtectionData Yes/No No
 
     // [Global]
-    bool saveScreenSizes{};                // SaveScreenSizes Yes/No No
-    bool confirmations{};                  // Confirmations Yes/No No
+    bool saveScreenSizes{};  // SaveScreenSizes Yes/No No
+    bool confirmations{};    // Confirmations Yes/No No
     // Window geometry: read and written only while saveScreenSizes is on; Left, Top, Width and
     // Height are not written while the window is maximized.
-    int left{}, top{};                     // Left, Top 1, 1
-    int width{}, height{};                 // Width, Height 1024, 748
-    bool maximized{};                      // Maximized Yes/No No
-    bool useGlobalFont{};                  // UseGlobalFont Yes/No current (Yes)
-    std::string font;                      // Font text current ("Tahoma")
-    int fontSize{};                        // Size 8
-    bool fontBold{};                       // Bold Yes/No No
-    uint32_t evenText{}, evenBackground{}; // EvenText, EvenBackground colour #000000, #FFFFFF
-    uint32_t oddText{}, oddBackground{};   // OddText, OddBackground colour #000000, #CCFFCC
-    bool includeDate{};                    // IncludeDate Yes/No current (No)
-    int decodeBarColor{};                  // DecodeBarColor 0; 0..6, else 0
-    int tgTimeOut{};                       // TGTimeOut 17 ticks; at least 5; read only when present, never written
+    int left{}, top{};                      // Left, Top 1, 1
+    int width{}, height{};                  // Width, Height 1024, 748
+    bool maximized{};                       // Maximized Yes/No No
+    bool useGlobalFont{};                   // UseGlobalFont Yes/No current (Yes)
+    std::string font;                       // Font text current ("Tahoma")
+    int fontSize{};                         // Size 8
+    bool fontBold{};                        // Bold Yes/No No
+    uint32_t evenText{}, evenBackground{};  // EvenText, EvenBackground colour #000000, #FFFFFF
+    uint32_t oddText{}, oddBackground{};    // OddText, OddBackground colour #000000, #CCFFCC
+    bool includeDate{};                     // IncludeDate Yes/No current (No)
+    int decodeBarColor{};                   // DecodeBarColor 0; 0..6, else 0
+    int tgTimeOut{};                        // TGTimeOut 17 ticks; at least 5; read only when present, never written
 
     // [Communications]
-    std::string port;                      // Port "COM1"
-    int latency{};                         // Latency 10 ms
-    int scannerType{};                     // ScannerType 0
-    int unidenSpeed{};                     // UnidenSpeed 115200
-    bool showAllPorts{};                   // ShowAllPorts Yes/No No
-    int highPort{};                        // HighPort 64; 16..255, else 64
+    std::string port;     // Port "COM1"
+    int latency{};        // Latency 10 ms
+    int scannerType{};    // ScannerType 0
+    int unidenSpeed{};    // UnidenSpeed 115200
+    bool showAllPorts{};  // ShowAllPorts Yes/No No
+    int highPort{};       // HighPort 64; 16..255, else 64
 
     // [ScanControl]
-    bool scanControlEnabled{};             // Enabled Yes/No No
-    std::string scanControlPort;           // Port "COM2"
-    bool tuneData{};                       // TuneData Yes/No No
-    std::string profile;                   // Profile "BC250D.Scanner"
-    int privatePriority{};                 // PrivatePriority 0
-    double quietFrequency{};               // QuietFrequency float 866.0 MHz
-    int portSpeed{};                       // PortSpeed 9600
-    int monitorThresholdHigh{};            // MonitorThresholdHigh 99
-    int monitorThresholdLow{};             // MonitorThresholdLow 1
+    bool scanControlEnabled{};    // Enabled Yes/No No
+    std::string scanControlPort;  // Port "COM2"
+    bool tuneData{};              // TuneData Yes/No No
+    std::string profile;          // Profile "BC250D.Scanner"
+    int privatePriority{};        // PrivatePriority 0
+    double quietFrequency{};      // QuietFrequency float 866.0 MHz
+    int portSpeed{};              // PortSpeed 9600
+    int monitorThresholdHigh{};   // MonitorThresholdHigh 99
+    int monitorThresholdLow{};    // MonitorThresholdLow 1
 
     // [AutoSave]
-    bool autoSaveEnabled{};                // Enabled Yes/No No
-    int autoSaveInterval{};                // Interval 10 minutes
+    bool autoSaveEnabled{};  // Enabled Yes/No No
+    int autoSaveInterval{};  // Interval 10 minutes
 
     // [Backup]
-    bool backupEnabled{};                  // Enabled Yes/No current (No)
-    int backupDays{};                      // Days 7; 1..365 (clamped)
-    int backupCheckTime{};                 // CheckTime 60 minutes; 60..1440 (clamped)
-    int64_t lastBackup{};                  // LastBackup 0 (Unix seconds)
-    std::string backupPath;                // BackupPath text empty
-    bool backupAddDate{};                  // AddDate Yes/No current (No)
+    bool backupEnabled{};    // Enabled Yes/No current (No)
+    int backupDays{};        // Days 7; 1..365 (clamped)
+    int backupCheckTime{};   // CheckTime 60 minutes; 60..1440 (clamped)
+    int64_t lastBackup{};    // LastBackup 0 (Unix seconds)
+    std::string backupPath;  // BackupPath text empty
+    bool backupAddDate{};    // AddDate Yes/No current (No)
 
     // [Activity]
-    ScreenSettings activity;               // Font, Size, Bold current ("MS Sans Serif", 8, No); no Visible/AutoSave
-    bool showGrantLog{};                   // ShowGrantLog Yes/No No
-    int grantLogMax{};                     // GrantLogMax 20; at most 200 (and not below 0)
-    bool showPatchList{};                  // ShowPatchList Yes/No No
-    bool hideSystemInfo{};                 // HideSystemInfo Yes/No No
-    int activityColorMode{};               // ColorMode 1 (0 radio, 1 talkgroup, 2 split)
+    ScreenSettings activity;  // Font, Size, Bold current ("MS Sans Serif", 8, No); no Visible/AutoSave
+    bool showGrantLog{};      // ShowGrantLog Yes/No No
+    int grantLogMax{};        // GrantLogMax 20; at most 200 (and not below 0)
+    bool showPatchList{};     // ShowPatchList Yes/No No
+    bool hideSystemInfo{};    // HideSystemInfo Yes/No No
+    int activityColorMode{};  // ColorMode 1 (0 radio, 1 talkgroup, 2 split)
     uint32_t defaultText{}, defaultBackground{};  // DefaultText, DefaultBackground #000000, #FFFFFF
     uint32_t controlText{}, controlBackground{};  // ControlText, ControlBackground #00FF00, #FFFFFF
-    bool saveHits{};                       // SaveHits Yes/No current (No)
+    bool saveHits{};                              // SaveHits Yes/No current (No)
 
     // Per-screen sections.
-    ScreenSettings affiliations;           // [Affiliations] Visible Yes
-    bool logDenied{};                      //   LogDenied No
-    bool affiliationsUseTGColors{};        //   UseTGColors No
-    bool filterRegistrations{};            //   FilterRegistrations current (No)
-    ScreenSettings towerInfo;              // [TowerInfo] Visible Yes
-    ScreenSettings patches;                // [Patches] Visible Yes
-    ScreenSettings otherInfo;              // [OtherInfo]
-    ScreenSettings grants;                 // [Grants]
-    bool grantsUseTGColors{};              //   UseTGColors No
-    bool grantsUseFilter{};                //   UseFilter No
-    int grantsFilterLevel{};               //   FilterLevel 99
-    bool grantsFilterOther{};              //   FilterOther No
-    int grantsColorMode{};                 //   ColorMode 1
-    ScreenSettings unknowns;               // [Unknowns]
-    ScreenSettings pktDump;                // [PktDump]
-    ScreenSettings psrDump;                // [PSRDUMP]
+    ScreenSettings affiliations;     // [Affiliations] Visible Yes
+    bool logDenied{};                //   LogDenied No
+    bool affiliationsUseTGColors{};  //   UseTGColors No
+    bool filterRegistrations{};      //   FilterRegistrations current (No)
+    ScreenSettings towerInfo;        // [TowerInfo] Visible Yes
+    ScreenSettings patches;          // [Patches] Visible Yes
+    ScreenSettings otherInfo;        // [OtherInfo]
+    ScreenSettings grants;           // [Grants]
+    bool grantsUseTGColors{};        //   UseTGColors No
+    bool grantsUseFilter{};          //   UseFilter No
+    int grantsFilterLevel{};         //   FilterLevel 99
+    bool grantsFilterOther{};        //   FilterOther No
+    int grantsColorMode{};           //   ColorMode 1
+    ScreenSettings unknowns;         // [Unknowns]
+    ScreenSettings pktDump;          // [PktDump]
+    ScreenSettings psrDump;          // [PSRDUMP]
 
     // [RRWebService]
-    bool webEnabled{};                     // Enabled Yes/No current (No)
-    std::string webUserName;               // UserName text empty
-    std::string webPassword;               // Password encoded password empty
-    std::string webWsdl;                   // WebWSDL kDefaultWebWsdl; reset when Version is not 2
-    int webTimeOut{};                      // WebTimeOut 45 s
-    bool cdromEnabled{};                   // CDROMEnabled Yes/No current (No)
-    std::string cdromWsdl;                 // CDROMWSDL kDefaultCdromWsdl
-    int cdromTimeOut{};                    // CDROMTimeOut 360 s
-    bool useDevelKey{};                    // UseDevelKey Yes/No No; never written
-    int webVersion{};                      // Version 0 before loading, kWebServiceVersion after
+    bool webEnabled{};        // Enabled Yes/No current (No)
+    std::string webUserName;  // UserName text empty
+    std::string webPassword;  // Password encoded password empty
+    std::string webWsdl;      // WebWSDL kDefaultWebWsdl; reset when Version is not 2
+    int webTimeOut{};         // WebTimeOut 45 s
+    bool cdromEnabled{};      // CDROMEnabled Yes/No current (No)
+    std::string cdromWsdl;    // CDROMWSDL kDefaultCdromWsdl
+    int cdromTimeOut{};       // CDROMTimeOut 360 s
+    bool useDevelKey{};       // UseDevelKey Yes/No No; never written
+    int webVersion{};         // Version 0 before loading, kWebServiceVersion after
 
     // [Proxy]
-    int proxyType{};                       // Type 0 (0 automatic, 1 manual, 2 none)
-    std::string proxyAddress;              // Address text empty
-    int proxyPort{};                       // Port 80
-    bool proxyLoginRequired{};             // LoginRequired Yes/No current (No)
-    std::string proxyUserName;             // UserName text empty
-    std::string proxyPassword;             // Password encoded password empty
+    int proxyType{};            // Type 0 (0 automatic, 1 manual, 2 none)
+    std::string proxyAddress;   // Address text empty
+    int proxyPort{};            // Port 80
+    bool proxyLoginRequired{};  // LoginRequired Yes/No current (No)
+    std::string proxyUserName;  // UserName text empty
+    std::string proxyPassword;  // Password encoded password empty
 
     // [CustomColors] ColorA..ColorP text "FFFFFFFF"; read only when the section exists.
     std::array<std::string, 16> customColors;

@@ -25,13 +25,13 @@ enum class SettingType {
 enum class LimitRule { None, Clamp, ElseDefault };
 
 enum SettingFlag : unsigned {
-    kCurrentDefault = 1u << 0,   // a missing key keeps the member's value
-    kOnlyIfPresent = 1u << 1,    // same, for keys whose built-in value must survive a missing key
+    kCurrentDefault = 1u << 0,  // a missing key keeps the member's value
+    kOnlyIfPresent = 1u << 1,   // same, for keys whose built-in value must survive a missing key
     kNeverWritten = 1u << 2,
-    kIfSectionExists = 1u << 3,  // the key is read only when its section exists
-    kScreenSizes = 1u << 4,      // read and written only while SaveScreenSizes is on
-    kNotWhenMaximized = 1u << 5, // window position and size: not written while maximized
-    kScreenFont = 1u << 6,       // read only while UseGlobalFont is off
+    kIfSectionExists = 1u << 3,   // the key is read only when its section exists
+    kScreenSizes = 1u << 4,       // read and written only while SaveScreenSizes is on
+    kNotWhenMaximized = 1u << 5,  // window position and size: not written while maximized
+    kScreenFont = 1u << 6,        // read only while UseGlobalFont is off
 };
 
 // Where a setting lives in Settings: a small accessor, so that nested members (one screen's
@@ -44,9 +44,9 @@ using SettingRef = std::variant<bool& (*)(Settings&), int& (*)(Settings&), int64
 // cannot be read under one name and written under another.
 struct SettingEntry {
     const char* section;
-    const char* key;    // unused for ColumnWidths and CustomColors
+    const char* key;  // unused for ColumnWidths and CustomColors
     SettingType type;
-    const char* def;    // the default (or built-in initial value) as it is written in the file
+    const char* def;  // the default (or built-in initial value) as it is written in the file
     LimitRule rule;
     int64_t min;
     int64_t max;

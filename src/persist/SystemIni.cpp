@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "decoder/P25Class.h"
-#include "platform/IniFile.h"
 #include "persist/DataFileText.h"
 #include "persist/SplitCsvLine.h"
+#include "platform/IniFile.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include "decoder/P25Class.h"
 #include "decoder/StoredKnowledge.h"
-#include "platform/AtomicFile.h"
 #include "persist/RadioFile.h"
 #include "persist/SystemIni.h"
 #include "persist/TalkgroupFile.h"
 #include "persist/TowerFile.h"
+#include "platform/AtomicFile.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "site/ColorText.h"
 #include "persist/DataFileReader.h"
 #include "persist/DataFileText.h"
 #include "persist/SplitCsvLine.h"
+#include "site/ColorText.h"
 #include "site/TalkgroupTable.h"
 
 namespace {
@@ -21,7 +21,7 @@ constexpr int kMinFields = 4;
 constexpr int kFieldsWithColors = 9;
 constexpr int64_t kMaxTalkgroup = 65535;
 constexpr int kDefaultPriority = 50;
-constexpr int kMaxPriority = 255;  // 255 tells SetTalkgroup to keep the priority
+constexpr int kMaxPriority = 255;        // 255 tells SetTalkgroup to keep the priority
 constexpr int kFirstSixStepVersion = 5;  // versions before it used priorities 1..6
 constexpr int kPriorityFieldVersion = 2;
 constexpr int kFirstSeenVersion = 4;

@@ -30,7 +30,8 @@ std::string DateText(const std::tm& date)
 
 std::string WithSlash(std::string folder)
 {
-    if (folder.empty() || folder.back() != '/') folder += '/';
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
     return folder;
 }
 
@@ -43,7 +44,8 @@ std::vector<std::string> SystemFolders(const std::string& programFolder)
     for (fs::directory_iterator it(programFolder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         std::error_code typeEc;
-        if (name.starts_with(kSystemFolderPrefix) && it->is_directory(typeEc)) names.push_back(name);
+        if (name.starts_with(kSystemFolderPrefix) && it->is_directory(typeEc))
+            names.push_back(name);
     }
     return names;
 }
@@ -53,8 +55,7 @@ std::vector<std::string> SystemFolders(const std::string& programFolder)
 TBackup::TBackup(std::string programFolder, const Settings& settings, const Clock& clock)
     : programFolder_(WithSlash(std::move(programFolder))), backupPath_(settings.backupPath),
       addDate_(settings.backupAddDate), clock_(clock)
-{
-}
+{ }
 
 TBackup::~TBackup()
 {
@@ -69,7 +70,8 @@ void TBackup::SetEndCallback(std::function<void(const BackupResult&)> onEnd)
 
 bool TBackup::Start()
 {
-    if (started_) return false;
+    if (started_)
+        return false;
     started_ = true;
     running_ = true;
     thread_ = std::jthread([this](std::stop_token stop) { Execute(stop); });
@@ -83,17 +85,20 @@ void TBackup::Terminate()
 
 void TBackup::WaitFor()
 {
-    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id())
+        thread_.join();
 }
 
 std::string TBackup::BackupRoot(const std::string& backupPath, const std::string& programFolder)
 {
     const auto first = backupPath.find_first_not_of(kBlanks);
-    if (first == std::string::npos) return {};
+    if (first == std::string::npos)
+        return {};
     const auto last = backupPath.find_last_not_of(kBlanks);
     fs::path root = backupPath.substr(first, last - first + 1);
     // The program's working folder is arbitrary; its own folder is where the user's data lives.
-    if (root.is_relative()) root = fs::path(programFolder) / root;
+    if (root.is_relative())
+        root = fs::path(programFolder) / root;
     return WithSlash(root.string());
 }
 
@@ -120,7 +125,8 @@ void TBackup::Execute(std::stop_token stop)
         CopySystemFolder(name, root, date, stop);
     }
     running_ = false;
-    if (onEnd_) onEnd_(result_);
+    if (onEnd_)
+        onEnd_(result_);
 }
 
 void TBackup::CopySystemFolder(const std::string& name, const std::string& root, const std::tm& date,
@@ -139,9 +145,12 @@ void TBackup::CopySystemFolder(const std::string& name, const std::string& root,
             return;
         }
         std::error_code typeEc;
-        if (!it->is_regular_file(typeEc)) continue;  // subfolders (the backups too) and devices
-        if (CopyFile(it->path().string(), target, it->path().filename().string())) ++result_.filesCopied;
-        else ++result_.failures;
+        if (!it->is_regular_file(typeEc))
+            continue;  // subfolders (the backups too) and devices
+        if (CopyFile(it->path().string(), target, it->path().filename().string()))
+            ++result_.filesCopied;
+        else
+            ++result_.failures;
     }
 }
 
@@ -152,7 +161,8 @@ bool TBackup::CopyFile(const std::string& from, const std::string& folder, const
     const std::string to = folder + "/" + name;
     std::string tmp = to + ".XXXXXX";
     const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     ::close(fd);
     std::error_code ec;
     if (!fs::copy_file(from, tmp, fs::copy_options::overwrite_existing, ec) || ::rename(tmp.c_str(), to.c_str()) != 0) {
@@ -174,6 +184,7 @@ bool BackupDue(const Settings& s, int64_t now)
 BackupCheck CheckBackupSchedule(const Settings& s, bool busy, int64_t now)
 {
     const int64_t next = static_cast<int64_t>(s.backupCheckTime) * kSecondsPerMinute;
-    if (busy || !s.backupEnabled) return {BackupAction::StopTimer, next};
+    if (busy || !s.backupEnabled)
+        return {BackupAction::StopTimer, next};
     return {BackupDue(s, now) ? BackupAction::StartBackup : BackupAction::CheckLater, next};
 }

@@ -16,8 +16,8 @@ struct Settings;
 struct BackupResult {
     int systemFolders = 0;  // "System*" folders found in the program folder
     int filesCopied = 0;
-    int failures = 0;       // target folders not created plus files not copied
-    bool stopped = false;   // a stop request ended it early
+    int failures = 0;      // target folders not created plus files not copied
+    bool stopped = false;  // a stop request ended it early
 };
 
 // Copies the files of every per-system folder ("System*" folders of the program folder) into
@@ -55,8 +55,7 @@ public:
 
 private:
     void Execute(std::stop_token stop);
-    void CopySystemFolder(const std::string& name, const std::string& root, const std::tm& date,
-                          std::stop_token& stop);
+    void CopySystemFolder(const std::string& name, const std::string& root, const std::tm& date, std::stop_token& stop);
     bool CopyFile(const std::string& from, const std::string& folder, const std::string& name);
 
     std::string programFolder_;

@@ -1,17 +1,17 @@
 #include "persist/TowerFile.h"
 
-#include <cstdarg>
 #include <algorithm>
 #include <cctype>
+#include <cstdarg>
 #include <cstdio>
 #include <vector>
 
-#include "p25/NameTables.h"
 #include "decoder/P25Class.h"
-#include "site/ChannelActivity.h"
+#include "p25/NameTables.h"
 #include "persist/DataFileReader.h"
 #include "persist/DataFileText.h"
 #include "persist/SplitCsvLine.h"
+#include "site/ChannelActivity.h"
 
 namespace {
 
@@ -67,7 +67,9 @@ void AppendInfo(std::string& out, P25Class& d, const SystemInfo& info, int64_t n
     out += Printf("Tower Number (Hex)    : T%02X%02X\r\n", static_cast<unsigned>(rfss), static_cast<unsigned>(site));
     out += "Tower Description     : " + OneLineText(tower) + "\r\n";
     out += "Control Capabilities  : " + ServiceClassText(info.serviceClass) + "\r\n";
-    out += "Call Sign(s)          : " + (info.callSigns.empty() ? std::string("Unknown") : OneLineText(info.callSigns)) + "\r\n";
+    out +=
+        "Call Sign(s)          : " + (info.callSigns.empty() ? std::string("Unknown") : OneLineText(info.callSigns)) +
+        "\r\n";
     out += "Timestamp             : ";
     AppendTimeText(out, now);
     out += "\r\n";
@@ -133,7 +135,6 @@ void AppendNeighbors(std::string& out, NeighborTable& neighbors)
     }
     out += kLineEnd;
 }
-
 
 // --- reading ---
 
@@ -288,9 +289,7 @@ void Read(DataFileReader& reader, P25Class& decoder)
             continue;
         }
         switch (section) {
-        case Section::TowerInfo:
-            ReadCallSigns(line, decoder);
-            break;
+        case Section::TowerInfo: ReadCallSigns(line, decoder); break;
         case Section::Tables:
             SplitCsvLine(line, fields);
             ReadTable(fields, reader.Version(), decoder.Identifiers());
@@ -299,8 +298,7 @@ void Read(DataFileReader& reader, P25Class& decoder)
             SplitCsvLine(line, fields);
             ReadChannel(fields, reader.Version(), decoder.Channels());
             break;
-        default:
-            break;  // neighbours and anything unknown are for the reader of the file only
+        default: break;  // neighbours and anything unknown are for the reader of the file only
         }
     }
 }

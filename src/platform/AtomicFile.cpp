@@ -43,7 +43,7 @@ std::string ResolveTarget(const std::string& path)
 
 mode_t ExistingModeOr(const std::string& path, mode_t fallback)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : fallback;
 }
 

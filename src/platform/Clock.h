@@ -21,7 +21,7 @@ public:
 // A clock that stands still until it is set or advanced; safe to read from any thread.
 class ManualClock : public Clock {
 public:
-    explicit ManualClock(int64_t start = 1240322820) : now_(start) {}  // 21 Apr 2009 14:07:00 UTC
+    explicit ManualClock(int64_t start = 1240322820) : now_(start) { }  // 21 Apr 2009 14:07:00 UTC
     int64_t Now() const override { return now_.load(std::memory_order_relaxed); }
     void Set(int64_t t) { now_.store(t, std::memory_order_relaxed); }
     void Advance(int64_t seconds) { now_.fetch_add(seconds, std::memory_order_relaxed); }

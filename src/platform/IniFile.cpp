@@ -28,24 +28,24 @@ constexpr char kCommentMark = ';';
 std::string_view Trim(std::string_view s)
 {
     const auto first = s.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
+    if (first == std::string_view::npos)
+        return {};
     const auto last = s.find_last_not_of(kBlanks);
     return s.substr(first, last - first + 1);
 }
 
 bool SameName(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
            });
 }
 
 // An optional sign followed by a decimal digit.
 bool StartsWithNumber(std::string_view s)
 {
-    if (!s.empty() && (s.front() == '+' || s.front() == '-')) s.remove_prefix(1);
+    if (!s.empty() && (s.front() == '+' || s.front() == '-'))
+        s.remove_prefix(1);
     return !s.empty() && std::isdigit(static_cast<unsigned char>(s.front()));
 }
 
@@ -53,14 +53,16 @@ bool StartsWithNumber(std::string_view s)
 // more than one, and a mark left in front of "[Global]" would hide the whole section.
 std::string_view StripLeadingMarks(std::string_view line)
 {
-    while (line.substr(0, kUtf8Bom.size()) == kUtf8Bom) line = Trim(line.substr(kUtf8Bom.size()));
+    while (line.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        line = Trim(line.substr(kUtf8Bom.size()));
     return line;
 }
 
 std::string Lower(std::string_view s)
 {
     std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -72,13 +74,17 @@ bool IniFile::Load(const std::string& path)
     Clear();
     std::error_code ec;
     const fs::file_status st = fs::status(path, ec);
-    if (st.type() == fs::file_type::not_found) return true;
-    if (ec || st.type() != fs::file_type::regular) return false;
+    if (st.type() == fs::file_type::not_found)
+        return true;
+    if (ec || st.type() != fs::file_type::regular)
+        return false;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     std::ostringstream text;
     text << in.rdbuf();
-    if (in.bad()) return false;
+    if (in.bad())
+        return false;
     Parse(text.str());
     return true;
 }
@@ -86,14 +92,17 @@ bool IniFile::Load(const std::string& path)
 void IniFile::Parse(std::string_view text)
 {
     Clear();
-    if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
+    if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        text.remove_prefix(kUtf8Bom.size());
     while (!text.empty()) {
         const auto end = text.find('\n');
         std::string_view raw = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         std::string_view line = Trim(raw);
-        if (preamble_.empty() && sections_.empty()) line = StripLeadingMarks(line);
-        if (line.empty()) continue;  // blank lines are regenerated between sections on save
+        if (preamble_.empty() && sections_.empty())
+            line = StripLeadingMarks(line);
+        if (line.empty())
+            continue;  // blank lines are regenerated between sections on save
         if (line.front() == '[') {
             const auto close = line.find(']');  // a header without ']' still opens a section
             const auto length = close == std::string_view::npos ? close : close - 1;
@@ -116,14 +125,17 @@ std::string IniFile::Text() const
     std::string out;
     auto writeLines = [&out](const std::vector<Line>& lines) {
         for (const Line& l : lines) {
-            if (l.key.empty()) out += l.value;
-            else out.append(l.key).append("=").append(l.value);
+            if (l.key.empty())
+                out += l.value;
+            else
+                out.append(l.key).append("=").append(l.value);
             out += "\r\n";
         }
     };
     writeLines(preamble_);
     for (size_t i = 0; i < sections_.size(); ++i) {
-        if (i > 0 || !preamble_.empty()) out += "\r\n";
+        if (i > 0 || !preamble_.empty())
+            out += "\r\n";
         out.append("[").append(sections_[i].name).append("]\r\n");
         writeLines(sections_[i].lines);
     }
@@ -156,7 +168,8 @@ const IniFile::Section* IniFile::FindSection(std::string_view name) const
 {
     const std::string_view n = Trim(name);
     for (const Section& s : sections_)
-        if (SameName(s.name, n)) return &s;
+        if (SameName(s.name, n))
+            return &s;
     return nullptr;
 }
 
@@ -169,7 +182,8 @@ const IniFile::Line* IniFile::FindKey(const Section& s, std::string_view key)
 {
     const std::string_view k = Trim(key);
     for (const Line& l : s.lines)
-        if (!l.key.empty() && SameName(l.key, k)) return &l;
+        if (!l.key.empty() && SameName(l.key, k))
+            return &l;
     return nullptr;
 }
 
@@ -181,7 +195,8 @@ IniFile::Line* IniFile::FindKey(Section& s, std::string_view key)
 const std::string* IniFile::Find(std::string_view section, std::string_view key) const
 {
     const Section* s = FindSection(section);
-    if (s == nullptr) return nullptr;
+    if (s == nullptr)
+        return nullptr;
     const Line* l = FindKey(*s, key);
     return l == nullptr ? nullptr : &l->value;
 }
@@ -201,18 +216,23 @@ int64_t IniFile::ReadInteger(std::string_view section, std::string_view key, int
 int64_t IniFile::ParseInteger(std::string_view text, int64_t def)
 {
     std::string_view s = Trim(text);
-    if (!StartsWithNumber(s)) return def;
+    if (!StartsWithNumber(s))
+        return def;
     const bool negative = s.front() == '-';
-    if (s.front() == '+' || negative) s.remove_prefix(1);
+    if (s.front() == '+' || negative)
+        s.remove_prefix(1);
     // Saturate instead of wrapping: a huge number is still a huge number, never a negative one.
     constexpr uint64_t kLimit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
     uint64_t magnitude = 0;
     for (char c : s) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) break;
-        magnitude = magnitude > kLimit / 10 ? kLimit + 1
-                                            : std::min<uint64_t>(kLimit + 1, magnitude * 10 + static_cast<uint64_t>(c - '0'));
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            break;
+        magnitude = magnitude > kLimit / 10
+                        ? kLimit + 1
+                        : std::min<uint64_t>(kLimit + 1, magnitude * 10 + static_cast<uint64_t>(c - '0'));
     }
-    if (negative) return magnitude > kLimit ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(magnitude);
+    if (negative)
+        return magnitude > kLimit ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(magnitude);
     return static_cast<int64_t>(std::min(magnitude, kLimit));
 }
 
@@ -226,28 +246,35 @@ double IniFile::ReadFloat(std::string_view section, std::string_view key, double
 double IniFile::ParseFloat(std::string_view text, double def)
 {
     std::string_view s = Trim(text);
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
     double value = 0;
     const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (ec != std::errc() || ptr == s.data() || !std::isfinite(value)) return def;
+    if (ec != std::errc() || ptr == s.data() || !std::isfinite(value))
+        return def;
     return value;
 }
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def) const
 {
     const std::string* v = Find(section, key);
-    if (v == nullptr) return def;
-    if (StartsWithNumber(*v)) return ParseInteger(*v, 0) != 0;
+    if (v == nullptr)
+        return def;
+    if (StartsWithNumber(*v))
+        return ParseInteger(*v, 0) != 0;
     const std::string word = Lower(*v);
-    if (word == "yes" || word == "true" || word == "on") return true;
-    if (word == "no" || word == "false" || word == "off") return false;
+    if (word == "yes" || word == "true" || word == "on")
+        return true;
+    if (word == "no" || word == "false" || word == "off")
+        return false;
     return def;
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
     const std::string_view k = Trim(key);
-    if (k.empty()) return;
+    if (k.empty())
+        return;
     Section* s = FindSection(section);
     if (s == nullptr) {
         sections_.push_back({std::string(Trim(section)), {}});
@@ -255,7 +282,8 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     }
     // Values are trimmed when read, and a line break would split the entry: store what reads back.
     std::string v(Trim(value));
-    std::replace_if(v.begin(), v.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        v.begin(), v.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     if (Line* l = FindKey(*s, k)) {
         l->value = std::move(v);
         return;
@@ -299,7 +327,8 @@ void IniFile::EraseSection(std::string_view section)
 void IniFile::DeleteKey(std::string_view section, std::string_view key)
 {
     Section* s = FindSection(section);
-    if (s == nullptr) return;
+    if (s == nullptr)
+        return;
     const std::string_view k = Trim(key);
     std::erase_if(s->lines, [k](const Line& l) { return !l.key.empty() && SameName(l.key, k); });
 }
@@ -308,11 +337,14 @@ std::vector<std::string> IniFile::ReadSection(std::string_view section) const
 {
     std::vector<std::string> keys;
     const Section* s = FindSection(section);
-    if (s == nullptr) return keys;
+    if (s == nullptr)
+        return keys;
     for (const Line& l : s->lines) {
         // A repeated key is listed once: only its first entry is ever read.
-        const bool seen = std::any_of(keys.begin(), keys.end(), [&l](const std::string& k) { return SameName(k, l.key); });
-        if (!l.key.empty() && !seen) keys.push_back(l.key);
+        const bool seen =
+            std::any_of(keys.begin(), keys.end(), [&l](const std::string& k) { return SameName(k, l.key); });
+        if (!l.key.empty() && !seen)
+            keys.push_back(l.key);
     }
     return keys;
 }
@@ -321,8 +353,10 @@ std::vector<std::string> IniFile::ReadSections() const
 {
     std::vector<std::string> names;
     for (const Section& s : sections_) {
-        const bool seen = std::any_of(names.begin(), names.end(), [&s](const std::string& n) { return SameName(n, s.name); });
-        if (!seen) names.push_back(s.name);
+        const bool seen =
+            std::any_of(names.begin(), names.end(), [&s](const std::string& n) { return SameName(n, s.name); });
+        if (!seen)
+            names.push_back(s.name);
     }
     return names;
 }

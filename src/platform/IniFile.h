@@ -22,7 +22,7 @@ public:
     static constexpr mode_t kDefaultMode = 0644;
 
     IniFile() = default;
-    explicit IniFile(std::string path) : path_(std::move(path)) {}
+    explicit IniFile(std::string path) : path_(std::move(path)) { }
 
     // Reads the file at `path` (and remembers the path for Save). A missing file gives an empty
     // INI and true; an unreadable existing file gives an empty INI and false.
@@ -44,8 +44,7 @@ public:
     void SetPath(std::string path) { path_ = std::move(path); }
 
     // --- reading (a missing section or key gives the default) ---
-    std::string ReadString(std::string_view section, std::string_view key,
-                           std::string_view def = {}) const;
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view def = {}) const;
     // GetPrivateProfileInt rules: optional blanks, optional sign, then the leading decimal digits;
     // a value with no leading digit gives the default.
     int64_t ReadInteger(std::string_view section, std::string_view key, int64_t def) const;
@@ -71,16 +70,16 @@ public:
     // --- structure ---
     bool SectionExists(std::string_view section) const;
     bool ValueExists(std::string_view section, std::string_view key) const;
-    void EraseSection(std::string_view section);          // every section of that name
+    void EraseSection(std::string_view section);  // every section of that name
     void DeleteKey(std::string_view section, std::string_view key);
-    std::vector<std::string> ReadSection(std::string_view section) const;   // key names, file order
-    std::vector<std::string> ReadSections() const;                          // section names, file order
+    std::vector<std::string> ReadSection(std::string_view section) const;  // key names, file order
+    std::vector<std::string> ReadSections() const;                         // section names, file order
     void Clear();
 
 private:
     struct Line {
-        std::string key;     // trimmed key; empty for a comment or other kept line
-        std::string value;   // trimmed value, or the whole raw line when key is empty
+        std::string key;    // trimmed key; empty for a comment or other kept line
+        std::string value;  // trimmed value, or the whole raw line when key is empty
     };
     struct Section {
         std::string name;
@@ -94,7 +93,7 @@ private:
     const std::string* Find(std::string_view section, std::string_view key) const;
 
     std::string path_;
-    std::vector<Line> preamble_;     // comment lines before the first section
+    std::vector<Line> preamble_;  // comment lines before the first section
     std::vector<Section> sections_;
     mode_t mode_ = kDefaultMode;
     bool modeSet_ = false;

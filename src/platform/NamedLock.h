@@ -21,9 +21,9 @@ struct LockOrder {
 // Taking a lock the thread already holds is always allowed (the locks are recursive).
 class NamedLock {
 public:
-    explicit NamedLock(const LockOrder& order) : order_(order) {}
+    explicit NamedLock(const LockOrder& order) : order_(order) { }
     // A lock that is never taken inside another.
-    explicit NamedLock(const char* name) : order_{name, {}} {}
+    explicit NamedLock(const char* name) : order_{name, {}} { }
     NamedLock(const NamedLock&) = delete;
     NamedLock& operator=(const NamedLock&) = delete;
 

@@ -25,11 +25,14 @@ std::string Prepare(const fs::path& folder)
 {
     std::error_code ec;
     fs::path p = fs::absolute(folder, ec);
-    if (ec) return {};
+    if (ec)
+        return {};
     fs::create_directories(p, ec);
-    if (!fs::is_directory(p, ec)) return {};
+    if (!fs::is_directory(p, ec))
+        return {};
     std::string s = p.lexically_normal().string();
-    if (s.empty() || s.back() != '/') s += '/';
+    if (s.empty() || s.back() != '/')
+        s += '/';
     return s;
 }
 
@@ -49,12 +52,15 @@ fs::path ExecutableFolder(const char* argv0)
 fs::path UserDataFolder()
 {
     const std::string xdg = EnvOrEmpty("XDG_DATA_HOME");
-    if (!xdg.empty() && fs::path(xdg).is_absolute()) return fs::path(xdg) / kProgramName;
+    if (!xdg.empty() && fs::path(xdg).is_absolute())
+        return fs::path(xdg) / kProgramName;
     std::string home = EnvOrEmpty("HOME");
     if (home.empty()) {
-        if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) home = pw->pw_dir;
+        if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr)
+            home = pw->pw_dir;
     }
-    if (home.empty()) return {};
+    if (home.empty())
+        return {};
     return fs::path(home) / ".local" / "share" / kProgramName;
 }
 
@@ -62,10 +68,13 @@ fs::path UserDataFolder()
 
 std::string ChooseProgramFolder(const std::string& dataDirArg, const char* argv0)
 {
-    if (!dataDirArg.empty()) return Prepare(dataDirArg);
-    if (const std::string home = EnvOrEmpty("VARNEL_HOME"); !home.empty()) return Prepare(home);
+    if (!dataDirArg.empty())
+        return Prepare(dataDirArg);
+    if (const std::string home = EnvOrEmpty("VARNEL_HOME"); !home.empty())
+        return Prepare(home);
     const fs::path exeFolder = ExecutableFolder(argv0);
-    if (!exeFolder.empty() && ::access(exeFolder.c_str(), W_OK) == 0) return Prepare(exeFolder);
+    if (!exeFolder.empty() && ::access(exeFolder.c_str(), W_OK) == 0)
+        return Prepare(exeFolder);
     const fs::path user = UserDataFolder();
     return user.empty() ? std::string() : Prepare(user);
 }
@@ -73,8 +82,10 @@ std::string ChooseProgramFolder(const std::string& dataDirArg, const char* argv0
 std::string SettingsFilePath(const std::string& programFolder, const char* argv0)
 {
     std::string name = argv0 == nullptr ? std::string() : fs::path(argv0).filename().string();
-    if (name.empty()) name = kProgramName;
+    if (name.empty())
+        name = kProgramName;
     std::string folder = programFolder;
-    if (!folder.empty() && folder.back() != '/') folder += '/';
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
     return folder + name + kSettingsExtension;
 }

@@ -2,8 +2,7 @@
 
 TickSource::TickSource(std::chrono::milliseconds interval, std::function<void()> onTick)
     : interval_(interval), onTick_(std::move(onTick))
-{
-}
+{ }
 
 TickSource::~TickSource()
 {

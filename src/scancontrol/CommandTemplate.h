@@ -8,9 +8,9 @@
 
 // The values a template can name, all in MHz.
 struct TemplateValues {
-    double active = 0.0;    // frequency of the last active tune
-    double quiet = 0.0;     // the quiet frequency (0: none, the scanner scans)
-    double spacing = 0.0;   // channel spacing of the last active tune
+    double active = 0.0;   // frequency of the last active tune
+    double quiet = 0.0;    // the quiet frequency (0: none, the scanner scans)
+    double spacing = 0.0;  // channel spacing of the last active tune
 };
 
 // value × scale printed with a printf format for one double (width, zero flag, precision). A format

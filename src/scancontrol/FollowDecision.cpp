@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string_view>
 
-#include "scancontrol/ScannerControl.h"
 #include "persist/Settings.h"
+#include "scancontrol/ScannerControl.h"
 
 namespace {
 
@@ -38,11 +38,17 @@ int PriorityOf(const FollowInputs& in, int32_t talkgroup)
     return in.priority ? in.priority(talkgroup) : kUnlistedPriority;
 }
 
-bool IsData(const FreqInfo& e) { return e.usage == kGroupData || e.usage == kPrivateData; }
+bool IsData(const FreqInfo& e)
+{
+    return e.usage == kGroupData || e.usage == kPrivateData;
+}
 
 // Targets that name a talkgroup or radio: 0 (phone calls, CW identification, idle) and -1
 // (unknown called radio) name nothing and so never make two calls "the same".
-bool NamesTarget(int32_t target) { return target != 0 && target != kUnknownTarget; }
+bool NamesTarget(int32_t target)
+{
+    return target != 0 && target != kUnknownTarget;
+}
 
 const FreqInfo* FirstEmergency(std::span<const FreqInfo> entries)
 {
@@ -140,7 +146,10 @@ FollowSettings FollowSettingsFrom(const Settings& settings)
                           settings.monitorThresholdLow};
 }
 
-bool FrequencyKnown(double mhz) { return mhz > 0.0 && std::isfinite(mhz); }
+bool FrequencyKnown(double mhz)
+{
+    return mhz > 0.0 && std::isfinite(mhz);
+}
 
 double ChooseFollowFrequency(std::span<const FreqInfo> entries, const FollowInputs& in)
 {
@@ -157,8 +166,8 @@ double ChooseFollowFrequency(std::span<const FreqInfo> entries, const FollowInpu
     return pick.best == kNoCandidate ? 0.0 : pick.candidate;
 }
 
-FollowMarking MarkFollowedRows(std::span<const FreqInfo> entries, double followed,
-                               int32_t lastFollowedTarget, std::span<const IdentifierEntry> identifiers)
+FollowMarking MarkFollowedRows(std::span<const FreqInfo> entries, double followed, int32_t lastFollowedTarget,
+                               std::span<const IdentifierEntry> identifiers)
 {
     FollowMarking m;
     m.marked.assign(entries.size(), false);
@@ -178,8 +187,7 @@ FollowMarking MarkFollowedRows(std::span<const FreqInfo> entries, double followe
     return m;
 }
 
-void TuneFollowed(const FollowMarking& marking, ScannerControl* scanner, bool controlEnabled,
-                  bool decodeRunning)
+void TuneFollowed(const FollowMarking& marking, ScannerControl* scanner, bool controlEnabled, bool decodeRunning)
 {
     if (scanner == nullptr || !controlEnabled || !decodeRunning)
         return;

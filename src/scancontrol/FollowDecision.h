@@ -19,7 +19,7 @@ struct Settings;
 // these functions are pure apart from the priority lookup and the scanner calls of TuneFollowed.
 
 constexpr int32_t kNoHeldTalkgroup = -1;
-constexpr int32_t kUnknownTarget = -1;   // a private call whose called radio is not known
+constexpr int32_t kUnknownTarget = -1;  // a private call whose called radio is not known
 constexpr double kUnknownFrequency = -1.0;
 
 // Settings of section ScanControl that steer the decision.
@@ -39,8 +39,8 @@ using TalkgroupPriorityLookup = std::function<int(int32_t talkgroup)>;
 
 struct FollowInputs {
     int32_t heldTalkgroup = kNoHeldTalkgroup;
-    int32_t lastFollowedTarget = 0;        // target of the row last marked as followed
-    std::span<const PATCHENTRY> patches;   // the patch list as last copied
+    int32_t lastFollowedTarget = 0;       // target of the row last marked as followed
+    std::span<const PATCHENTRY> patches;  // the patch list as last copied
     FollowSettings settings;
     TalkgroupPriorityLookup priority;
 };
@@ -60,23 +60,22 @@ struct FollowTune {
 
 // The result of applying the followed frequency to the rows of the activity view.
 struct FollowMarking {
-    std::vector<bool> marked;           // per entry: the "Active" column shows "<-----"
-    int32_t lastFollowedTarget = 0;     // the target of the last marked row, else unchanged
-    std::vector<FollowTune> tunes;      // TuneActive calls in row order (one per marked row)
-    bool tuneQuiet = false;             // TuneQuiet after the rows: nothing is followed
+    std::vector<bool> marked;        // per entry: the "Active" column shows "<-----"
+    int32_t lastFollowedTarget = 0;  // the target of the last marked row, else unchanged
+    std::vector<FollowTune> tunes;   // TuneActive calls in row order (one per marked row)
+    bool tuneQuiet = false;          // TuneQuiet after the rows: nothing is followed
 };
 
 // Marks every row whose frequency equals `followed`; a followed frequency of 0 (or one that is
 // not known) marks nothing and asks for the quiet frequency. `identifiers` are the 16
 // frequency identifiers; a row's spacing is that of the identifier in bits 15..12 of its channel
 // (0 when the span does not reach it). The marking does not depend on scanner control.
-FollowMarking MarkFollowedRows(std::span<const FreqInfo> entries, double followed,
-                               int32_t lastFollowedTarget, std::span<const IdentifierEntry> identifiers);
+FollowMarking MarkFollowedRows(std::span<const FreqInfo> entries, double followed, int32_t lastFollowedTarget,
+                               std::span<const IdentifierEntry> identifiers);
 
 // Makes the scanner calls of a marking, only when scanner control is enabled, a decode runs and
 // there is a scanner. TuneActive sends once per frequency, TuneQuiet only when needed.
-void TuneFollowed(const FollowMarking& marking, ScannerControl* scanner, bool controlEnabled,
-                  bool decodeRunning);
+void TuneFollowed(const FollowMarking& marking, ScannerControl* scanner, bool controlEnabled, bool decodeRunning);
 
 // The marked row's text of the "Active" column.
 inline constexpr const char* kFollowedMark = "<-----";

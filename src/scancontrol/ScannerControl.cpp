@@ -4,13 +4,13 @@
 #include <cmath>
 
 #include "link/TCommPort.h"
+#include "persist/Settings.h"
 #include "platform/IniFile.h"
 #include "scancontrol/BinaryFrame.h"
 #include "scancontrol/CommandTemplate.h"
-#include "persist/Settings.h"
 
-ScannerControl::ScannerControl(std::string portName, std::string_view profileName, double quietMHz,
-                               int32_t portSpeed, const std::filesystem::path& programFolder)
+ScannerControl::ScannerControl(std::string portName, std::string_view profileName, double quietMHz, int32_t portSpeed,
+                               const std::filesystem::path& programFolder)
     : portName_(std::move(portName))
 {
     const auto path = FindProfileFile(programFolder, profileName);
@@ -32,8 +32,7 @@ ScannerControl::ScannerControl(std::string portName, std::string_view profileNam
 ScannerControl::ScannerControl(const Settings& settings, const std::filesystem::path& programFolder)
     : ScannerControl(settings.scanControlPort, settings.profile, settings.quietFrequency, settings.portSpeed,
                      programFolder)
-{
-}
+{ }
 
 ScannerControl::~ScannerControl()
 {
@@ -57,7 +56,7 @@ void ScannerControl::OpenPort()
         port_->SetParity(TCommPort::kEvenParity);
     port_->SetStopBits(profile_.TwoStopBits() ? TCommPort::kTwoStopBits : TCommPort::kOneStopBit);
     if (!port_->Open())
-        return;  // absent or in use: inert, nothing reported
+        return;         // absent or in use: inert, nothing reported
     port_->RaiseDtr();  // a port without modem lines carries on
     portOpen_ = true;
 }

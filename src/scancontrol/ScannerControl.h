@@ -36,8 +36,8 @@ public:
     // portName: setting ScanControl/Port; profileName: ScanControl/Profile, a file in
     // programFolder; quietMHz: ScanControl/QuietFrequency (0: no quiet frequency, scan instead);
     // portSpeed: ScanControl/PortSpeed in bit/s (0 gives 9600). Never fails visibly.
-    ScannerControl(std::string portName, std::string_view profileName, double quietMHz,
-                   int32_t portSpeed, const std::filesystem::path& programFolder);
+    ScannerControl(std::string portName, std::string_view profileName, double quietMHz, int32_t portSpeed,
+                   const std::filesystem::path& programFolder);
     // The same from the settings (ScanControl: Port, Profile, QuietFrequency, PortSpeed).
     ScannerControl(const Settings& settings, const std::filesystem::path& programFolder);
     ~ScannerControl();

@@ -22,8 +22,8 @@ std::string Lower(std::string_view text)
 
 int32_t ToInt32(int64_t value)
 {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 void ReadLineSettings(const IniFile& ini, ScannerProfile& p)
@@ -83,11 +83,16 @@ const std::string& ScannerProfile::ActiveTemplate(double spacing) const
     return active[kFallbackActive];
 }
 
-bool ScannerProfile::OddParity() const { return Lower(parity) == "o"; }
-bool ScannerProfile::EvenParity() const { return Lower(parity) == "e"; }
+bool ScannerProfile::OddParity() const
+{
+    return Lower(parity) == "o";
+}
+bool ScannerProfile::EvenParity() const
+{
+    return Lower(parity) == "e";
+}
 
-std::optional<std::filesystem::path> FindProfileFile(const std::filesystem::path& folder,
-                                                     std::string_view name)
+std::optional<std::filesystem::path> FindProfileFile(const std::filesystem::path& folder, std::string_view name)
 {
     namespace fs = std::filesystem;
     if (name.empty())

@@ -24,8 +24,7 @@ constexpr int64_t kPeriodicSaveBackdate = 5;
 }  // namespace
 
 DecodeSession::DecodeSession(const Clock& clock, std::string programFolder)
-    : programFolder_(std::move(programFolder)),
-      queue_(std::make_unique<TBSKQueue>()),
+    : programFolder_(std::move(programFolder)), queue_(std::make_unique<TBSKQueue>()),
       decoder_(std::make_unique<P25Class>(clock, programFolder_))
 {
     AttachSystemStore(*decoder_);

@@ -6,7 +6,7 @@
 namespace {
 // The reader throws away what arrives while it prepares the device; start after that.
 constexpr auto kStartDelay = std::chrono::milliseconds(300);
-}
+}  // namespace
 
 std::unique_ptr<ScannerSimulator> StartDemoSimulator(const std::string& capturePath, int scannerType,
                                                      std::string& error)

@@ -23,35 +23,43 @@ constexpr size_t kInputLimit = 65536;
 constexpr auto kMaxCatchUp = std::chrono::seconds(1);
 
 template <typename Frame>
-bool StartsWith(const std::string& text, const Frame& frame) {
-    return text.size() >= frame.size() && std::equal(frame.begin(), frame.end(), text.begin(),
-                                                     [](uint8_t f, char c) { return f == uint8_t(c); });
+bool StartsWith(const std::string& text, const Frame& frame)
+{
+    return text.size() >= frame.size() &&
+           std::equal(frame.begin(), frame.end(), text.begin(), [](uint8_t f, char c) { return f == uint8_t(c); });
 }
 
 template <typename Frame>
-bool IsPrefixOf(const std::string& text, const Frame& frame) {
-    return text.size() < frame.size() && std::equal(text.begin(), text.end(), frame.begin(),
-                                                    [](char c, uint8_t f) { return f == uint8_t(c); });
+bool IsPrefixOf(const std::string& text, const Frame& frame)
+{
+    return text.size() < frame.size() &&
+           std::equal(text.begin(), text.end(), frame.begin(), [](char c, uint8_t f) { return f == uint8_t(c); });
 }
 
 }  // namespace
 
 ScannerSimulator::ScannerSimulator(SimulatorOptions options)
-    : options_(options), wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+    : options_(options), wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{ }
 
-ScannerSimulator::~ScannerSimulator() {
+ScannerSimulator::~ScannerSimulator()
+{
     Close();
-    if (wakeFd_ >= 0) ::close(wakeFd_);
+    if (wakeFd_ >= 0)
+        ::close(wakeFd_);
 }
 
-bool ScannerSimulator::Open() {
-    if (master_ >= 0) return true;
+bool ScannerSimulator::Open()
+{
+    if (master_ >= 0)
+        return true;
     int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     char name[128];
     if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
         ::ptsname_r(master, name, sizeof name) != 0) {
         error_ = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
-        if (master >= 0) ::close(master);
+        if (master >= 0)
+            ::close(master);
         return false;
     }
     // Raw and without echo before any reader opens it, so nothing written early comes back or is
@@ -71,45 +79,58 @@ bool ScannerSimulator::Open() {
     return true;
 }
 
-void ScannerSimulator::SetCapture(std::vector<SimItem> items) { items_ = std::move(items); }
+void ScannerSimulator::SetCapture(std::vector<SimItem> items)
+{
+    items_ = std::move(items);
+}
 
-bool ScannerSimulator::Start() {
-    if (master_ < 0 || thread_.joinable()) return false;
+bool ScannerSimulator::Start()
+{
+    if (master_ < 0 || thread_.joinable())
+        return false;
     uint64_t drained;
     (void)!::read(wakeFd_, &drained, sizeof drained);
     thread_ = std::jthread([this](std::stop_token stop) { Run(std::move(stop)); });
     return true;
 }
 
-void ScannerSimulator::Stop() {
-    if (!thread_.joinable()) return;
+void ScannerSimulator::Stop()
+{
+    if (!thread_.joinable())
+        return;
     thread_.request_stop();
     thread_.join();
     thread_ = std::jthread();
 }
 
-void ScannerSimulator::Close() {
+void ScannerSimulator::Close()
+{
     Stop();
-    if (master_ >= 0) ::close(master_);
+    if (master_ >= 0)
+        ::close(master_);
     master_ = -1;
     connected_ = false;
 }
 
-void ScannerSimulator::Wake() {
+void ScannerSimulator::Wake()
+{
     uint64_t one = 1;
     (void)!::write(wakeFd_, &one, sizeof one);
 }
 
-bool ScannerSimulator::WaitForItemsSent(size_t count, std::chrono::milliseconds timeout) const {
+bool ScannerSimulator::WaitForItemsSent(size_t count, std::chrono::milliseconds timeout) const
+{
     const auto deadline = Clock::now() + timeout;
     while (itemsSent_.load() < count) {
-        if (Clock::now() >= deadline) return false;
+        if (Clock::now() >= deadline)
+            return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
 }
 
-void ScannerSimulator::Run(std::stop_token stop) {
+void ScannerSimulator::Run(std::stop_token stop)
+{
     std::stop_callback wakeOnStop(stop, [this] { Wake(); });
     while (!stop.stop_requested()) {
         short revents = 0;
@@ -118,18 +139,21 @@ void ScannerSimulator::Run(std::stop_token stop) {
             ::poll(&w, 1, kDisconnectedWaitMs);
             continue;
         }
-        if (revents & POLLIN) ReadInput();
+        if (revents & POLLIN)
+            ReadInput();
         HandleCommands();
-        if (options_.scannerType != kPolledType && output_.empty()) QueueTextItem();
-        if (!output_.empty()) WriteOutput();
+        if (options_.scannerType != kPolledType && output_.empty())
+            QueueTextItem();
+        if (!output_.empty())
+            WriteOutput();
 
-        pollfd p[2] = {{master_, short(POLLIN | (output_.empty() ? 0 : POLLOUT)), 0},
-                       {wakeFd_, POLLIN, 0}};
+        pollfd p[2] = {{master_, short(POLLIN | (output_.empty() ? 0 : POLLOUT)), 0}, {wakeFd_, POLLIN, 0}};
         ::poll(p, 2, WaitTimeoutMs(Clock::now()));
     }
 }
 
-bool ScannerSimulator::ProbeConnection(short& revents) {
+bool ScannerSimulator::ProbeConnection(short& revents)
+{
     pollfd p{master_, POLLIN, 0};
     ::poll(&p, 1, 0);
     revents = p.revents;
@@ -144,7 +168,8 @@ bool ScannerSimulator::ProbeConnection(short& revents) {
     }
     if (wasConnected_) {
         // The reader went away: an item it did not get whole is played again to the next one.
-        if (!output_.empty()) next_ -= std::min(outputItems_, next_);
+        if (!output_.empty())
+            next_ -= std::min(outputItems_, next_);
         output_.clear();
         outputItems_ = 0;
         input_.clear();
@@ -154,27 +179,32 @@ bool ScannerSimulator::ProbeConnection(short& revents) {
     return false;
 }
 
-void ScannerSimulator::ReadInput() {
+void ScannerSimulator::ReadInput()
+{
     char buffer[4096];
     for (;;) {
         ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n > 0) {
-            if (input_.size() + size_t(n) > kInputLimit) input_.clear();
+            if (input_.size() + size_t(n) > kInputLimit)
+                input_.clear();
             input_.append(buffer, size_t(n));
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR)
+            continue;
         return;  // EAGAIN, or EIO when the reader has just gone (seen at the next probe)
     }
 }
 
-void ScannerSimulator::HandleCommands() {
+void ScannerSimulator::HandleCommands()
+{
     static constexpr auto kPoll = ScannerPollFrame::PollCommand();
     static constexpr auto kStart = ScannerPollFrame::StartCommand();
     while (!input_.empty()) {
         if (StartsWith(input_, kPoll)) {
             input_.erase(0, kPoll.size());
-            if (options_.scannerType == kPolledType) AnswerPoll();
+            if (options_.scannerType == kPolledType)
+                AnswerPoll();
         } else if (StartsWith(input_, kStart)) {
             input_.erase(0, kStart.size());
             ++startsSeen_;
@@ -191,7 +221,8 @@ void ScannerSimulator::HandleCommands() {
     }
 }
 
-void ScannerSimulator::AnswerPoll() {
+void ScannerSimulator::AnswerPoll()
+{
     const SimItem* item = NextItemDue(Clock::now()) ? TakeItem() : nullptr;
     if (item != nullptr && item->kind == SimItem::Kind::kBytes) {
         output_ += item->bytes;
@@ -199,32 +230,41 @@ void ScannerSimulator::AnswerPoll() {
         auto reply = ScannerPollFrame::BuildReply(item != nullptr ? item->block : Tsbk{});
         output_.append(reply.begin(), reply.end());
     }
-    if (item != nullptr) ++outputItems_;
+    if (item != nullptr)
+        ++outputItems_;
     ++pollsAnswered_;
 }
 
-bool ScannerSimulator::NextItemDue(Clock::time_point now) const {
-    if (items_.empty() || (next_ >= items_.size() && !options_.loop)) return false;
-    if (now < readyAt_) return false;
+bool ScannerSimulator::NextItemDue(Clock::time_point now) const
+{
+    if (items_.empty() || (next_ >= items_.size() && !options_.loop))
+        return false;
+    if (now < readyAt_)
+        return false;
     return options_.blocksPerSecond <= 0 || now >= nextDue_;
 }
 
-const SimItem* ScannerSimulator::TakeItem() {
-    if (next_ >= items_.size()) next_ = 0;  // looping
+const SimItem* ScannerSimulator::TakeItem()
+{
+    if (next_ >= items_.size())
+        next_ = 0;  // looping
     const SimItem* item = &items_[next_++];
     ++sequence_;
     if (options_.blocksPerSecond > 0) {
         const auto now = Clock::now();
-        nextDue_ += std::chrono::duration_cast<Clock::duration>(
-            std::chrono::duration<double>(1.0 / options_.blocksPerSecond));
+        nextDue_ +=
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / options_.blocksPerSecond));
         // After a long stall (a full queue on the reader's side) pick up from now, no burst.
-        if (nextDue_ + kMaxCatchUp < now) nextDue_ = now;
+        if (nextDue_ + kMaxCatchUp < now)
+            nextDue_ = now;
     }
     return item;
 }
 
-void ScannerSimulator::QueueTextItem() {
-    if (!NextItemDue(Clock::now())) return;
+void ScannerSimulator::QueueTextItem()
+{
+    if (!NextItemDue(Clock::now()))
+        return;
     const SimItem* item = TakeItem();
     output_ = item->kind == SimItem::Kind::kBytes
                   ? item->bytes
@@ -232,9 +272,11 @@ void ScannerSimulator::QueueTextItem() {
     outputItems_ = 1;
 }
 
-void ScannerSimulator::WriteOutput() {
+void ScannerSimulator::WriteOutput()
+{
     ssize_t n = ::write(master_, output_.data(), output_.size());
-    if (n <= 0) return;  // full (POLLOUT will tell) or the reader has gone (the probe will tell)
+    if (n <= 0)
+        return;  // full (POLLOUT will tell) or the reader has gone (the probe will tell)
     output_.erase(0, size_t(n));
     if (output_.empty()) {
         itemsSent_ += outputItems_;
@@ -242,14 +284,17 @@ void ScannerSimulator::WriteOutput() {
     }
 }
 
-int ScannerSimulator::WaitTimeoutMs(Clock::time_point now) const {
+int ScannerSimulator::WaitTimeoutMs(Clock::time_point now) const
+{
     // Text types sleep until the next item is due; input, room to write and a stop wake sooner.
     if (options_.scannerType == kPolledType || !output_.empty() || items_.empty() ||
         (next_ >= items_.size() && !options_.loop))
         return kIdleWaitMs;
     auto due = readyAt_;
-    if (options_.blocksPerSecond > 0) due = std::max(due, nextDue_);
-    if (due <= now) return 0;
+    if (options_.blocksPerSecond > 0)
+        due = std::max(due, nextDue_);
+    if (due <= now)
+        return 0;
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(due - now).count() + 1;
     return static_cast<int>(std::min<long long>(ms, kIdleWaitMs));
 }

@@ -88,11 +88,11 @@ private:
     std::vector<SimItem> items_;
 
     // Touched only by the simulator's thread while it runs.
-    size_t next_ = 0;            // index of the next item
-    uint64_t sequence_ = 0;      // items taken, for the analyzer's counter column
-    std::string input_;          // bytes from the reader not yet understood
-    std::string output_;         // bytes waiting to be written
-    size_t outputItems_ = 0;     // items inside output_
+    size_t next_ = 0;         // index of the next item
+    uint64_t sequence_ = 0;   // items taken, for the analyzer's counter column
+    std::string input_;       // bytes from the reader not yet understood
+    std::string output_;      // bytes waiting to be written
+    size_t outputItems_ = 0;  // items inside output_
     bool wasConnected_ = false;
     Clock::time_point readyAt_{};
     Clock::time_point nextDue_{};

@@ -35,8 +35,7 @@ public:
     // hexadecimal digits (blanks between them allowed) is a block; any other line is played as
     // it is (CR LF appended) by the text types, and taken as a block by type 0 only when it is a
     // data line of one of the text forms. False with `error` when the file cannot be read.
-    static bool Load(const std::string& path, int scannerType, std::vector<SimItem>& out,
-                     std::string& error);
+    static bool Load(const std::string& path, int scannerType, std::vector<SimItem>& out, std::string& error);
     // The same for text already in memory.
     static std::vector<SimItem> Parse(std::string_view text, int scannerType);
 };

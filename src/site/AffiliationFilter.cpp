@@ -47,8 +47,7 @@ bool AffiliationFilter::RemoveFilterRange(int32_t low, int32_t high)
     LockGuard g(lock_);
     const int count = count_.load(std::memory_order_relaxed);
     auto end = ranges_.begin() + count;
-    auto it = std::find_if(ranges_.begin(), end,
-                           [&](const FILTERRANGE& r) { return r.low == low && r.high == high; });
+    auto it = std::find_if(ranges_.begin(), end, [&](const FILTERRANGE& r) { return r.low == low && r.high == high; });
     if (it == end)
         return false;
     std::copy(it + 1, end, it);
@@ -82,8 +81,7 @@ bool AffiliationFilter::FilterRangesChanged()
     return changed_;
 }
 
-bool AffiliationFilter::RadioShown(int32_t radio, const FILTERRANGE* ranges, int count,
-                                   bool enabled)
+bool AffiliationFilter::RadioShown(int32_t radio, const FILTERRANGE* ranges, int count, bool enabled)
 {
     if (!enabled)
         return true;

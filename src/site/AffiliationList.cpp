@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 AffiliationList::AffiliationList(DecoderContext& ctx) : ctx_(ctx), entries_(kCapacity)
 {
     for (AFFENTRY& e : entries_)

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "site/DecoderContext.h"
 #include "platform/NamedLock.h"
 #include "site/AreaLocks.h"
+#include "site/DecoderContext.h"
 
 // Where a clear of the list posts its clear marker (the affiliation log). Its lock ("AFFLOG") is
 // taken outside "AFFILIATE".
@@ -24,9 +24,9 @@ protected:
 // One radio known to be affiliated: its talkgroup, when it last affiliated and the event text.
 struct AFFENTRY {
     int32_t talkgroup = 0;
-    int32_t radio = 0;   // the key: one entry per radio
-    int64_t time = 0;    // Unix seconds
-    std::string text;    // at most kTextSize - 1 characters
+    int32_t radio = 0;  // the key: one entry per radio
+    int64_t time = 0;   // Unix seconds
+    std::string text;   // at most kTextSize - 1 characters
 };
 
 // The radios currently affiliated, in the order in which they first affiliated, under "AFFILIATE".

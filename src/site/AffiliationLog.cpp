@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-
-AffiliationLog::AffiliationLog(DecoderContext& ctx, AffiliationList& list)
-    : ctx_(ctx), list_(list)
+AffiliationLog::AffiliationLog(DecoderContext& ctx, AffiliationList& list) : ctx_(ctx), list_(list)
 {
     buffer_.ForEachSlot([](AFFLOG& e) { e.text.reserve(16); });
     list_.AttachLog(this);
@@ -15,8 +13,7 @@ AffiliationLog::~AffiliationLog()
     list_.AttachLog(nullptr);
 }
 
-bool AffiliationLog::LogAffiliation(char function, int32_t radio, std::string_view text,
-                                    int32_t talkgroup)
+bool AffiliationLog::LogAffiliation(char function, int32_t radio, std::string_view text, int32_t talkgroup)
 {
     // These tests come before the lock: a dropped event must not touch the list either. Only this
     // thread raises the count and writes last_, so what they see cannot become wrong by the time

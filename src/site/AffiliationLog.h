@@ -6,12 +6,11 @@
 #include <string_view>
 #include <vector>
 
-#include "site/DecoderContext.h"
 #include "platform/NamedLock.h"
-#include "site/AreaLocks.h"
-#include "site/PendingBuffer.h"
 #include "site/AffiliationList.h"
-
+#include "site/AreaLocks.h"
+#include "site/DecoderContext.h"
+#include "site/PendingBuffer.h"
 
 // One affiliation event. function: 'A' affiliation, 'U' unaffiliation (talkgroup 0), 'D' failed
 // or denied, 'C' clear marker (the screen empties its affiliation lists).
@@ -19,8 +18,8 @@ struct AFFLOG {
     char function = 0;
     int32_t radio = 0;
     int32_t talkgroup = 0;
-    std::string text;   // "Affiliate", "Failed", "Denied", "Forced", "Unaffiliate"
-    int64_t time = 0;   // Unix seconds
+    std::string text;  // "Affiliate", "Failed", "Denied", "Forced", "Unaffiliate"
+    int64_t time = 0;  // Unix seconds
 };
 
 // Pending buffer of affiliation events under "AFFLOG": the decoder fills up to 50 slots, the
@@ -62,5 +61,5 @@ private:
     AffiliationList& list_;
     NamedLock lock_{area_locks::kAffiliationLog};
     PendingBuffer<AFFLOG, kCapacity> buffer_;  // raised by the processing thread, lowered by the refresh thread
-    LastEvent last_;             // read and written by the processing thread only
+    LastEvent last_;                           // read and written by the processing thread only
 };

@@ -29,8 +29,9 @@ inline constexpr LockOrder kEvents{"EVENTLOCK", {kSysInfoName}};
 inline constexpr LockOrder kPacketDump{"ALLPKTLOCK", {kSysInfoName}};
 
 inline constexpr const LockOrder* kAll[] = {
-    &kSysInfo,     &kIdentifiers, &kChannels, &kTalkgroups, &kRadios,  &kNeighbors, &kAffiliationLog, &kAffiliations,
-    &kAffiliationFilter, &kPatches, &kPatchLog, &kGrantLog, &kUnknowns, &kEvents, &kPacketDump,
+    &kSysInfo,        &kIdentifiers,  &kChannels,          &kTalkgroups, &kRadios,   &kNeighbors,
+    &kAffiliationLog, &kAffiliations, &kAffiliationFilter, &kPatches,    &kPatchLog, &kGrantLog,
+    &kUnknowns,       &kEvents,       &kPacketDump,
 };
 
 // The order of an area lock by its name; nullptr for a name that is not an area lock.

@@ -2,13 +2,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
-#include <mutex>
 
-#include "site/DecoderContext.h"
 #include "p25/Tsbk.h"
 #include "platform/NamedLock.h"
+#include "site/DecoderContext.h"
 #include "site/PendingBuffer.h"
 
 // One recorded block with the decoder's description. time 0 is the clear marker.

@@ -22,8 +22,7 @@ constexpr std::string_view kCwid = "CWID";
 ChannelActivity::ChannelActivity(ChannelTable& channels, TalkgroupTable& talkgroups, RadioTable& radios,
                                  GrantLog& grantLog, DecoderContext& ctx)
     : channels_(channels), talkgroups_(talkgroups), radios_(radios), grantLog_(grantLog), ctx_(ctx)
-{
-}
+{ }
 
 template <class Steps>
 bool ChannelActivity::OnLine(int32_t channel, int32_t txChannel, Steps&& steps)
@@ -225,8 +224,7 @@ bool ChannelActivity::RecordPhoneGrantUpdate(int32_t channel, int32_t radio)
     });
 }
 
-bool ChannelActivity::RecordGroupDataGrant(int32_t channel, int32_t talkgroup, std::string_view status,
-                                           int32_t source)
+bool ChannelActivity::RecordGroupDataGrant(int32_t channel, int32_t talkgroup, std::string_view status, int32_t source)
 {
     const bool changed = OnLine(channel, 0, [&](Line& line) {
         TouchTalkgroup(talkgroup);
@@ -244,8 +242,8 @@ bool ChannelActivity::RecordGroupDataGrant(int32_t channel, int32_t talkgroup, s
             ReleaseTargetElsewhere(line, talkgroup);
     });
     if (changed) {
-        const int32_t priority = talkgroup == kNoTalkgroup ? kUnknownTalkgroupPriority
-                                                           : talkgroups_.GetTalkgroupPriority(talkgroup);
+        const int32_t priority =
+            talkgroup == kNoTalkgroup ? kUnknownTalkgroupPriority : talkgroups_.GetTalkgroupPriority(talkgroup);
         grantLog_.AddGrantLogEntry("GrpData", channel, priority, status, source, talkgroup);
     }
     return changed;
@@ -269,8 +267,7 @@ bool ChannelActivity::RecordDataGrantUpdate(int32_t channel, int32_t talkgroup)
     });
 }
 
-bool ChannelActivity::RecordPrivateDataGrant(int32_t channel, int32_t target, std::string_view status,
-                                             int32_t source)
+bool ChannelActivity::RecordPrivateDataGrant(int32_t channel, int32_t target, std::string_view status, int32_t source)
 {
     const bool changed = OnLine(channel, 0, [&](Line& line) {
         TouchRadio(target);

@@ -43,11 +43,9 @@ public:
     bool RecordPrivateGrantUpdate(int32_t channel, int32_t target, int32_t source);
     bool RecordPhoneGrant(int32_t channel, int32_t radio, std::string_view status);
     bool RecordPhoneGrantUpdate(int32_t channel, int32_t radio);
-    bool RecordGroupDataGrant(int32_t channel, int32_t talkgroup /*-1 none*/, std::string_view status,
-                              int32_t source);
+    bool RecordGroupDataGrant(int32_t channel, int32_t talkgroup /*-1 none*/, std::string_view status, int32_t source);
     bool RecordDataGrantUpdate(int32_t channel, int32_t talkgroup /*-1 private data*/);
-    bool RecordPrivateDataGrant(int32_t channel, int32_t target /*-1 none*/, std::string_view status,
-                                int32_t source);
+    bool RecordPrivateDataGrant(int32_t channel, int32_t target /*-1 none*/, std::string_view status, int32_t source);
     bool RecordCwid(int32_t channel, std::string_view identification);
     // txChannel 0: transmit frequency from the identifier table.
     bool RecordControlChannel(int32_t channel, int32_t txChannel);

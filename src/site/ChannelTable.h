@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "site/DecoderContext.h"
-#include "site/IdentifierTable.h"
 #include "platform/NamedLock.h"
 #include "site/AreaLocks.h"
+#include "site/DecoderContext.h"
+#include "site/IdentifierTable.h"
 
 class TalkgroupTable;
 

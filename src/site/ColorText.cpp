@@ -62,7 +62,6 @@ std::string ColorToText(uint32_t color)
 uint32_t ColorFromText(std::string_view text)
 {
     if (text.size() == 7 && text[0] == '#')
-        return HexByte(text.substr(1, 2)) + HexByte(text.substr(3, 2)) * 256 +
-               HexByte(text.substr(5, 2)) * 65536;
+        return HexByte(text.substr(1, 2)) + HexByte(text.substr(3, 2)) * 256 + HexByte(text.substr(5, 2)) * 65536;
     return SignedDecimal(text);
 }

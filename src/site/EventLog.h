@@ -12,14 +12,11 @@ class EventLog {
 public:
     static constexpr int kCapacity = 100;
 
-    explicit EventLog(DecoderContext& ctx) : log_(ctx, area_locks::kEvents, {true, true}) {}
+    explicit EventLog(DecoderContext& ctx) : log_(ctx, area_locks::kEvents, {true, true}) { }
 
     bool AddEventLogEntry(const Tsbk& block, std::string_view text) { return log_.Add(block, text); }
     void ClearEventLog() { log_.Clear(); }
-    int CopyEventLog(EVENTLOG* out, int capacity, bool tryOnce = false)
-    {
-        return log_.Copy(out, capacity, tryOnce);
-    }
+    int CopyEventLog(EVENTLOG* out, int capacity, bool tryOnce = false) { return log_.Copy(out, capacity, tryOnce); }
     bool EventLogChanged() const { return log_.Changed(); }
     bool SetEventLogEnabled(bool on) { return log_.SetEnabled(on); }
     bool EventLogEnabled() const { return log_.Enabled(); }

@@ -2,7 +2,8 @@
 
 #include "site/IdentifierTable.h"
 
-GrantLog::GrantLog(DecoderContext& ctx, const IdentifierTable& ids) : ctx_(ctx), ids_(ids) {}
+GrantLog::GrantLog(DecoderContext& ctx, const IdentifierTable& ids) : ctx_(ctx), ids_(ids)
+{ }
 
 bool GrantLog::AddGrantLogEntry(std::string_view type, int32_t channel, int32_t priority, std::string_view status,
                                 int32_t source, int32_t target)

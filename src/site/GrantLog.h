@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "site/DecoderContext.h"
 #include "platform/NamedLock.h"
 #include "site/AreaLocks.h"
+#include "site/DecoderContext.h"
 #include "site/PendingBuffer.h"
 
 class IdentifierTable;

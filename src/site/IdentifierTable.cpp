@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-
 namespace {
 
 // Band plans used until the site sends its own identifier updates, so that 800 MHz (identifier 0)
@@ -12,8 +11,8 @@ constexpr IdentifierEntry kBand700{764.0, 30.0, 0.00625, 0.0125, true};
 
 bool SameEntry(const IdentifierEntry& a, const IdentifierEntry& b)
 {
-    return a.base == b.base && a.txOffset == b.txOffset && a.spacing == b.spacing &&
-           a.bandwidth == b.bandwidth && a.assumed == b.assumed;
+    return a.base == b.base && a.txOffset == b.txOffset && a.spacing == b.spacing && a.bandwidth == b.bandwidth &&
+           a.assumed == b.assumed;
 }
 
 bool InChannelRange(int32_t channel)
@@ -101,8 +100,8 @@ std::string IdentifierTable::ChannelText(int32_t channel, bool withFrequency, bo
     if (!withFrequency) {
         std::snprintf(text, sizeof text, "%d-%04d", identifier, number);
     } else {
-        const double mhz = (transmitSide && channel != kNoChannel) ? ChannelTxFrequency(channel)
-                                                                   : ChannelRxFrequency(channel);
+        const double mhz =
+            (transmitSide && channel != kNoChannel) ? ChannelTxFrequency(channel) : ChannelRxFrequency(channel);
         std::snprintf(text, sizeof text, "%d-%04d(%3.05f)", identifier, number, mhz);
     }
     return text;

@@ -8,7 +8,6 @@
 #include "platform/NamedLock.h"
 #include "site/AreaLocks.h"
 
-
 // One frequency identifier (frequencies in MHz). `assumed` is true while the entry holds a built-in
 // band plan or a cleared value, false once the site (or a tower file) has supplied it.
 struct IdentifierEntry {

@@ -27,8 +27,7 @@ bool SameRecord(const NeighborSite& a, const NeighborSite& b)
 
 NeighborTable::NeighborTable(const DecoderContext& ctx, const IdentifierTable& ids, const TowerNames& towers)
     : ctx_(ctx), ids_(ids), towers_(towers)
-{
-}
+{ }
 
 void NeighborTable::Reset()
 {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "site/DecoderContext.h"
 #include "platform/NamedLock.h"
 #include "site/AreaLocks.h"
+#include "site/DecoderContext.h"
 
 class IdentifierTable;
 class TowerNames;

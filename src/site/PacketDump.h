@@ -14,7 +14,7 @@ class PacketDump {
 public:
     static constexpr int kCapacity = 100;
 
-    explicit PacketDump(DecoderContext& ctx) : ctx_(ctx), log_(ctx, area_locks::kPacketDump, {false, false}) {}
+    explicit PacketDump(DecoderContext& ctx) : ctx_(ctx), log_(ctx, area_locks::kPacketDump, {false, false}) { }
 
     // A headless run takes every entry as it is made instead of polling the pending slots, which
     // a full-speed replay would overrun. Set before decoding starts; the sink runs on the
@@ -34,10 +34,7 @@ public:
         return log_.Add(block, text);
     }
     void ClearPacketDump() { log_.Clear(); }
-    int CopyPacketDump(ALLPKT* out, int capacity, bool tryOnce = false)
-    {
-        return log_.Copy(out, capacity, tryOnce);
-    }
+    int CopyPacketDump(ALLPKT* out, int capacity, bool tryOnce = false) { return log_.Copy(out, capacity, tryOnce); }
     bool PacketDumpChanged() const { return log_.Changed(); }
     bool SetPacketDumpEnabled(bool on) { return log_.SetEnabled(on); }
     bool Enabled() const { return log_.Enabled(); }

@@ -4,7 +4,8 @@
 
 #include "site/PatchLog.h"
 
-PatchList::PatchList(DecoderContext& ctx, PatchLog& log) : ctx_(ctx), log_(log) {}
+PatchList::PatchList(DecoderContext& ctx, PatchLog& log) : ctx_(ctx), log_(log)
+{ }
 
 bool PatchList::AddPatch(int32_t group, int32_t supergroup)
 {

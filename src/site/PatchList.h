@@ -4,9 +4,9 @@
 #include <atomic>
 #include <cstdint>
 
-#include "site/DecoderContext.h"
 #include "platform/NamedLock.h"
 #include "site/AreaLocks.h"
+#include "site/DecoderContext.h"
 
 class PatchLog;
 

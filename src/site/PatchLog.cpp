@@ -2,7 +2,8 @@
 
 #include <mutex>
 
-PatchLog::PatchLog(DecoderContext& ctx) : ctx_(ctx) {}
+PatchLog::PatchLog(DecoderContext& ctx) : ctx_(ctx)
+{ }
 
 bool PatchLog::AddPatchLogEntry(char action, int32_t group, int32_t supergroup)
 {

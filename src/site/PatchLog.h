@@ -4,9 +4,9 @@
 #include <atomic>
 #include <cstdint>
 
-#include "site/DecoderContext.h"
 #include "platform/NamedLock.h"
 #include "site/AreaLocks.h"
+#include "site/DecoderContext.h"
 #include "site/PendingBuffer.h"
 
 // One patch log entry: action 'A' patch added, 'R' patch removed. time 0 is the clear marker.

@@ -15,7 +15,7 @@ class PendingBuffer {
 public:
     static constexpr int kCapacity = N;
 
-    PendingBuffer() : slots_(N) {}
+    PendingBuffer() : slots_(N) { }
     PendingBuffer(const PendingBuffer&) = delete;
     PendingBuffer& operator=(const PendingBuffer&) = delete;
 

@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-RadioTable::RadioTable(DecoderContext& ctx) : ctx_(ctx) {}
+RadioTable::RadioTable(DecoderContext& ctx) : ctx_(ctx)
+{ }
 
 NamedLock& RadioTable::Lock()
 {
@@ -44,8 +45,8 @@ std::string RadioTable::GeneratedDescription(int32_t talkgroup)
     if (now != stampTime_ || stamp_.empty()) {
         const std::tm t = Clock::Local(now);
         char buf[48];
-        std::snprintf(buf, sizeof buf, "%d/%d/%02d@%d:%02d", t.tm_mon + 1, t.tm_mday,
-                      t.tm_year + 1900 - 2000, t.tm_hour, t.tm_min);
+        std::snprintf(buf, sizeof buf, "%d/%d/%02d@%d:%02d", t.tm_mon + 1, t.tm_mday, t.tm_year + 1900 - 2000,
+                      t.tm_hour, t.tm_min);
         stamp_ = buf;
         stampTime_ = now;
     }

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "site/DecoderContext.h"
 #include "platform/NamedLock.h"
 #include "site/AreaLocks.h"
+#include "site/DecoderContext.h"
 #include "site/SortedRecordPool.h"
 
 // One radio unit (id 1..16777215). A text colour equal to the background colour means the record
@@ -47,7 +47,7 @@ public:
 
 private:
     int Find(int32_t id) const { return records_.Find(id); }  // sorted position, or -1
-    int Insert(int32_t id, std::string_view description);  // sorted position, or -1 when refused
+    int Insert(int32_t id, std::string_view description);     // sorted position, or -1 when refused
     RADTAG& Record(int index) { return records_.At(index); }
     std::string GeneratedDescription(int32_t talkgroup);
 

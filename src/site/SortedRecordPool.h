@@ -14,7 +14,7 @@
 template <class Record>
 class SortedRecordPool {
 public:
-    explicit SortedRecordPool(int capacity) : capacity_(capacity), pool_(capacity), order_(capacity) {}
+    explicit SortedRecordPool(int capacity) : capacity_(capacity), pool_(capacity), order_(capacity) { }
 
     int Capacity() const { return capacity_; }
     int Count() const { return count_.load(std::memory_order_relaxed); }
@@ -59,7 +59,7 @@ public:
 
 private:
     const int capacity_;
-    std::vector<Record> pool_;      // slot k is the k-th record created since the last clear
-    std::vector<uint32_t> order_;   // order_[i] = slot of the record with the i-th smallest id
+    std::vector<Record> pool_;     // slot k is the k-th record created since the last clear
+    std::vector<uint32_t> order_;  // order_[i] = slot of the record with the i-th smallest id
     std::atomic<int> count_{0};
 };

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "site/DecoderContext.h"
 #include "platform/NamedLock.h"
 #include "site/AreaLocks.h"
+#include "site/DecoderContext.h"
 
 // Identity and names of the monitored system and site.
 struct SystemInfo {
@@ -33,7 +33,7 @@ public:
     static constexpr size_t kCallSignLength = 19;
     static constexpr int kMaxCallSigns = 20;
 
-    explicit SystemInfoArea(DecoderContext& ctx) : ctx_(ctx) {}
+    explicit SystemInfoArea(DecoderContext& ctx) : ctx_(ctx) { }
 
     NamedLock& Lock() { return lock_; }
     std::atomic<bool>& ChangedFlag() { return changed_; }
@@ -50,7 +50,11 @@ public:
     bool SameSiteIdentity(uint32_t systemId, uint32_t rfss, uint8_t serviceClass, uint32_t site);
 
     bool SetWacn(uint32_t wacn);
-    uint32_t Wacn() { LockGuard g(lock_); return info_.wacn; }
+    uint32_t Wacn()
+    {
+        LockGuard g(lock_);
+        return info_.wacn;
+    }
     bool SetSiteStatus(int32_t bits);
     void SetSystemName(std::string_view text);
     void StoreSiteName(std::string_view text);

@@ -14,7 +14,8 @@ constexpr int kSetTalkgroupLimit = TalkgroupTable::kCapacity - 1;
 
 }  // namespace
 
-TalkgroupTable::TalkgroupTable(DecoderContext& ctx) : ctx_(ctx) {}
+TalkgroupTable::TalkgroupTable(DecoderContext& ctx) : ctx_(ctx)
+{ }
 
 NamedLock& TalkgroupTable::Lock()
 {
@@ -57,8 +58,8 @@ std::string TalkgroupTable::GeneratedDescription()
     if (now != stampTime_ || stamp_.empty()) {
         const std::tm t = Clock::Local(now);
         char buf[48];
-        std::snprintf(buf, sizeof buf, "%d/%d/%02d@%d:%02d", t.tm_mon + 1, t.tm_mday,
-                      t.tm_year + 1900 - 2000, t.tm_hour, t.tm_min);
+        std::snprintf(buf, sizeof buf, "%d/%d/%02d@%d:%02d", t.tm_mon + 1, t.tm_mday, t.tm_year + 1900 - 2000,
+                      t.tm_hour, t.tm_min);
         stamp_ = buf;
         stampTime_ = now;
     }
@@ -78,8 +79,7 @@ bool TalkgroupTable::NoteTalkgroup(int32_t id)
     return Insert(id, GeneratedDescription()) >= 0;
 }
 
-bool TalkgroupTable::SetTalkgroup(int32_t id, std::string_view description, int priority,
-                                  int64_t lastSeen)
+bool TalkgroupTable::SetTalkgroup(int32_t id, std::string_view description, int priority, int64_t lastSeen)
 {
     LockGuard g(lock_);
     bool added = false;

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "site/DecoderContext.h"
 #include "platform/NamedLock.h"
 #include "site/AreaLocks.h"
+#include "site/DecoderContext.h"
 #include "site/SortedRecordPool.h"
 
 // One talkgroup. Priority 0 = ignore, 1 = highest, 99 = lowest, 50 for a new entry. A text colour
@@ -33,8 +33,7 @@ public:
     explicit TalkgroupTable(DecoderContext& ctx);
 
     bool NoteTalkgroup(int32_t id);
-    bool SetTalkgroup(int32_t id, std::string_view description, int priority /*255 keep*/,
-                      int64_t lastSeen /*0 now*/);
+    bool SetTalkgroup(int32_t id, std::string_view description, int priority /*255 keep*/, int64_t lastSeen /*0 now*/);
     std::string GetTalkgroupText(int32_t id);
     int GetTalkgroupPriority(int32_t id);
     bool TouchTalkgroup(int32_t id);

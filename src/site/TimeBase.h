@@ -10,7 +10,7 @@
 // expires on ticks; tables and logs stamp entries with "now".
 class TimeBase {
 public:
-    explicit TimeBase(const Clock& clock = Clock::System()) : clock_(&clock) {}
+    explicit TimeBase(const Clock& clock = Clock::System()) : clock_(&clock) { }
 
     int64_t Now() const { return clock_->Now(); }
     void SetClock(const Clock& clock) { clock_ = &clock; }

@@ -2,8 +2,7 @@
 
 TowerNames::TowerNames(NamedLock& sysInfoLock, std::atomic<bool>& sysInfoChanged)
     : lock_(sysInfoLock), changed_(sysInfoChanged), records_(kCapacity)
-{
-}
+{ }
 
 bool TowerNames::SetTowerName(uint32_t rfss, uint32_t site, std::string_view text)
 {

@@ -12,10 +12,7 @@ class UnknownPackets {
 public:
     static constexpr int kCapacity = 20;
 
-    explicit UnknownPackets(DecoderContext& ctx)
-        : log_(ctx, area_locks::kUnknowns, {false, false})
-    {
-    }
+    explicit UnknownPackets(DecoderContext& ctx) : log_(ctx, area_locks::kUnknowns, {false, false}) { }
 
     bool AddUnknownPacket(const Tsbk& block, std::string_view text) { return log_.Add(block, text); }
     void ClearUnknownPackets() { log_.Clear(); }

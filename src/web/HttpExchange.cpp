@@ -15,16 +15,15 @@ bool IsConnectionFailure(QNetworkReply::NetworkError error)
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::ProxyConnectionRefusedError:
     case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-        return true;
-    default:
-        return false;
+    case QNetworkReply::TemporaryNetworkFailureError: return true;
+    default: return false;
     }
 }
 
 }  // namespace
 
-HttpExchange::HttpExchange() : manager_(std::make_unique<QNetworkAccessManager>()) {}
+HttpExchange::HttpExchange() : manager_(std::make_unique<QNetworkAccessManager>())
+{ }
 
 HttpExchange::~HttpExchange() = default;
 

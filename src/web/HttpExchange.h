@@ -15,9 +15,9 @@ class QNetworkRequest;
 
 // What came back from one request.
 struct HttpAnswer {
-    bool answered = false;          // the server sent a status line (any status)
+    bool answered = false;  // the server sent a status line (any status)
     int status = 0;
-    QString reason;                 // the status line's text, e.g. "Not Found"
+    QString reason;  // the status line's text, e.g. "Not Found"
     QByteArray body;
     QString errorText;              // when not answered: why, in words for the user
     bool connectionFailed = false;  // not answered because no connection could be made

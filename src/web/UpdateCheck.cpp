@@ -16,7 +16,8 @@ constexpr char kTitle[] = "Update Check";
 constexpr int kFirstErrorStatus = 400;
 }  // namespace
 
-UpdateCheck::UpdateCheck(QWidget* parent, const Settings& settings) : parent_(parent), settings_(settings) {}
+UpdateCheck::UpdateCheck(QWidget* parent, const Settings& settings) : parent_(parent), settings_(settings)
+{ }
 
 QUrl UpdateCheck::VersionPageUrl()
 {
@@ -72,7 +73,6 @@ void UpdateCheck::Run()
             QDesktopServices::openUrl(QUrl(kDownloadPage));
         break;
     }
-    case ErrorReported:
-        break;
+    case ErrorReported: break;
     }
 }

@@ -21,8 +21,7 @@ public:
 
     WebServiceError(Kind kind, const QString& message)
         : std::runtime_error(message.toStdString()), kind_(kind), message_(message)
-    {
-    }
+    { }
 
     Kind kind() const { return kind_; }
     const QString& message() const { return message_; }

@@ -20,8 +20,8 @@
 #include <string>
 
 #include "decoder/P25Class.h"
-#include "platform/Clock.h"
 #include "persist/SystemStore.h"
+#include "platform/Clock.h"
 
 namespace fs = std::filesystem;
 
@@ -181,7 +181,8 @@ TEST_F(CrashSave, KilledSaveLeavesOldOrNewFilesThatLoad)
     // How long a whole save takes here sets the range of the kill moments.
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(SaveInChild(0, std::nullopt));
-    const auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    const auto saveTime =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
     Files current = ReadFolder(LiveFolder());
     ASSERT_EQ(current, reference_[0]);
 
@@ -193,8 +194,8 @@ TEST_F(CrashSave, KilledSaveLeavesOldOrNewFilesThatLoad)
     for (int round = 1; round <= kills; ++round) {
         const int generation = round % kGenerations;
         const bool letFinish = round % kFinishEvery == 0;
-        const bool done = SaveInChild(
-            generation, letFinish ? std::nullopt : std::optional(std::chrono::microseconds(moment(random))));
+        const bool done = SaveInChild(generation, letFinish ? std::nullopt
+                                                            : std::optional(std::chrono::microseconds(moment(random))));
         finished += done;
         killed += !done;
         CheckFolder(current, generation, round);

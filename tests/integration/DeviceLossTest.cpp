@@ -18,9 +18,11 @@ namespace fs = std::filesystem;
 // Another process holding the port the way a serial program does (an exclusive lock on it).
 class PortHolder {
 public:
-    explicit PortHolder(const std::string& path) {
+    explicit PortHolder(const std::string& path)
+    {
         int ready[2], hold[2];
-        if (::pipe(ready) != 0 || ::pipe(hold) != 0) return;
+        if (::pipe(ready) != 0 || ::pipe(hold) != 0)
+            return;
         pid_ = ::fork();
         if (pid_ == 0) {  // only async-signal-safe calls in the child
             ::close(hold[1]);
@@ -39,9 +41,12 @@ public:
         held_ = ::read(ready[0], &ok, 1) == 1 && ok == '1';
         ::close(ready[0]);
     }
-    ~PortHolder() {
-        if (holdFd_ >= 0) ::close(holdFd_);
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    ~PortHolder()
+    {
+        if (holdFd_ >= 0)
+            ::close(holdFd_);
+        if (pid_ > 0)
+            ::waitpid(pid_, nullptr, 0);
     }
     bool Held() const { return held_; }
 
@@ -51,33 +56,34 @@ private:
     bool held_ = false;
 };
 
-TEST(PortOpenFailure, AMissingPortReportsItsTextUnderTheTitleAndEndsTheThread) {
+TEST(PortOpenFailure, AMissingPortReportsItsTextUnderTheTitleAndEndsTheThread)
+{
     Rig rig({});
     EXPECT_FALSE(rig.StartReader(ReaderConfig(1, "/dev/varnel-no-such-port")));
     rig.reader->WaitFor();
-    EXPECT_EQ(rig.Events(), (std::vector<std::string>{
-                                "open error: Serial Port Open Error: Port does not exist!", "end"}));
+    EXPECT_EQ(rig.Events(),
+              (std::vector<std::string>{"open error: Serial Port Open Error: Port does not exist!", "end"}));
     EXPECT_FALSE(rig.reader->Running());
 }
 
-TEST(PortOpenFailure, APortHeldByAnotherProcessIsInUse) {
+TEST(PortOpenFailure, APortHeldByAnotherProcessIsInUse)
+{
     Rig rig({.scannerType = 2});
     ASSERT_TRUE(rig.sim.Open());
     PortHolder holder(rig.sim.SlavePath());
     ASSERT_TRUE(holder.Held());
     EXPECT_FALSE(rig.StartReader(ReaderConfig(2, rig.sim.SlavePath())));
     rig.reader->WaitFor();
-    EXPECT_EQ(rig.Events(),
-              (std::vector<std::string>{
-                  "open error: Serial Port Open Error: Access Denied: Port is already in use!",
-                  "end"}));
+    EXPECT_EQ(rig.Events(), (std::vector<std::string>{
+                                "open error: Serial Port Open Error: Access Denied: Port is already in use!", "end"}));
 }
 
 // The scanner's port is a symbolic link (as /dev/serial/by-id/ names are); the device behind it
 // goes away and a new one appears under the same name.
 class DeviceLoss : public ::testing::TestWithParam<int> {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         dir_ = fs::temp_directory_path() /
                ("varnel-loss-" + std::to_string(::getpid()) + "-" + std::to_string(GetParam()));
         fs::create_directories(dir_);
@@ -86,7 +92,8 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     // Points the link at a new target in one step, as udev does.
-    void PointLinkAt(const std::string& target) {
+    void PointLinkAt(const std::string& target)
+    {
         fs::path fresh = dir_ / "scanner.new";
         fs::create_symlink(target, fresh);
         fs::rename(fresh, link_);
@@ -96,7 +103,8 @@ protected:
     std::string link_;
 };
 
-TEST_P(DeviceLoss, TheReaderReopensTheDeviceAndGoesOnWithoutLosingOrder) {
+TEST_P(DeviceLoss, TheReaderReopensTheDeviceAndGoesOnWithoutLosingOrder)
+{
     const int type = GetParam();
     Rig rig({.scannerType = type});
     ASSERT_TRUE(rig.sim.Open());
@@ -137,7 +145,8 @@ TEST_P(DeviceLoss, TheReaderReopensTheDeviceAndGoesOnWithoutLosingOrder) {
 
 INSTANTIATE_TEST_SUITE_P(AllScannerTypes, DeviceLoss, ::testing::Values(0, 1, 2, 3));
 
-TEST(DeviceLossStop, AStopRequestEndsTheWaitForALostDevice) {
+TEST(DeviceLossStop, AStopRequestEndsTheWaitForALostDevice)
+{
     Rig rig({.scannerType = 1});
     ASSERT_TRUE(rig.sim.Open());
     ScannerReadConfig config = ReaderConfig(1, rig.sim.SlavePath());
@@ -151,7 +160,8 @@ TEST(DeviceLossStop, AStopRequestEndsTheWaitForALostDevice) {
     EXPECT_FALSE(rig.reader->Running());
 }
 
-TEST(DeviceLossStop, TheDefaultReopenIntervalIsTwoSeconds) {
+TEST(DeviceLossStop, TheDefaultReopenIntervalIsTwoSeconds)
+{
     EXPECT_EQ(ScannerReadConfig{}.reopenInterval, std::chrono::seconds(2));
 }
 

@@ -65,9 +65,8 @@ class HeadlessRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dataDir = fs::temp_directory_path() /
-                  ("varnel-headless-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dataDir = fs::temp_directory_path() / ("varnel-headless-" + std::to_string(::getpid()) + "-" +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dataDir);
     }
     void TearDown() override { fs::remove_all(dataDir); }
@@ -80,7 +79,7 @@ protected:
 TEST_F(HeadlessRun, ReplayWithDumpPrintsEveryDecodedBlockInOrder)
 {
     const RunResult r = RunVarnel("--headless --data-dir " + dataDir.string() + " --replay " +
-                            Fixture("captures/small-site-type1.txt") + " --scanner-type 1 --dump");
+                                  Fixture("captures/small-site-type1.txt") + " --scanner-type 1 --dump");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     std::vector<std::string> rows;
@@ -101,7 +100,7 @@ TEST_F(HeadlessRun, ReplayWithDumpPrintsEveryDecodedBlockInOrder)
 TEST_F(HeadlessRun, SaveWritesThePerSystemFiles)
 {
     const RunResult r = RunVarnel("--headless --data-dir " + dataDir.string() + " --replay " +
-                            Fixture("captures/small-site-type1.txt") + " --save");
+                                  Fixture("captures/small-site-type1.txt") + " --save");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");  // nothing printed without --dump
     for (const char* file : {"System.ini", "TalkGroups.txt", "Radios.txt", "Tower0105.txt"})
@@ -114,7 +113,7 @@ TEST_F(HeadlessRun, SaveWritesThePerSystemFiles)
 TEST_F(HeadlessRun, WithoutSaveWritesNoSystemFolder)
 {
     const RunResult r = RunVarnel("--headless --data-dir " + dataDir.string() + " --replay " +
-                            Fixture("captures/small-site-type1.txt"));
+                                  Fixture("captures/small-site-type1.txt"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_FALSE(fs::exists(dataDir / "System1A3"));
 }

@@ -18,18 +18,22 @@ struct MalformedCase {
     std::vector<std::string> raw;    // the lines the raw dump keeps of them
 };
 
-std::vector<MalformedCase> Cases() {
+std::vector<MalformedCase> Cases()
+{
     const std::string analyzerData = " 00 11 22 33 44 55 66 77 88 99 AA BB";
     return {
-        {"Psr", 1,
+        {"Psr",
+         1,
          {"p25,0," + kHex, "P25,0,001122 33445566778899AABB", "P25," + kHex, "P25,0," + kHex + "C",
           "P25,0,00112233445566778899AABG", "P25,0,0011", "GLT,FL,123,0,0,0,0,0,0,0"},
          {"p25,0," + kHex, "P25,0,001122 33445566778899AABB", "P25," + kHex, "P25,0," + kHex + "C",
           "P25,0,00112233445566778899AABG", "GLT,FL,123,0,0,0,0,0,0,0"}},
-        {"Uniden", 2,
+        {"Uniden",
+         2,
          {"P25,0," + kHex, "P25 ," + kHex, "P25,0011223344556677889", "P25" + kHex},
          {"P25,0," + kHex, "P25 ," + kHex, "P25" + kHex}},
-        {"Analyzer", 3,
+        {"Analyzer",
+         3,
          {"0000000001xTSBK    " + analyzerData, "0000000001 TSBK    x" + analyzerData.substr(1),
           "0000000001 TSBK    " + analyzerData.substr(0, 35), "short line"},
          {"0000000001xTSBK    " + analyzerData, "0000000001 TSBK    x" + analyzerData.substr(1),
@@ -37,16 +41,21 @@ std::vector<MalformedCase> Cases() {
     };
 }
 
-void PrintTo(const MalformedCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const MalformedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class MalformedLines : public ::testing::TestWithParam<MalformedCase> {};
+class MalformedLines : public ::testing::TestWithParam<MalformedCase> { };
 
-TEST_P(MalformedLines, AreDroppedAndOnlyDataLinesGiveBlocks) {
+TEST_P(MalformedLines, AreDroppedAndOnlyDataLinesGiveBlocks)
+{
     const MalformedCase& c = GetParam();
     Rig rig({.scannerType = c.type});
     ASSERT_TRUE(rig.sim.Open());
     std::vector<SimItem> items{SimItem::Block(NumberedBlock(1))};
-    for (const std::string& line : c.lines) items.push_back(SimItem::Line(line));
+    for (const std::string& line : c.lines)
+        items.push_back(SimItem::Line(line));
     // The last good block shows that every line before it has been judged.
     items.push_back(SimItem::Block(NumberedBlock(2)));
     rig.sim.SetCapture(items);
@@ -62,9 +71,11 @@ TEST_P(MalformedLines, AreDroppedAndOnlyDataLinesGiveBlocks) {
 
     // The raw list holds the good lines and the kept malformed ones, in arrival order.
     std::vector<std::string> raw;
-    while (rig.reader->HasRawLines()) raw.push_back(rig.reader->TakeRawLine());
+    while (rig.reader->HasRawLines())
+        raw.push_back(rig.reader->TakeRawLine());
     std::vector<std::string> expected{SimCapture::FormatLine(c.type, NumberedBlock(1), 1)};
-    for (const std::string& line : c.raw) expected.push_back(line);
+    for (const std::string& line : c.raw)
+        expected.push_back(line);
     expected.push_back(SimCapture::FormatLine(c.type, NumberedBlock(2), 2 + c.lines.size()));
     for (size_t i : {size_t(0), expected.size() - 1})
         expected[i] = expected[i].substr(0, expected[i].size() - 2);  // without CR LF
@@ -75,7 +86,8 @@ TEST_P(MalformedLines, AreDroppedAndOnlyDataLinesGiveBlocks) {
 INSTANTIATE_TEST_SUITE_P(TextScanners, MalformedLines, ::testing::ValuesIn(Cases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(MalformedLines, RawLinesAreKeptOnlyWhenTheDumpIsOn) {
+TEST(MalformedLines, RawLinesAreKeptOnlyWhenTheDumpIsOn)
+{
     Rig rig({.scannerType = 1});
     ASSERT_TRUE(rig.sim.Open());
     rig.sim.SetCapture(AsItems(NumberedBlocks(0, 3)));
@@ -86,11 +98,13 @@ TEST(MalformedLines, RawLinesAreKeptOnlyWhenTheDumpIsOn) {
     EXPECT_EQ(rig.reader->TakeRawLine(), "");
 }
 
-std::string Bytes(const ScannerPollFrame::Reply& reply, size_t size = ScannerPollFrame::kReplySize) {
+std::string Bytes(const ScannerPollFrame::Reply& reply, size_t size = ScannerPollFrame::kReplySize)
+{
     return std::string(reply.begin(), reply.begin() + size);
 }
 
-TEST(MalformedReplies, PolledRepliesWithoutAcknowledgementOrTooShortAreDroppedButAcknowledged) {
+TEST(MalformedReplies, PolledRepliesWithoutAcknowledgementOrTooShortAreDroppedButAcknowledged)
+{
     auto nak = ScannerPollFrame::BuildReply(NumberedBlock(5));
     nak[ScannerPollFrame::kAckIndex] = 0x15;
     auto shortReply = ScannerPollFrame::BuildReply(NumberedBlock(6));

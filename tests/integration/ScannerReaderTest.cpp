@@ -8,14 +8,16 @@ namespace {
 
 using namespace rig;
 
-const char* TypeName(int type) {
+const char* TypeName(int type)
+{
     static const char* names[] = {"Polled", "Psr", "Uniden", "Analyzer"};
     return names[type];
 }
 
-class ScannerReaderTypes : public ::testing::TestWithParam<int> {};
+class ScannerReaderTypes : public ::testing::TestWithParam<int> { };
 
-TEST_P(ScannerReaderTypes, BlocksArriveExactlyOnceAndInOrder) {
+TEST_P(ScannerReaderTypes, BlocksArriveExactlyOnceAndInOrder)
+{
     const int type = GetParam();
     const int count = type == 0 ? 60 : 300;  // the polled scanner gives one block per poll
     Rig rig({.scannerType = type});
@@ -51,7 +53,8 @@ TEST_P(ScannerReaderTypes, BlocksArriveExactlyOnceAndInOrder) {
 
 // The queue is full: the reader reads nothing more (the line backs up into the terminal and the
 // simulator) and loses nothing; once the queue empties everything comes through in order.
-TEST_P(ScannerReaderTypes, AFullQueueStopsTheReadingAndLosesNoBlock) {
+TEST_P(ScannerReaderTypes, AFullQueueStopsTheReadingAndLosesNoBlock)
+{
     const int type = GetParam();
     // More than the queue plus the terminal's buffers hold, for the text scanners.
     const int count = type == 0 ? 260 : 3000;
@@ -75,7 +78,8 @@ TEST_P(ScannerReaderTypes, AFullQueueStopsTheReadingAndLosesNoBlock) {
     EXPECT_EQ(PopBlocks(rig.queue, count), blocks);
 }
 
-TEST_P(ScannerReaderTypes, AStopRequestEndsTheReaderWhileTheQueueIsFull) {
+TEST_P(ScannerReaderTypes, AStopRequestEndsTheReaderWhileTheQueueIsFull)
+{
     const int type = GetParam();
     Rig rig({.scannerType = type});
     ASSERT_TRUE(rig.sim.Open());
@@ -92,7 +96,8 @@ TEST_P(ScannerReaderTypes, AStopRequestEndsTheReaderWhileTheQueueIsFull) {
 INSTANTIATE_TEST_SUITE_P(AllScannerTypes, ScannerReaderTypes, ::testing::Values(0, 1, 2, 3),
                          [](const auto& info) { return std::string(TypeName(info.param)); });
 
-TEST(ScannerReaderPlayback, ALoopedPacedCaptureRepeatsInOrder) {
+TEST(ScannerReaderPlayback, ALoopedPacedCaptureRepeatsInOrder)
+{
     Rig rig({.scannerType = 2, .blocksPerSecond = 400, .loop = true});
     ASSERT_TRUE(rig.sim.Open());
     auto blocks = NumberedBlocks(7, 5);
@@ -100,11 +105,13 @@ TEST(ScannerReaderPlayback, ALoopedPacedCaptureRepeatsInOrder) {
     ASSERT_TRUE(rig.StartReader(ReaderConfig(2, rig.sim.SlavePath())));
     ASSERT_TRUE(rig.sim.Start());
     std::vector<Tsbk> expected;
-    for (int i = 0; i < 12; ++i) expected.push_back(blocks[i % 5]);
+    for (int i = 0; i < 12; ++i)
+        expected.push_back(blocks[i % 5]);
     EXPECT_EQ(PopBlocks(rig.queue, expected.size()), expected);
 }
 
-TEST(ScannerReaderPlayback, AnOutOfRangeScannerTypeIsThePolledOne) {
+TEST(ScannerReaderPlayback, AnOutOfRangeScannerTypeIsThePolledOne)
+{
     Rig rig({.scannerType = 0});
     ASSERT_TRUE(rig.sim.Open());
     auto blocks = NumberedBlocks(3, 4);
@@ -115,7 +122,8 @@ TEST(ScannerReaderPlayback, AnOutOfRangeScannerTypeIsThePolledOne) {
     EXPECT_EQ(TScannerReadThread::BitRateFor(rig.reader->Config()), 19200u);
 }
 
-TEST(ScannerReaderPlayback, BitRatesFollowTheScannerType) {
+TEST(ScannerReaderPlayback, BitRatesFollowTheScannerType)
+{
     ScannerReadConfig config;
     config.unidenSpeed = 57600;
     const uint32_t expected[] = {19200, 115200, 57600, 115200, 19200};

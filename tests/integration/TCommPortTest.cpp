@@ -19,27 +19,36 @@ namespace fs = std::filesystem;
 // A pseudo-terminal pair; the port opens the slave, the test plays the device on the master.
 class Pty {
 public:
-    Pty() {
+    Pty()
+    {
         master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         char name[128];
         if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0 &&
             ::ptsname_r(master_, name, sizeof name) == 0)
             path_ = name;
     }
-    ~Pty() {
-        if (master_ >= 0) ::close(master_);
+    ~Pty()
+    {
+        if (master_ >= 0)
+            ::close(master_);
     }
     const std::string& Path() const { return path_; }
-    void Send(const std::string& bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    void Send(const std::string& bytes)
+    {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
     // What the port wrote, waiting up to a second for `count` bytes.
-    std::string Receive(size_t count) {
+    std::string Receive(size_t count)
+    {
         std::string out;
         char buf[256];
         while (out.size() < count) {
             pollfd p{master_, POLLIN, 0};
-            if (::poll(&p, 1, 1000) <= 0) break;
+            if (::poll(&p, 1, 1000) <= 0)
+                break;
             ssize_t n = ::read(master_, buf, sizeof buf);
-            if (n <= 0) break;
+            if (n <= 0)
+                break;
             out.append(buf, size_t(n));
         }
         return out;
@@ -50,7 +59,8 @@ private:
     std::string path_;
 };
 
-TEST(CommPortPath, ComNamesAreTheOnBoardUartsAndOtherNamesAreDevicePaths) {
+TEST(CommPortPath, ComNamesAreTheOnBoardUartsAndOtherNamesAreDevicePaths)
+{
     EXPECT_EQ(TCommPort::DevicePath("COM1"), "/dev/ttyS0");
     EXPECT_EQ(TCommPort::DevicePath("COM7"), "/dev/ttyS6");
     EXPECT_EQ(TCommPort::DevicePath("COM12"), "/dev/ttyS11");
@@ -60,7 +70,8 @@ TEST(CommPortPath, ComNamesAreTheOnBoardUartsAndOtherNamesAreDevicePaths) {
     EXPECT_EQ(TCommPort::DevicePath("/dev/serial/by-id/usb-x"), "/dev/serial/by-id/usb-x");
 }
 
-TEST(CommPortOpen, AppliesTheLineSettingsAndRefusesASecondOpen) {
+TEST(CommPortOpen, AppliesTheLineSettingsAndRefusesASecondOpen)
+{
     Pty pty;
     TCommPort port;
     EXPECT_TRUE(port.SetBaudRate(115200));  // closed: stored for the next open
@@ -100,7 +111,8 @@ TEST(CommPortOpen, AppliesTheLineSettingsAndRefusesASecondOpen) {
     EXPECT_FALSE(port.RaiseDtr());
 }
 
-TEST(CommPortIo, WritesReadsAndCountsBytes) {
+TEST(CommPortIo, WritesReadsAndCountsBytes)
+{
     Pty pty;
     TCommPort port;
     port.SetPortName(pty.Path());
@@ -109,12 +121,15 @@ TEST(CommPortIo, WritesReadsAndCountsBytes) {
     EXPECT_EQ(port.Write(frame, 5), 5);
     EXPECT_EQ(port.WriteText("AB"), 2);
     EXPECT_TRUE(port.WriteByte(0x06));
-    EXPECT_EQ(pty.Receive(8), std::string("\x02\x39\x44\x03\x80" "AB\x06", 8));
+    EXPECT_EQ(pty.Receive(8), std::string("\x02\x39\x44\x03\x80"
+                                          "AB\x06",
+                                          8));
     EXPECT_EQ(port.OutputRoom(), TCommPort::kOutputBufferSize);
 
     pty.Send("hello");
     ASSERT_EQ(port.WaitForInput(std::chrono::seconds(1)), TCommPort::WaitResult::kReadable);
-    for (int i = 0; i < 100 && port.BytesWaiting() < 5; ++i) ::usleep(1000);
+    for (int i = 0; i < 100 && port.BytesWaiting() < 5; ++i)
+        ::usleep(1000);
     EXPECT_EQ(port.BytesWaiting(), 5);
     // Fewer bytes than asked: what came, then a zero byte after them.
     uint8_t buffer[16];
@@ -131,7 +146,8 @@ TEST(CommPortIo, WritesReadsAndCountsBytes) {
     EXPECT_EQ(port.WaitForInput(std::chrono::milliseconds(20)), TCommPort::WaitResult::kTimeout);
 }
 
-TEST(CommPortIo, EverythingAnswersNothingWhenClosed) {
+TEST(CommPortIo, EverythingAnswersNothingWhenClosed)
+{
     TCommPort port;
     uint8_t byte = 1;
     EXPECT_EQ(port.Write(&byte, 1), 0);
@@ -145,7 +161,8 @@ TEST(CommPortIo, EverythingAnswersNothingWhenClosed) {
     EXPECT_EQ(port.WaitForInput(std::chrono::milliseconds(1)), TCommPort::WaitResult::kClosed);
 }
 
-TEST(CommPortIo, AVanishedDeviceIsSeenAsAHangUp) {
+TEST(CommPortIo, AVanishedDeviceIsSeenAsAHangUp)
+{
     auto pty = std::make_unique<Pty>();
     TCommPort port;
     port.SetPortName(pty->Path());
@@ -155,7 +172,8 @@ TEST(CommPortIo, AVanishedDeviceIsSeenAsAHangUp) {
     EXPECT_TRUE(port.DeviceLost());
 }
 
-TEST(CommPortErrors, OpenFailuresGiveTheirTexts) {
+TEST(CommPortErrors, OpenFailuresGiveTheirTexts)
+{
     char buffer[256];
     TCommPort missing;
     missing.SetPortName("/dev/varnel-no-such-port");
@@ -183,7 +201,8 @@ TEST(CommPortErrors, OpenFailuresGiveTheirTexts) {
 // A made-up /sys/class/tty and /dev: which entries count as serial ports and in what order.
 class CommPortSearch : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         root_ = fs::temp_directory_path() / ("varnel-ports-" + std::to_string(::getpid()));
         fs::remove_all(root_);
         fs::create_directories(root_ / "dev");
@@ -191,13 +210,16 @@ protected:
     void TearDown() override { fs::remove_all(root_); }
 
     // A class entry with a device behind it; `uartType` for ttyS lines; `target` the /dev node.
-    void AddTty(const std::string& name, const std::string& target, int uartType = -1,
-                bool hasDevice = true) {
+    void AddTty(const std::string& name, const std::string& target, int uartType = -1, bool hasDevice = true)
+    {
         fs::path entry = root_ / "sys" / name;
         fs::create_directories(entry);
-        if (hasDevice) fs::create_directories(entry / "device");
-        if (uartType >= 0) std::ofstream(entry / "type") << uartType << "\n";
-        if (!target.empty()) fs::create_symlink(target, root_ / "dev" / name);
+        if (hasDevice)
+            fs::create_directories(entry / "device");
+        if (uartType >= 0)
+            std::ofstream(entry / "type") << uartType << "\n";
+        if (!target.empty())
+            fs::create_symlink(target, root_ / "dev" / name);
     }
     std::string Sys() const { return (root_ / "sys").string(); }
     std::string Dev() const { return (root_ / "dev").string(); }
@@ -206,20 +228,21 @@ protected:
     fs::path root_;
 };
 
-TEST_F(CommPortSearch, ListsRealUartsFirstThenOtherDriversByNumber) {
+TEST_F(CommPortSearch, ListsRealUartsFirstThenOtherDriversByNumber)
+{
     AddTty("ttyUSB10", "/dev/null");
     AddTty("ttyS1", "/dev/null", 0);  // a line without a UART
     AddTty("ttyUSB2", "/dev/null");
     AddTty("ttyS0", "/dev/null", 4);
     AddTty("ttyACM0", "/dev/null");
     AddTty("tty0", "/dev/null", -1, false);  // a virtual terminal
-    AddTty("ttyUSB3", "");                    // no node in /dev
-    EXPECT_EQ(TCommPort::ListPorts(Sys(), Dev()),
-              (std::vector<std::string>{DevPath("ttyS0"), DevPath("ttyACM0"), DevPath("ttyUSB2"),
-                                        DevPath("ttyUSB10")}));
+    AddTty("ttyUSB3", "");                   // no node in /dev
+    EXPECT_EQ(TCommPort::ListPorts(Sys(), Dev()), (std::vector<std::string>{DevPath("ttyS0"), DevPath("ttyACM0"),
+                                                                            DevPath("ttyUSB2"), DevPath("ttyUSB10")}));
 }
 
-TEST_F(CommPortSearch, FindsFreeAndHeldPortsAndSkipsTheRest) {
+TEST_F(CommPortSearch, FindsFreeAndHeldPortsAndSkipsTheRest)
+{
     Pty free, held;
     AddTty("ttyACM0", free.Path());
     AddTty("ttyUSB0", "/dev/null");  // present but no serial device: not offered

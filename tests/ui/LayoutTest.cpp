@@ -48,7 +48,7 @@ TEST_F(LayoutTest, SidePanelsGiveWayAsTheWindowGetsLower)
     struct Case {
         int height;
         bool system, site, decode;
-    } cases[] = {{525, true, true, true},   {524, true, true, false}, {430, true, true, false},
+    } cases[] = {{525, true, true, true},   {524, true, true, false},  {430, true, true, false},
                  {429, true, false, false}, {260, true, false, false}, {259, false, false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.height);

@@ -6,8 +6,8 @@
 #include "MainWindowFixture.h"
 #include "session/ScannerSimulator.h"
 #include "session/SimCapture.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/ListModel.h"
 
 using namespace uitest;
 using namespace ui_names;
@@ -66,8 +66,8 @@ TEST_F(LiveSessionTest, EveryViewPanelAndTheStatusLineFill)
     window->ToggleSession();
     ASSERT_TRUE(window->State().DecodeRunning.load());
 
-    const char* logs[] = {kListActivity,   kListNeighbors,    kListIdentifiers, kListAffList,     kListPatchList,
-                          kListAffLog,     kListUnknown,      kListGrantTrace,  kListOtherEvents, kListPatchLog,
+    const char* logs[] = {kListActivity,   kListNeighbors,    kListIdentifiers, kListAffList,       kListPatchList,
+                          kListAffLog,     kListUnknown,      kListGrantTrace,  kListOtherEvents,   kListPatchLog,
                           kListPacketDump, kListRecentGrants, kListRawData,     kListCurrentPatches};
     ASSERT_TRUE(PumpUntil(
         [&] {

@@ -150,7 +150,7 @@ TEST_F(LogUpdatersTest, GrantFilterAndRecentGrantsLimit)
     decoder->Talkgroups().SetTalkgroup(300, "Fire", 5, 0);
     decoder->Talkgroups().SetTalkgroup(400, "EMS", 9, 0);
     decoder->Talkgroups().SetTalkgroup(500, "Roads", 0, 0);  // ignored
-    GroupGrant(0x0010, 200, 1);  // priority 50: above the level
+    GroupGrant(0x0010, 200, 1);                              // priority 50: above the level
     GroupGrant(0x0011, 300, 2);
     GroupGrant(0x0012, 400, 3);
     GroupGrant(0x0013, 500, 4);

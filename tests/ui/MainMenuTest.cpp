@@ -1,9 +1,9 @@
 // The main menu: its items, the decode items' enabling, the "connect to a tower first" guard,
 // the system name dialog, "&Save System Information" and the About box.
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QLabel>
 #include <QMenuBar>
 
 #include "MainWindowFixture.h"
@@ -52,8 +52,7 @@ TEST_F(MainMenuTest, MenusCarryEveryItemInOrder)
     EXPECT_EQ(Items(Find<QMenu>(kMenuSystem)),
               (QStringList{"Edit &System Information", "Edit &TalkGroup Information", "Edit &Radio ID Information",
                            "&Import System Information from Radio Reference"}));
-    EXPECT_EQ(Items(Find<QMenu>(kMenuDecode)),
-              (QStringList{"&Read Data From Radio", "&Stop Reading Data From Radio"}));
+    EXPECT_EQ(Items(Find<QMenu>(kMenuDecode)), (QStringList{"&Read Data From Radio", "&Stop Reading Data From Radio"}));
     EXPECT_EQ(Items(Find<QMenu>(kMenuHelp)), (QStringList{"Check for &Updates", "&About..."}));
     // Idle: only starting is offered.
     EXPECT_TRUE(Action(kActReadData)->isEnabled());

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Clock.h"
 #include "persist/Settings.h"
+#include "platform/Clock.h"
 #include "ui/mainwindow/DesktopProgram.h"
 #include "ui/mainwindow/Mainwindow.h"
 

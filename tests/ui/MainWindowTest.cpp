@@ -18,27 +18,26 @@
 #include "Version.h"
 #include "decoder/P25Class.h"
 #include "ui/dialogs/About.h"
-#include "ui/views/ListModel.h"
+#include "ui/dialogs/Sysedit.h"
 #include "ui/mainwindow/MainWindowLayout.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/ReceiveRate.h"
 #include "ui/mainwindow/RefreshKeeper.h"
-#include "ui/dialogs/Sysedit.h"
+#include "ui/views/ListModel.h"
 
 using namespace uitest;
 using namespace ui_names;
 
 namespace {
 
-const QStringList kTabCaptions = {"System Activity",     "Affilation Log",  "Affiliation List (0)",
-                                  "Site Information",    "Patches (0)",     "Other Events",
-                                  "Channel Grant Trace", "Unknown Packets", "Packet Dump",
-                                  "RAW Data Dump"};
+const QStringList kTabCaptions = {"System Activity", "Affilation Log", "Affiliation List (0)", "Site Information",
+                                  "Patches (0)",     "Other Events",   "Channel Grant Trace",  "Unknown Packets",
+                                  "Packet Dump",     "RAW Data Dump"};
 
 void SetAllScreens(Settings& s, bool on)
 {
-    for (ScreenSettings* screen : {&s.affiliations, &s.towerInfo, &s.patches, &s.otherInfo, &s.grants,
-                                   &s.unknowns, &s.pktDump, &s.psrDump})
+    for (ScreenSettings* screen :
+         {&s.affiliations, &s.towerInfo, &s.patches, &s.otherInfo, &s.grants, &s.unknowns, &s.pktDump, &s.psrDump})
         screen->visible = on;
 }
 
@@ -52,7 +51,7 @@ std::vector<bool> TabVisibility(QTabWidget* pages)
 
 }  // namespace
 
-class MainWindowTest : public MainWindowFixture {};
+class MainWindowTest : public MainWindowFixture { };
 
 TEST_F(MainWindowTest, TabsStandInOrderWithTheirCaptionsAndFollowTheirSettings)
 {
@@ -96,16 +95,21 @@ TEST_F(MainWindowTest, EveryListHasItsColumnsCapAndSavedMarks)
         bool log;
     };
     const std::vector<Expected> lists = {
-        {"ListView1", {"Ch", "Frequency", "Usage", "Type", "Priority", "TlkGrp", "TalkGroup Desc", "Radio ID",
-                       "Radio Desc", "Active", "Hits"}, 0, false},
+        {"ListView1",
+         {"Ch", "Frequency", "Usage", "Type", "Priority", "TlkGrp", "TalkGroup Desc", "Radio ID", "Radio Desc",
+          "Active", "Hits"},
+         0,
+         false},
         {"ListView2", {"Site ID", "SysID", "Ch", "Frequency", "Site Name", "Status"}, 0, false},
         {"ListView3", {"ID", "Base", "Spacing", "TX Offset", "A/C", "Bandwidth"}, 0, false},
         {"ListView4", {"TalkGrp", "TG ID", "RadID", "Description", "Last Affiliation"}, 0, false},
         {"ListView5", {"From-->To"}, 0, false},
         {"ListView6", {"Time", "Function", "TG ID", "TG Description", "Radio ID", "Radio Description"}, 5000, true},
         {"ListView7", {"Time", "Op", "Packet Data", "Notes"}, 5000, true},
-        {"ListView8", {"Time Stamp", "Type", "Channel", "Frequency", "TG", "TalkGroup ID", "Radio ID",
-                       "Radio Description"}, 5000, true},
+        {"ListView8",
+         {"Time Stamp", "Type", "Channel", "Frequency", "TG", "TalkGroup ID", "Radio ID", "Radio Description"},
+         5000,
+         true},
         {"ListView9", {"Time Stamp", "Packet Data", "Event Description"}, 5000, true},
         {"ListView10", {"Time Stamp", "Description"}, 5000, true},
         {"ListView11", {"Item", "Value"}, 0, false},
@@ -134,7 +138,7 @@ TEST_F(MainWindowTest, SidePanelsAndStatusLineStartWithTheirInitialTexts)
 {
     MakeWindow();
     const std::pair<const char*, const char*> texts[] = {
-        {kSysIdValue, "Unknown"}, {kRateValue, "  0% (0 out of 0)"}, {kBufferValue, "100%"},
+        {kSysIdValue, "Unknown"}, {kRateValue, "  0% (0 out of 0)"},      {kBufferValue, "100%"},
         {kHoldLabel, "No Hold"},  {kBackupLabel, "*Backup In Progress*"}, {kImportLabel, "*Import In Progress*"}};
     for (const auto& [name, text] : texts)
         EXPECT_EQ(Find<QLabel>(name)->text(), text) << name;

@@ -21,20 +21,26 @@
 #include <memory>
 #include <ostream>
 
-#include "p25/BlockIntegrity.h"
 #include "decoder/P25Class.h"
+#include "p25/BlockIntegrity.h"
+#include "persist/Settings.h"
 #include "persist/SystemStore.h"
 #include "platform/Clock.h"
-#include "persist/Settings.h"
 #include "ui/mainwindow/AppState.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/ListModel.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewUpdaters.h"
 
 // Readable texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']';
+}
 
 namespace uitest {
 
@@ -48,16 +54,19 @@ inline const std::vector<ListSpec>& ListSpecs()
 {
     using namespace ui_names;
     static const std::vector<ListSpec> specs = {
-        {kListActivity, {"Ch", "Frequency", "Usage", "Type", "Priority", "TlkGrp", "TalkGroup Desc", "Radio ID",
-                         "Radio Desc", "Active", "Hits"}, 0},
+        {kListActivity,
+         {"Ch", "Frequency", "Usage", "Type", "Priority", "TlkGrp", "TalkGroup Desc", "Radio ID", "Radio Desc",
+          "Active", "Hits"},
+         0},
         {kListNeighbors, {"Site ID", "SysID", "Ch", "Frequency", "Site Name", "Status"}, 0},
         {kListIdentifiers, {"ID", "Base", "Spacing", "TX Offset", "A/C", "Bandwidth"}, 0},
         {kListAffList, {"TalkGrp", "TG ID", "RadID", "Description", "Last Affiliation"}, 0},
         {kListPatchList, {"From-->To"}, 0},
         {kListAffLog, {"Time", "Function", "TG ID", "TG Description", "Radio ID", "Radio Description"}, 5000},
         {kListUnknown, {"Time", "Op", "Packet Data", "Notes"}, 5000},
-        {kListGrantTrace, {"Time Stamp", "Type", "Channel", "Frequency", "TG", "TalkGroup ID", "Radio ID",
-                           "Radio Description"}, 5000},
+        {kListGrantTrace,
+         {"Time Stamp", "Type", "Channel", "Frequency", "TG", "TalkGroup ID", "Radio ID", "Radio Description"},
+         5000},
         {kListOtherEvents, {"Time Stamp", "Packet Data", "Event Description"}, 5000},
         {kListPatchLog, {"Time Stamp", "Description"}, 5000},
         {kListSiteInfo, {"Item", "Value"}, 0},
@@ -79,7 +88,8 @@ inline std::unique_ptr<QWidget> MakeScreenRoot()
     auto* tabs = new QTabWidget(root.get());
     tabs->setObjectName(kPageControl);
     layout->addWidget(tabs);
-    for (auto [page, caption] : {std::pair{kTabAffList, "Affiliation List (0)"}, std::pair{kTabPatches, "Patches (0)"}}) {
+    for (auto [page, caption] :
+         {std::pair{kTabAffList, "Affiliation List (0)"}, std::pair{kTabPatches, "Patches (0)"}}) {
         auto* w = new QWidget;
         w->setObjectName(page);
         tabs->addTab(w, caption);

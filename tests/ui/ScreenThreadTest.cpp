@@ -48,7 +48,10 @@ protected:
         }
         return true;
     }
-    void GroupCall(uint16_t tg) { Decode({0x00, 0x00, 0x00, 0x00, 0x10, static_cast<uint8_t>(tg >> 8), static_cast<uint8_t>(tg), 0, 0, 1}); }
+    void GroupCall(uint16_t tg)
+    {
+        Decode({0x00, 0x00, 0x00, 0x00, 0x10, static_cast<uint8_t>(tg >> 8), static_cast<uint8_t>(tg), 0, 0, 1});
+    }
 
     std::unique_ptr<ScreenThread> thread;
 };
@@ -124,7 +127,7 @@ TEST_F(ScreenThreadTest, StopFromTheMainThreadWhileRunning)
 }
 
 // The real main window: its refresh thread finds every view and label by the names it expects.
-class ScreenThreadInWindowTest : public uitest::MainWindowFixture {};
+class ScreenThreadInWindowTest : public uitest::MainWindowFixture { };
 
 TEST_F(ScreenThreadInWindowTest, TheWindowsRefreshThreadFillsItsViews)
 {

@@ -20,18 +20,25 @@ namespace {
 using namespace ui_names;
 using uitest::ScreenFixture;
 
-class SiteInformationTest : public ScreenFixture {};
+class SiteInformationTest : public ScreenFixture { };
 
 TEST_F(SiteInformationTest, PlaceholdersUntilTheSystemIsKnown)
 {
     UpdateSiteInformation(*ctx);
     EXPECT_EQ(Rows(kListSiteInfo), 0);
-    const std::pair<const char*, const char*> expected[] = {
-        {kSysIdValue, "000"},        {kStatusSystemValue, "000/00000"}, {kSiteIdValue, " 000 (T0000)"},
-        {kStatusSiteValue, "000 (T0000)"}, {kWacnValue, "00000"},     {kSiteDescValue, ""},
-        {kSystemDescValue, ""},      {kSiteStatusValue, "None"},        {kStatusTGIDsValue, "0"},
-        {kStatusRIDsValue, "0"},     {kStatusStatusValue, "Unknown"},   {kTGIDCount, "0"},
-        {kRIDCount, "0"}};
+    const std::pair<const char*, const char*> expected[] = {{kSysIdValue, "000"},
+                                                            {kStatusSystemValue, "000/00000"},
+                                                            {kSiteIdValue, " 000 (T0000)"},
+                                                            {kStatusSiteValue, "000 (T0000)"},
+                                                            {kWacnValue, "00000"},
+                                                            {kSiteDescValue, ""},
+                                                            {kSystemDescValue, ""},
+                                                            {kSiteStatusValue, "None"},
+                                                            {kStatusTGIDsValue, "0"},
+                                                            {kStatusRIDsValue, "0"},
+                                                            {kStatusStatusValue, "Unknown"},
+                                                            {kTGIDCount, "0"},
+                                                            {kRIDCount, "0"}};
     for (auto [label, text] : expected)
         EXPECT_EQ(Label(label), text) << label;
 }
@@ -46,15 +53,14 @@ TEST_F(SiteInformationTest, EightRowsAndThePanelsOnceIdentified)
     decoder->AddCallSign("KAB456");
     UpdateSiteInformation(*ctx);
 
-    const std::pair<const char*, QString> rows[] = {
-        {"System ID", "123"},
-        {"Tower ID", "105 (T0105)"},
-        {"WACN", "BEE00"},
-        {"Tower Description", "North Tower"},
-        {"System Description", "County Trunked"},
-        {"Capabilities", QString::fromStdString(ServiceClassText(0x70))},
-        {"Call Signs", "WQX123 KAB456"},
-        {"Tower Status", "Connected"}};
+    const std::pair<const char*, QString> rows[] = {{"System ID", "123"},
+                                                    {"Tower ID", "105 (T0105)"},
+                                                    {"WACN", "BEE00"},
+                                                    {"Tower Description", "North Tower"},
+                                                    {"System Description", "County Trunked"},
+                                                    {"Capabilities", QString::fromStdString(ServiceClassText(0x70))},
+                                                    {"Call Signs", "WQX123 KAB456"},
+                                                    {"Tower Status", "Connected"}};
     ASSERT_EQ(Rows(kListSiteInfo), 8);
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(Cell(kListSiteInfo, i, 0), rows[i].first);
@@ -123,9 +129,17 @@ TEST_F(ActivityTest, CallRowsShowChannelCallAndNames)
     UpdateActivity(*ctx);
 
     ASSERT_EQ(Rows(kListActivity), 4);
-    const QStringList group{"00-0016", "851.10625", "v", "Group", "50", "200",
-                            QString::fromStdString(decoder->Talkgroups().GetTalkgroupText(200)), "1",
-                            QString::fromStdString(decoder->Radios().GetRadioText(1)), "<-----", "1"};
+    const QStringList group{"00-0016",
+                            "851.10625",
+                            "v",
+                            "Group",
+                            "50",
+                            "200",
+                            QString::fromStdString(decoder->Talkgroups().GetTalkgroupText(200)),
+                            "1",
+                            QString::fromStdString(decoder->Radios().GetRadioText(1)),
+                            "<-----",
+                            "1"};
     for (int c = 0; c < group.size(); ++c)
         EXPECT_EQ(At("00-0016", c), group[c]) << "column " << c;
     EXPECT_FALSE(At("00-0016", kRadioDesc).isEmpty());  // a radio heard first gets its generated name
@@ -233,7 +247,8 @@ TEST_F(ActivityTest, NeighborsInTextOrderWithTheMonitoredSystemsNames)
     UpdateNeighbors(*ctx);
     ASSERT_EQ(Rows(kListNeighbors), 2);
     // "1001 ..." sorts before "203 ..." as text.
-    EXPECT_EQ(Model(kListNeighbors).RowAt(0).cells, QStringList({"1001 (T0A01)", "123", "", "", "", "Failed, Current"}));
+    EXPECT_EQ(Model(kListNeighbors).RowAt(0).cells,
+              QStringList({"1001 (T0A01)", "123", "", "", "", "Failed, Current"}));
     EXPECT_EQ(Model(kListNeighbors).RowAt(1).cells,
               QStringList({"203 (T0203)", "456", "00-0016", "851.10625", "Hilltop", "Connected, Stale"}));
 }
@@ -283,8 +298,14 @@ TEST_F(ActivityTest, FilterRangesSortedWithTheSwitch)
 
 // ---- colours ----
 
-QColor Foreground(ListModel& m, int row, int column) { return m.data(m.index(row, column), Qt::ForegroundRole).value<QColor>(); }
-QColor Background(ListModel& m, int row, int column) { return m.data(m.index(row, column), Qt::BackgroundRole).value<QColor>(); }
+QColor Foreground(ListModel& m, int row, int column)
+{
+    return m.data(m.index(row, column), Qt::ForegroundRole).value<QColor>();
+}
+QColor Background(ListModel& m, int row, int column)
+{
+    return m.data(m.index(row, column), Qt::BackgroundRole).value<QColor>();
+}
 
 TEST_F(ActivityTest, RowColoursFollowTheTablesAndTheControlColours)
 {

@@ -9,13 +9,13 @@
 #include <thread>
 
 #include "MainWindowFixture.h"
-#include "session/ScannerSimulator.h"
 #include "decoder/P25Class.h"
 #include "link/TBSKQueue.h"
+#include "session/ScannerSimulator.h"
 #include "support/BlockBuilder.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/RefreshKeeper.h"
+#include "ui/views/ListModel.h"
 
 using namespace uitest;
 using namespace ui_names;

@@ -14,7 +14,7 @@
 using namespace uitest;
 using namespace ui_names;
 
-class TimersTest : public MainWindowFixture {};
+class TimersTest : public MainWindowFixture { };
 
 TEST_F(TimersTest, IdleReceiveRateReadsZeroAndTheBufferFull)
 {

@@ -14,10 +14,10 @@ namespace demo {
 struct CallFields {
     uint8_t options = kOptionsNormal;  // service options
     uint16_t channel = 0;
-    uint16_t uplink = 0;               // the channel's inbound side, for the explicit forms
+    uint16_t uplink = 0;  // the channel's inbound side, for the explicit forms
     uint16_t talkgroup = 0;
-    uint32_t source = 0;               // the radio that asked for the call
-    uint32_t target = 0;               // individual calls: the radio called
+    uint32_t source = 0;  // the radio that asked for the call
+    uint32_t target = 0;  // individual calls: the radio called
 };
 
 Message GroupVoiceGrant(const CallFields& call);

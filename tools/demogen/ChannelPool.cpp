@@ -4,10 +4,8 @@
 
 namespace demo {
 
-ChannelPool::ChannelPool(std::vector<uint16_t> channels)
-    : channels_(std::move(channels)), bookings_(channels_.size())
-{
-}
+ChannelPool::ChannelPool(std::vector<uint16_t> channels) : channels_(std::move(channels)), bookings_(channels_.size())
+{ }
 
 bool ChannelPool::Free(size_t index, int start, int end) const
 {

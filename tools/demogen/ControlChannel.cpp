@@ -13,8 +13,8 @@ namespace {
 // it is busy.
 constexpr int kMaxDueInARow = 3;
 constexpr int kBroadcastEvery = 3;
-constexpr int kRepeatGapSlots = 6;  // a grant is sent again about 150 ms later
-constexpr int kUpdateGapSlots = 12; // a call is announced again after 300 ms at the soonest
+constexpr int kRepeatGapSlots = 6;   // a grant is sent again about 150 ms later
+constexpr int kUpdateGapSlots = 12;  // a call is announced again after 300 ms at the soonest
 
 bool ShowsStatus(const CallFields& call)
 {
@@ -30,7 +30,8 @@ std::string MinuteMark(int minute)
 
 }  // namespace
 
-ControlChannel::ControlChannel(int seconds) : slots_(seconds * kBlocksPerSecond) {}
+ControlChannel::ControlChannel(int seconds) : slots_(seconds * kBlocksPerSecond)
+{ }
 
 int ControlChannel::Slot(double seconds)
 {

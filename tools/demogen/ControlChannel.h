@@ -18,9 +18,9 @@ struct Transmission {
     enum class Kind { kGroup, kPatchedGroup, kUnitToUnit, kTelephone, kGroupData };
     Kind kind = Kind::kGroup;
     CallFields call;
-    int start = 0;        // slot its grant is due
-    int end = 0;          // slot it is over
-    uint16_t timer = 0;   // telephone calls: the call timer
+    int start = 0;       // slot its grant is due
+    int end = 0;         // slot it is over
+    uint16_t timer = 0;  // telephone calls: the call timer
 };
 
 // A site broadcast of the rotation, sent in every `period`-th round of it.

@@ -14,7 +14,7 @@ namespace demo {
 
 class DemoRandom {
 public:
-    explicit DemoRandom(uint32_t seed) : engine_(seed) {}
+    explicit DemoRandom(uint32_t seed) : engine_(seed) { }
 
     // lo .. hi inclusive.
     int Between(int lo, int hi) { return lo + static_cast<int>(engine_() % static_cast<uint32_t>(hi - lo + 1)); }

@@ -27,9 +27,9 @@ constexpr uint16_t kInterop1 = 8001;
 constexpr uint16_t kInterop2 = 8002;
 
 constexpr uint32_t kOfficerInTrouble = 1402117;
-constexpr uint32_t kRevokedRadio = 1402199;   // no longer valid on the system
-constexpr uint32_t kUnknownRadio = 1806999;   // not on the system
-constexpr uint32_t kForeignRadio = 3100512;   // a radio of the neighbouring system 2C7
+constexpr uint32_t kRevokedRadio = 1402199;  // no longer valid on the system
+constexpr uint32_t kUnknownRadio = 1806999;  // not on the system
+constexpr uint32_t kForeignRadio = 3100512;  // a radio of the neighbouring system 2C7
 
 // A structure fire: fire and EMS dispatch patched together; later a pursuit crossing into the
 // county: police and sheriff tactical channels and the interoperability talkgroup.
@@ -61,13 +61,9 @@ uint16_t Member(const PatchWindow& patch, size_t i)
 }  // namespace
 
 DemoScenario::DemoScenario(ControlChannel& channel, uint32_t seed)
-    : channel_(channel),
-      random_(seed),
-      pool_(kVoiceChannels),
-      voice_(channel, pool_, random_, channel.Slots() - At(kQuietEndSeconds)),
-      units_(channel, pool_, random_)
-{
-}
+    : channel_(channel), random_(seed), pool_(kVoiceChannels),
+      voice_(channel, pool_, random_, channel.Slots() - At(kQuietEndSeconds)), units_(channel, pool_, random_)
+{ }
 
 // Scripted calls book their channels before the background traffic does.
 void DemoScenario::Plan()
@@ -132,11 +128,11 @@ void DemoScenario::Patches()
     for (const PatchWindow* patch : {&kFirePatch, &kPursuitPatch}) {
         voice_.AddPatch(*patch);
         for (int slot = patch->from; slot < patch->to; slot += At(10.0))
-            channel_.Send(slot, PatchInformation(patch->supergroup, Member(*patch, 0), Member(*patch, 1),
-                                                 Member(*patch, 2)));
+            channel_.Send(slot,
+                          PatchInformation(patch->supergroup, Member(*patch, 0), Member(*patch, 1), Member(*patch, 2)));
         for (int repeat = 0; repeat < 2; ++repeat)
-            channel_.Send(patch->to + At(repeat), PatchRelease(patch->supergroup, Member(*patch, 0),
-                                                               Member(*patch, 1), Member(*patch, 2)));
+            channel_.Send(patch->to + At(repeat),
+                          PatchRelease(patch->supergroup, Member(*patch, 0), Member(*patch, 1), Member(*patch, 2)));
         const bool pursuit = patch == &kPursuitPatch;
         voice_.PatchedConversation(*patch, patch->from + At(2.0), 4, pursuit);
         bool waited = false;
@@ -174,9 +170,9 @@ void DemoScenario::IndividualCalls()
         int agency;
         bool extended;
     };
-    for (const Private& p : {Private{28, kPolice, false}, Private{96, kSheriff, false}, Private{143, kFire, false},
-                             Private{212, kEms, true}, Private{268, kPublicWorks, false},
-                             Private{318, kPolice, false}}) {
+    for (const Private& p :
+         {Private{28, kPolice, false}, Private{96, kSheriff, false}, Private{143, kFire, false},
+          Private{212, kEms, true}, Private{268, kPublicWorks, false}, Private{318, kPolice, false}}) {
         const uint32_t caller = random_.Radio(p.agency);
         const uint32_t called = p.extended ? kEmsSupervisor : kAgencies[p.agency].console;
         voice_.UnitToUnitCall(caller, called, At(p.at), random_.Slots(12.0, 30.0), p.extended);
@@ -227,8 +223,8 @@ void DemoScenario::Registrations()
     units_.RegistrationCommand(random_.Radio(kEms), HomeGroup(kEms), At(121.0));
     units_.RegistrationCommand(random_.Radio(kPolice), HomeGroup(kPolice), At(277.0));
     channel_.Send(At(201.0), DenyResponse(kServiceUnitRegistration, kReasonSiteAccessDenied, 0, kForeignRadio));
-    channel_.Send(At(263.0), DenyResponse(kServiceGroupVoice, kReasonRequesterNotValid, kPoliceDispatch,
-                                          kRevokedRadio));
+    channel_.Send(At(263.0),
+                  DenyResponse(kServiceGroupVoice, kReasonRequesterNotValid, kPoliceDispatch, kRevokedRadio));
 }
 
 // Dispatchers alert, check, monitor, inhibit and regroup radios; radios send their status.
@@ -288,23 +284,22 @@ void DemoScenario::DamagedLines()
     grant.channel = kVoiceChannels[2];
     grant.talkgroup = kPoliceDispatch;
     grant.source = 1402105;
-    const Message damaged[] = {RfssStatus(kSite),       GroupVoiceGrantUpdate(grant, grant),
-                               NetworkStatus(kSite),    AdjacentStatus(kNeighbours[1]),
-                               GroupVoiceGrant(grant),  IdentifierUpdate(kBandPlans[0])};
+    const Message damaged[] = {RfssStatus(kSite),      GroupVoiceGrantUpdate(grant, grant),
+                               NetworkStatus(kSite),   AdjacentStatus(kNeighbours[1]),
+                               GroupVoiceGrant(grant), IdentifierUpdate(kBandPlans[0])};
     const double times[] = {33.0, 85.0, 141.0, 199.0, 257.0, 341.0};
     for (size_t i = 0; i < std::size(times); ++i) {
         const int bit = random_.Between(16, 79);  // somewhere in the arguments, bytes 2..9
         channel_.Send(At(times[i]), WithFlippedBit(damaged[i], 0, bit, "Damaged block (CRC-16 fails)"));
     }
-    channel_.Send(At(170.0), WithFlippedBit(RfssStatusPacket(kSite), 1, random_.Between(0, 63),
-                                            "Damaged packet (CRC-32 fails)"));
+    channel_.Send(At(170.0),
+                  WithFlippedBit(RfssStatusPacket(kSite), 1, random_.Between(0, 63), "Damaged packet (CRC-32 fails)"));
 
     const std::string rfss = RfssStatus(kSite).lines[0];
     const std::string update = GroupVoiceGrantUpdate(grant, grant).lines[0];
     std::string garbled = AdjacentStatus(kNeighbours[0]).lines[0];
     garbled[9] = 'O';  // a letter O where a digit was
-    const std::string lines[] = {rfss.substr(0, 19), update + "3F", garbled, "P25,0,3A0011A3",
-                                 "~~?~~~~~~~~~~~~~~~~~"};
+    const std::string lines[] = {rfss.substr(0, 19), update + "3F", garbled, "P25,0,3A0011A3", "~~?~~~~~~~~~~~~~~~~~"};
     const double lineTimes[] = {21.0, 118.0, 163.0, 226.0, 311.0};
     for (size_t i = 0; i < std::size(lines); ++i)
         channel_.Send(At(lineTimes[i]), Message{"Malformed line", {lines[i]}});

@@ -27,10 +27,8 @@ inline constexpr int kId800Inbound = 4;
 inline constexpr int kId700Inbound = 5;
 
 inline const std::vector<BandPlan> kBandPlans = {
-    {kId800, false, 851.00625, 6.25, 12.5, -45.0},
-    {kId700, false, 769.00625, 6.25, 12.5, +30.0},
-    {kIdUhf, true, 453.0125, 12.5, 12.5, +5.0},
-    {kId800Inbound, false, 806.00625, 6.25, 12.5, 0.0},
+    {kId800, false, 851.00625, 6.25, 12.5, -45.0},      {kId700, false, 769.00625, 6.25, 12.5, +30.0},
+    {kIdUhf, true, 453.0125, 12.5, 12.5, +5.0},         {kId800Inbound, false, 806.00625, 6.25, 12.5, 0.0},
     {kId700Inbound, false, 799.00625, 6.25, 12.5, 0.0},
 };
 
@@ -101,9 +99,8 @@ struct Agency {
 inline constexpr int kShiftRadios = 4;
 
 inline const std::vector<Agency> kAgencies = {
-    {"Police", 1402101, 26, 1400001},      {"Fire", 1503001, 18, 1500001},
-    {"EMS", 1442201, 14, 1440001},         {"Public Works", 1705001, 14, 1700001},
-    {"Sheriff", 1806001, 20, 1800001},     {"Schools", 1907001, 10, 1900001},
+    {"Police", 1402101, 26, 1400001},       {"Fire", 1503001, 18, 1500001},    {"EMS", 1442201, 14, 1440001},
+    {"Public Works", 1705001, 14, 1700001}, {"Sheriff", 1806001, 20, 1800001}, {"Schools", 1907001, 10, 1900001},
     {"Transit", 2008001, 12, 2000001},
 };
 
@@ -112,21 +109,21 @@ enum AgencyIndex { kPolice, kFire, kEms, kPublicWorks, kSheriff, kSchools, kTran
 struct Talkgroup {
     uint16_t id;
     int agency;
-    int weight;       // how often it is busy, relative to the others
-    bool dispatch;    // the agency's console takes part
+    int weight;     // how often it is busy, relative to the others
+    bool dispatch;  // the agency's console takes part
     bool encrypted;
 };
 
 inline const std::vector<Talkgroup> kTalkgroups = {
-    {1001, kPolice, 12, true, false},      {1002, kPolice, 4, false, false},     {1003, kPolice, 3, false, false},
-    {1004, kPolice, 2, true, false},       {1005, kPolice, 2, false, false},     {1101, kPolice, 3, false, true},
-    {1102, kPolice, 2, false, true},       {2001, kFire, 6, true, false},        {2002, kFire, 3, false, false},
-    {2003, kFire, 2, false, false},        {2010, kFire, 1, true, false},        {3001, kEms, 5, true, false},
-    {3002, kEms, 2, false, false},         {3010, kEms, 2, true, false},         {4001, kPublicWorks, 4, true, false},
+    {1001, kPolice, 12, true, false},      {1002, kPolice, 4, false, false},      {1003, kPolice, 3, false, false},
+    {1004, kPolice, 2, true, false},       {1005, kPolice, 2, false, false},      {1101, kPolice, 3, false, true},
+    {1102, kPolice, 2, false, true},       {2001, kFire, 6, true, false},         {2002, kFire, 3, false, false},
+    {2003, kFire, 2, false, false},        {2010, kFire, 1, true, false},         {3001, kEms, 5, true, false},
+    {3002, kEms, 2, false, false},         {3010, kEms, 2, true, false},          {4001, kPublicWorks, 4, true, false},
     {4002, kPublicWorks, 2, false, false}, {4003, kPublicWorks, 2, false, false}, {4010, kPublicWorks, 1, false, false},
-    {5001, kSheriff, 9, true, false},      {5002, kSheriff, 3, false, false},    {5003, kSheriff, 2, true, false},
-    {5101, kSheriff, 3, false, true},      {6001, kSchools, 3, true, false},     {6002, kSchools, 1, false, false},
-    {7001, kTransit, 4, true, false},      {7002, kTransit, 1, false, false},    {8001, kSheriff, 2, false, false},
+    {5001, kSheriff, 9, true, false},      {5002, kSheriff, 3, false, false},     {5003, kSheriff, 2, true, false},
+    {5101, kSheriff, 3, false, true},      {6001, kSchools, 3, true, false},      {6002, kSchools, 1, false, false},
+    {7001, kTransit, 4, true, false},      {7002, kTransit, 1, false, false},     {8001, kSheriff, 2, false, false},
     {8002, kFire, 2, false, false},
 };
 

@@ -6,8 +6,8 @@ namespace demo {
 
 namespace {
 
-constexpr uint8_t kRegroupClass = 2;         // byte 2 of the regroup commands
-constexpr uint8_t kEmergencyFlag = 0x80;     // byte 2 of the emergency alarm
+constexpr uint8_t kRegroupClass = 2;      // byte 2 of the regroup commands
+constexpr uint8_t kEmergencyFlag = 0x80;  // byte 2 of the emergency alarm
 
 Tsbk MotorolaBlock(uint8_t opcode)
 {

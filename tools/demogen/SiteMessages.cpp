@@ -57,8 +57,8 @@ Tsbk StatusBlock(uint8_t opcode, uint8_t area, bool connected, uint32_t systemId
 
 Message RfssStatus(const SiteIdentity& s)
 {
-    return Single("RFSS status broadcast", StatusBlock(kOpRfssStatusBroadcast, s.locationArea, s.connected,
-                                                       s.systemId, s.rfss, s.site, s.controlChannel, s.serviceClass));
+    return Single("RFSS status broadcast", StatusBlock(kOpRfssStatusBroadcast, s.locationArea, s.connected, s.systemId,
+                                                       s.rfss, s.site, s.controlChannel, s.serviceClass));
 }
 
 Message NetworkStatus(const SiteIdentity& s)
@@ -73,9 +73,9 @@ Message NetworkStatus(const SiteIdentity& s)
 
 Message AdjacentStatus(const AdjacentSite& n)
 {
-    return Single("Adjacent status broadcast", StatusBlock(kOpNeighborStatusBroadcast, n.locationArea, n.connected,
-                                                           n.systemId, n.rfss, n.site, n.controlChannel,
-                                                           n.serviceClass));
+    return Single("Adjacent status broadcast",
+                  StatusBlock(kOpNeighborStatusBroadcast, n.locationArea, n.connected, n.systemId, n.rfss, n.site,
+                              n.controlChannel, n.serviceClass));
 }
 
 Message SecondaryControl(const SiteIdentity& s, uint16_t channel1, uint16_t channel2)
@@ -121,8 +121,8 @@ Message IdentifierUpdate(const BandPlan& p)
     } else {
         const uint32_t bandwidth = Steps(p.bandwidthKHz, kBandwidthStepKHz);
         b[2] = static_cast<uint8_t>((p.id << 4) | ((bandwidth >> 4) & 0x0F));
-        b[3] = static_cast<uint8_t>(((bandwidth & 0x0F) << 4) | (positive ? kOffsetPositive : 0) |
-                                    ((offset >> 6) & 0x03));
+        b[3] =
+            static_cast<uint8_t>(((bandwidth & 0x0F) << 4) | (positive ? kOffsetPositive : 0) | ((offset >> 6) & 0x03));
     }
     b[4] = static_cast<uint8_t>((offset & 0x3F) << 2);
     b[5] = static_cast<uint8_t>(Steps(p.spacingKHz, kSpacingStepKHz));

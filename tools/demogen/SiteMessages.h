@@ -11,15 +11,15 @@
 namespace demo {
 
 struct SiteIdentity {
-    uint32_t systemId = 0;      // 12 bits
-    uint32_t wacn = 0;          // 20 bits
+    uint32_t systemId = 0;  // 12 bits
+    uint32_t wacn = 0;      // 20 bits
     uint8_t rfss = 0;
     uint8_t site = 0;
     uint16_t controlChannel = 0;
     uint16_t controlUplink = 0;  // the control channel's inbound side, for the packets
     uint8_t serviceClass = 0;
-    bool connected = true;      // the site has its link to the network
-    uint8_t locationArea = 0;   // location registration area
+    bool connected = true;     // the site has its link to the network
+    uint8_t locationArea = 0;  // location registration area
 };
 
 struct AdjacentSite {

@@ -34,8 +34,7 @@ Message GroupAffiliationResponse(Result result, uint16_t group, uint32_t unit)
     Put16(b, 3, group);  // announcement group: the group itself
     Put16(b, 5, group);
     Put24(b, 7, unit);
-    return Single(result == Result::kAccept ? "Group affiliation response" : "Group affiliation response (denied)",
-                  b);
+    return Single(result == Result::kAccept ? "Group affiliation response" : "Group affiliation response (denied)", b);
 }
 
 Message LocationRegistrationResponse(Result result, uint16_t group, uint8_t rfss, uint8_t site, uint32_t unit)

@@ -8,8 +8,7 @@ namespace demo {
 
 UnitTraffic::UnitTraffic(ControlChannel& channel, ChannelPool& pool, DemoRandom& random)
     : channel_(channel), pool_(pool), random_(random)
-{
-}
+{ }
 
 void UnitTraffic::PowerUp(uint32_t unit, uint16_t group, int slot)
 {

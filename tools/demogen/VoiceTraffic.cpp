@@ -9,18 +9,17 @@ namespace demo {
 
 namespace {
 
-constexpr double kHangSeconds = 0.6;      // a channel stays held a moment after the carrier drops
-constexpr int kQueueAttempts = 4;         // a request queued this often is given up
-constexpr uint16_t kPhoneTimer = 1800;    // telephone call limit: 3 minutes in 100 ms units
-constexpr uint8_t kAes256 = 0x84;         // algorithm of the encrypted talkgroups
+constexpr double kHangSeconds = 0.6;    // a channel stays held a moment after the carrier drops
+constexpr int kQueueAttempts = 4;       // a request queued this often is given up
+constexpr uint16_t kPhoneTimer = 1800;  // telephone call limit: 3 minutes in 100 ms units
+constexpr uint8_t kAes256 = 0x84;       // algorithm of the encrypted talkgroups
 constexpr uint16_t kTacticalKey = 0x1A2B;
 
 }  // namespace
 
 VoiceTraffic::VoiceTraffic(ControlChannel& channel, ChannelPool& pool, DemoRandom& random, int lastSlot)
     : channel_(channel), pool_(pool), random_(random), lastSlot_(lastSlot)
-{
-}
+{ }
 
 void VoiceTraffic::AddPatch(const PatchWindow& patch)
 {
@@ -60,8 +59,8 @@ void VoiceTraffic::Queue(int& start, uint32_t source, uint32_t target, bool patc
     start += random_.Slots(1.5, 3.5);
 }
 
-int VoiceTraffic::BookWithQueue(int& start, int length, int preferred, uint32_t source, uint32_t target,
-                                bool patched, uint8_t service)
+int VoiceTraffic::BookWithQueue(int& start, int length, int preferred, uint32_t source, uint32_t target, bool patched,
+                                uint8_t service)
 {
     for (int attempt = 0; attempt < kQueueAttempts; ++attempt) {
         const int held = ClampLength(start, length);
@@ -227,9 +226,9 @@ void VoiceTraffic::UnitToUnitCall(uint32_t caller, uint32_t called, int start, i
     t.call.uplink = Uplink(t.call.channel);
     t.start = grantAt;
     t.end = grantAt + ClampLength(grantAt, length);
-    channel_.Call(t, extended ? ExtendedUnitToUnitVoiceGrant(t.call, kSite.wacn, kSite.systemId)
-                              : UnitToUnitVoiceGrant(t.call),
-                  extended ? 0 : 1);
+    channel_.Call(
+        t, extended ? ExtendedUnitToUnitVoiceGrant(t.call, kSite.wacn, kSite.systemId) : UnitToUnitVoiceGrant(t.call),
+        extended ? 0 : 1);
 }
 
 void VoiceTraffic::UnitToUnitCallDenied(uint32_t caller, uint32_t called, int start)

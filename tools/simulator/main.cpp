@@ -1,8 +1,8 @@
 // varnel-sim: a scanner on a pseudo-terminal, for trying Varnel without a radio.
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cerrno>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -14,30 +14,36 @@ namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
 
-void OnSignal(int) { g_stop = 1; }
+void OnSignal(int)
+{
+    g_stop = 1;
+}
 
-int Usage(const char* error) {
-    if (error) std::fprintf(stderr, "varnel-sim: %s\n", error);
-    std::fprintf(stderr,
-                 "usage: varnel-sim --capture FILE [--type 0|1|2|3] [--rate BLOCKS_PER_SECOND]\n"
-                 "                  [--loop] [--exit-when-done] [--link PATH] [--start-delay MS]\n"
-                 "Plays FILE (24 hex digits per block, or scanner lines) as the chosen scanner\n"
-                 "type on a pseudo-terminal and prints the device path to open. A rate of 0\n"
-                 "plays as fast as the reader takes the data. Runs until interrupted, or with\n"
-                 "--exit-when-done until the capture has been played once.\n");
+int Usage(const char* error)
+{
+    if (error)
+        std::fprintf(stderr, "varnel-sim: %s\n", error);
+    std::fprintf(stderr, "usage: varnel-sim --capture FILE [--type 0|1|2|3] [--rate BLOCKS_PER_SECOND]\n"
+                         "                  [--loop] [--exit-when-done] [--link PATH] [--start-delay MS]\n"
+                         "Plays FILE (24 hex digits per block, or scanner lines) as the chosen scanner\n"
+                         "type on a pseudo-terminal and prints the device path to open. A rate of 0\n"
+                         "plays as fast as the reader takes the data. Runs until interrupted, or with\n"
+                         "--exit-when-done until the capture has been played once.\n");
     return 2;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     SimulatorOptions options;
     options.startDelay = std::chrono::milliseconds(300);
     std::string capture, link;
     bool exitWhenDone = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--help") return Usage(nullptr);
+        if (arg == "--help")
+            return Usage(nullptr);
         if (arg == "--loop") {
             options.loop = true;
             continue;
@@ -46,25 +52,34 @@ int main(int argc, char** argv) {
             exitWhenDone = true;
             continue;
         }
-        if (arg != "--capture" && arg != "--type" && arg != "--rate" && arg != "--link" &&
-            arg != "--start-delay")
+        if (arg != "--capture" && arg != "--type" && arg != "--rate" && arg != "--link" && arg != "--start-delay")
             return Usage(("unknown argument " + arg).c_str());
-        if (i + 1 >= argc) return Usage(("missing value after " + arg).c_str());
+        if (i + 1 >= argc)
+            return Usage(("missing value after " + arg).c_str());
         const char* v = argv[++i];
-        if (arg == "--capture") capture = v;
-        else if (arg == "--type") options.scannerType = std::atoi(v);
-        else if (arg == "--rate") options.blocksPerSecond = std::atof(v);
-        else if (arg == "--link") link = v;
-        else options.startDelay = std::chrono::milliseconds(std::atoi(v));
+        if (arg == "--capture")
+            capture = v;
+        else if (arg == "--type")
+            options.scannerType = std::atoi(v);
+        else if (arg == "--rate")
+            options.blocksPerSecond = std::atof(v);
+        else if (arg == "--link")
+            link = v;
+        else
+            options.startDelay = std::chrono::milliseconds(std::atoi(v));
     }
-    if (capture.empty()) return Usage("no capture given");
-    if (options.scannerType < 0 || options.scannerType > 3) return Usage("type must be 0 to 3");
+    if (capture.empty())
+        return Usage("no capture given");
+    if (options.scannerType < 0 || options.scannerType > 3)
+        return Usage("type must be 0 to 3");
 
     std::vector<SimItem> items;
     std::string error;
-    if (!SimCapture::Load(capture, options.scannerType, items, error)) return Usage(error.c_str());
+    if (!SimCapture::Load(capture, options.scannerType, items, error))
+        return Usage(error.c_str());
     ScannerSimulator sim(options);
-    if (!sim.Open()) return Usage(sim.ErrorText().c_str());
+    if (!sim.Open())
+        return Usage(sim.ErrorText().c_str());
     if (!link.empty()) {
         ::unlink(link.c_str());
         if (::symlink(sim.SlavePath().c_str(), link.c_str()) != 0)
@@ -82,7 +97,8 @@ int main(int argc, char** argv) {
     while (!g_stop && !(exitWhenDone && !options.loop && sim.ItemsSent() >= items.size()))
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     sim.Close();
-    if (!link.empty()) ::unlink(link.c_str());
+    if (!link.empty())
+        ::unlink(link.c_str());
     std::fprintf(stderr, "varnel-sim: %zu items sent\n", sim.ItemsSent());
     return 0;
 }

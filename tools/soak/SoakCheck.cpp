@@ -11,13 +11,13 @@
 #include <string>
 
 #include "decoder/P25Class.h"
-#include "persist/SystemStore.h"
-#include "platform/IniFile.h"
 #include "persist/DataFileReader.h"
 #include "persist/RadioFile.h"
 #include "persist/SystemIni.h"
+#include "persist/SystemStore.h"
 #include "persist/TalkgroupFile.h"
 #include "persist/TowerFile.h"
+#include "platform/IniFile.h"
 
 namespace fs = std::filesystem;
 
@@ -108,8 +108,8 @@ bool CheckSystem(const fs::path& folder, uint32_t systemId)
         ok = false;
     }
     std::printf("%s: %s, %d talkgroups, %d radios, %d tower files%s%s\n", folder.filename().c_str(),
-                ok ? "ok" : "FAULT", talkgroups->TalkgroupCount(), radios->RadioCount(), towers,
-                ok ? "" : ": ", why.c_str());
+                ok ? "ok" : "FAULT", talkgroups->TalkgroupCount(), radios->RadioCount(), towers, ok ? "" : ": ",
+                why.c_str());
     return ok;
 }
 

@@ -14,7 +14,11 @@
 
 namespace {
 
-#define M(member) +[](Settings& s) -> auto& { return s.member; }
+#define M(member)                                                                                                      \
+    +[](Settings & s) -> auto&                                                                                         \
+    {                                                                                                                  \
+        return s.member;                                                                                               \
+    }
 
 struct BoxBinding {
     const char* name;
@@ -33,43 +37,66 @@ struct IntBinding {
 };
 
 const BoxBinding kBoxes[] = {
-    {"CheckBox5", M(scanControlEnabled)},   {"CheckBox21", M(useGlobalFont)},
-    {"CheckBox25", M(saveScreenSizes)},     {"CheckBox36", M(hideSystemInfo)},
-    {"CheckBox34", M(showGrantLog)},        {"CheckBox35", M(showPatchList)},
-    {"CheckBox45", M(saveHits)},            {"CheckBox3", M(logDenied)},
-    {"CheckBox8", M(affiliations.autoSave)}, {"CheckBox27", M(affiliations.visible)},
-    {"CheckBox28", M(affiliationsUseTGColors)}, {"CheckBox29", M(towerInfo.visible)},
-    {"CheckBox13", M(patches.autoSave)},    {"CheckBox30", M(patches.visible)},
-    {"CheckBox9", M(otherInfo.autoSave)},   {"CheckBox4", M(otherInfo.visible)},
-    {"CheckBox10", M(grants.autoSave)},     {"CheckBox1", M(grants.visible)},
-    {"CheckBox31", M(grantsUseTGColors)},   {"CheckBox7", M(grantsUseFilter)},
-    {"CheckBox32", M(grantsFilterOther)},   {"CheckBox11", M(unknowns.autoSave)},
-    {"CheckBox2", M(unknowns.visible)},     {"CheckBox24", M(pktDump.autoSave)},
-    {"CheckBox23", M(pktDump.visible)},     {"CheckBox39", M(psrDump.autoSave)},
-    {"CheckBox38", M(psrDump.visible)},     {"CheckBox6", M(autoSaveEnabled)},
-    {"CheckBox12", M(includeDate)},         {"CheckBox33", M(confirmations)},
-    {"CheckBox42", M(backupEnabled)},       {"CheckBox43", M(backupAddDate)},
-    {"CheckBox40", M(webEnabled)},          {"CheckBox44", M(cdromEnabled)},
+    {"CheckBox5", M(scanControlEnabled)},
+    {"CheckBox21", M(useGlobalFont)},
+    {"CheckBox25", M(saveScreenSizes)},
+    {"CheckBox36", M(hideSystemInfo)},
+    {"CheckBox34", M(showGrantLog)},
+    {"CheckBox35", M(showPatchList)},
+    {"CheckBox45", M(saveHits)},
+    {"CheckBox3", M(logDenied)},
+    {"CheckBox8", M(affiliations.autoSave)},
+    {"CheckBox27", M(affiliations.visible)},
+    {"CheckBox28", M(affiliationsUseTGColors)},
+    {"CheckBox29", M(towerInfo.visible)},
+    {"CheckBox13", M(patches.autoSave)},
+    {"CheckBox30", M(patches.visible)},
+    {"CheckBox9", M(otherInfo.autoSave)},
+    {"CheckBox4", M(otherInfo.visible)},
+    {"CheckBox10", M(grants.autoSave)},
+    {"CheckBox1", M(grants.visible)},
+    {"CheckBox31", M(grantsUseTGColors)},
+    {"CheckBox7", M(grantsUseFilter)},
+    {"CheckBox32", M(grantsFilterOther)},
+    {"CheckBox11", M(unknowns.autoSave)},
+    {"CheckBox2", M(unknowns.visible)},
+    {"CheckBox24", M(pktDump.autoSave)},
+    {"CheckBox23", M(pktDump.visible)},
+    {"CheckBox39", M(psrDump.autoSave)},
+    {"CheckBox38", M(psrDump.visible)},
+    {"CheckBox6", M(autoSaveEnabled)},
+    {"CheckBox12", M(includeDate)},
+    {"CheckBox33", M(confirmations)},
+    {"CheckBox42", M(backupEnabled)},
+    {"CheckBox43", M(backupAddDate)},
+    {"CheckBox40", M(webEnabled)},
+    {"CheckBox44", M(cdromEnabled)},
     {"CheckBox41", M(proxyLoginRequired)},
 };
 
 const TextBinding kTexts[] = {
-    {"Edit27", M(backupPath)},   {"Edit17", M(webUserName)},   {"Edit20", M(webPassword)},
-    {"Edit21", M(webWsdl)},      {"Edit29", M(cdromWsdl)},     {"Edit22", M(proxyAddress)},
-    {"Edit24", M(proxyUserName)}, {"Edit25", M(proxyPassword)},
+    {"Edit27", M(backupPath)}, {"Edit17", M(webUserName)},  {"Edit20", M(webPassword)},   {"Edit21", M(webWsdl)},
+    {"Edit29", M(cdromWsdl)},  {"Edit22", M(proxyAddress)}, {"Edit24", M(proxyUserName)}, {"Edit25", M(proxyPassword)},
 };
 
 const IntBinding kNumberFields[] = {
-    {"Edit26", M(backupDays)}, {"Edit28", M(webTimeOut)}, {"Edit30", M(cdromTimeOut)}, {"Edit23", M(proxyPort)},
+    {"Edit26", M(backupDays)},
+    {"Edit28", M(webTimeOut)},
+    {"Edit30", M(cdromTimeOut)},
+    {"Edit23", M(proxyPort)},
 };
 
 const IntBinding kSpinners[] = {
-    {"UpDown11", M(privatePriority)}, {"UpDown12", M(grantsFilterLevel)}, {"UpDown1", M(autoSaveInterval)},
+    {"UpDown11", M(privatePriority)},
+    {"UpDown12", M(grantsFilterLevel)},
+    {"UpDown1", M(autoSaveInterval)},
 };
 
 const IntBinding kIndexes[] = {
-    {"ComboBox15", M(scannerType)},       {"ComboBox20", M(decodeBarColor)},
-    {"ComboBox17", M(activityColorMode)}, {"ComboBox18", M(grantsColorMode)},
+    {"ComboBox15", M(scannerType)},
+    {"ComboBox20", M(decodeBarColor)},
+    {"ComboBox17", M(activityColorMode)},
+    {"ComboBox18", M(grantsColorMode)},
 };
 
 const IntBinding kNumberedLists[] = {

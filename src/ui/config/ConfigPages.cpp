@@ -58,10 +58,9 @@ QWidget* TcfgForm::BuildDecodePage()
             [latSet](int ms) { latSet->setText(QString::asprintf("%3d ms", ms)); });
     Row(form, "Latency:", {latency, latSet}, page);
 
-    auto* type = Combo("ComboBox15",
-                       {"Pro-96/Pro-2096", "PSR-500/PSR-600/Pro-106/Pro-197", "Uniden BCD396XT",
-                        "Anritsu S412D Analyzer"},
-                       page);
+    auto* type = Combo(
+        "ComboBox15",
+        {"Pro-96/Pro-2096", "PSR-500/PSR-600/Pro-106/Pro-197", "Uniden BCD396XT", "Anritsu S412D Analyzer"}, page);
     Row(form, "Decoding Scanner Model::", {type}, page);
     auto* speed = Combo("ComboBox19", Numbers({4800, 9600, 19200, 38400, 57600, 115200}), page);
     Row(form, "Port Speed:", {speed}, page);
@@ -91,8 +90,9 @@ QWidget* TcfgForm::BuildScannerPage()
     Row(form, "Use this Profile:", {Combo("ComboBox3", {}, page)}, page);
     Row(form, "Private Call Priority:", {Spin("UpDown11", "Edit1", 0, 99, page)}, page);
     Row(form, "Quiet Frequency:", {Edit("Edit16", page)}, page);
-    Row(form, "Port Speed:",
-        {Combo("ComboBox4", Numbers({1200, 2400, 9600, 14400, 19200, 38400, 57600, 115200}), page)}, page);
+    Row(form,
+        "Port Speed:", {Combo("ComboBox4", Numbers({1200, 2400, 9600, 14400, 19200, 38400, 57600, 115200}), page)},
+        page);
     box->addLayout(form);
     auto* warning = new QLabel(
         "The port selected to control this scanner may not be the same port that is used to read data from the "
@@ -115,7 +115,8 @@ QWidget* TcfgForm::BuildDataPage()
     grid->addWidget(interval, 0, 1);
     grid->addWidget(Caption("Minute(s)", interval, page), 0, 2);
     grid->addWidget(Check("CheckBox12", "Add Date to all log file names.", page), 1, 0, 1, 3);
-    grid->addWidget(Check("CheckBox33", "Require Confirmations for Clear and Stop Monitoring Buttons", page), 2, 0, 1, 3);
+    grid->addWidget(Check("CheckBox33", "Require Confirmations for Clear and Stop Monitoring Buttons", page), 2, 0, 1,
+                    3);
 
     auto* backup = new QGroupBox("Data Backup", page);
     auto* backupGrid = new QGridLayout(backup);
@@ -164,8 +165,9 @@ QWidget* TcfgForm::BuildWebPage()
     group->setObjectName("ProxyTypeGroup");
     auto* radios = new QHBoxLayout;
     int id = 0;
-    for (auto [name, caption] : {std::pair{"RadioButton1", "Automatic"}, std::pair{"RadioButton3", "Manual Configuration"},
-                                 std::pair{"RadioButton2", "No Proxy"}}) {
+    for (auto [name, caption] :
+         {std::pair{"RadioButton1", "Automatic"}, std::pair{"RadioButton3", "Manual Configuration"},
+          std::pair{"RadioButton2", "No Proxy"}}) {
         QRadioButton* radio = Radio(name, caption, proxy);
         group->addButton(radio, id++);
         radios->addWidget(radio);

@@ -66,11 +66,10 @@ void ScreenSwitches(int screen, QVBoxLayout* box, QWidget* page)
                              "Make these screens Visible (This function controls both the Affiliations Log and "
                              "Affiliations List Tabs)",
                              page));
-        box->addWidget(Check("CheckBox28", "Use Talkgroup Color Settings (Odd/Even Colors will be used if unchecked)", page));
+        box->addWidget(
+            Check("CheckBox28", "Use Talkgroup Color Settings (Odd/Even Colors will be used if unchecked)", page));
         break;
-    case FontScreen::TowerInfo:
-        box->addWidget(Check("CheckBox29", "Make this screen Visible", page));
-        break;
+    case FontScreen::TowerInfo: box->addWidget(Check("CheckBox29", "Make this screen Visible", page)); break;
     case FontScreen::Patches:
         box->addWidget(Check("CheckBox13", "Turn on Auto Save at Startup", page));
         box->addWidget(Check("CheckBox30", "Make this screen Visible", page));
@@ -82,7 +81,8 @@ void ScreenSwitches(int screen, QVBoxLayout* box, QWidget* page)
     case FontScreen::Grants: {
         box->addWidget(Check("CheckBox10", "Turn on Auto Save at Startup", page));
         box->addWidget(Check("CheckBox1", "Make this screen Visible", page));
-        box->addWidget(Check("CheckBox31", "Use Talkgroup Color Settings (Odd/Even Colors will be used if unchecked)", page));
+        box->addWidget(
+            Check("CheckBox31", "Use Talkgroup Color Settings (Odd/Even Colors will be used if unchecked)", page));
         box->addWidget(Check("CheckBox7", "Enable filtering on Grant Log screen", page));
         auto* level = Spin("UpDown12", "Edit14", 1, 99, page);
         box->addLayout(Line({Caption("Filter all talkgroups  with priority levels higher than", level, page), level}));
@@ -103,8 +103,7 @@ void ScreenSwitches(int screen, QVBoxLayout* box, QWidget* page)
         box->addWidget(Check("CheckBox39", "Turn on Auto Save at Startup", page));
         box->addWidget(Check("CheckBox38", "Make this screen Visible", page));
         break;
-    case FontScreen::Count:
-        break;
+    case FontScreen::Count: break;
     }
 }
 

@@ -31,9 +31,7 @@ const QColor kBarColours[] = {QColor(), Qt::black, Qt::red, Qt::green, Qt::yello
 }  // namespace
 
 TcfgForm::TcfgForm(QWidget* parent)
-    : QDialog(parent),
-      portSearch_(&TcfgForm::SearchPorts),
-      folderChooser_([](QWidget* owner, const QString& start) {
+    : QDialog(parent), portSearch_(&TcfgForm::SearchPorts), folderChooser_([](QWidget* owner, const QString& start) {
           // The chooser may create a new folder.
           return QFileDialog::getExistingDirectory(owner, "Backup Path", start, QFileDialog::ShowDirsOnly);
       })

@@ -82,8 +82,8 @@ private:
     QWidget* BuildDataPage();
     QWidget* BuildWebPage();
     QWidget* BuildButtonsRow();
-    QWidget* FontRow(const QString& nameList, const QString& sizeUpDown, const QString& sizeEdit,
-                     const QString& bold, QWidget* parent);
+    QWidget* FontRow(const QString& nameList, const QString& sizeUpDown, const QString& sizeEdit, const QString& bold,
+                     QWidget* parent);
     void ConnectRules();
     void FillFonts(const Settings& s, const std::array<QFont, kFontScreens>& screenFonts);
     void CollectFonts(Settings& s) const;

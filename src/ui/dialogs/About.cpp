@@ -11,7 +11,7 @@
 namespace {
 constexpr char kProgramName[] = "Varnel P25 CC Decoder";
 constexpr unsigned kHalfMask = 0xFFFF;  // each part of the file version is a 16-bit half
-}
+}  // namespace
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
 {

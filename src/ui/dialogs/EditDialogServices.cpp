@@ -7,8 +7,7 @@
 EditDialogServices MainWindowEditServices(TForm1& window)
 {
     TForm1* w = &window;
-    return {[w] { return w->Decoder(); },
-            [w] { return w->AppSettings().defaultText; },
+    return {[w] { return w->Decoder(); }, [w] { return w->AppSettings().defaultText; },
             [w] { return w->AppSettings().defaultBackground; },
             [w](QColor& colour) { return w->ChooseColour(colour); }};
 }

@@ -60,7 +60,7 @@ protected:
     // Writes what the dialog shows for `number`.
     virtual void Store(P25Class& decoder, int number) = 0;
     // Takes pending edits of further fields before a write.
-    virtual void CommitFields() {}
+    virtual void CommitFields() { }
 
     P25Class* Decoder() const;
     void EnableApply() { SetApplyEnabled(true); }

@@ -52,8 +52,7 @@ TMultSysForm::TMultSysForm(QWidget* parent) : QDialog(parent)
     row->addWidget(cancel);
     layout->addLayout(row);
 
-    connect(list_, &QTreeWidget::itemSelectionChanged, this,
-            [this] { import_->setEnabled(SelectedRow() >= 0); });
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { import_->setEnabled(SelectedRow() >= 0); });
     connect(import_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

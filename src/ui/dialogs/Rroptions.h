@@ -14,8 +14,8 @@ public:
     static constexpr int kImportFromWeb = QDialog::Accepted;  // "Import from Web"
     static constexpr int kImportFromCdrom = 2;                // "Import from CD-ROM"
 
-    enum class SiteOption { NewOnly, ReplaceAll, None };                  // RadioButton1..3
-    enum class TalkgroupOption { NewOnly, NewAndDefault, All, None };     // RadioButton4..7
+    enum class SiteOption { NewOnly, ReplaceAll, None };               // RadioButton1..3
+    enum class TalkgroupOption { NewOnly, NewAndDefault, All, None };  // RadioButton4..7
 
     explicit TRROptionsForm(QWidget* parent = nullptr);
 
@@ -31,7 +31,7 @@ protected:
 private:
     void UpdateWebButton();
 
-    QRadioButton* radio_[7] = {};  // RadioButton1..RadioButton7
+    QRadioButton* radio_[7] = {};   // RadioButton1..RadioButton7
     QPushButton* web_ = nullptr;    // Button1
     QPushButton* cdrom_ = nullptr;  // Button3
 };

@@ -14,7 +14,7 @@ public:
 
     TForm3(EditDialogServices services, QWidget* parent = nullptr);
 
-    QLineEdit* PriorityField() const { return edit3_; }  // Edit3
+    QLineEdit* PriorityField() const { return edit3_; }     // Edit3
     QSpinBox* PrioritySpinner() const { return upDown1_; }  // UpDown1
 
 protected:

@@ -15,12 +15,8 @@ constexpr int kMsPerSecond = 1000;
 
 BackupScheduler::BackupScheduler(QObject* timerParent, Settings& settings, const Clock& clock,
                                  std::string programFolder, std::function<bool()> saveSettings)
-    : QObject(nullptr),
-      timer_(new QTimer(timerParent)),
-      settings_(settings),
-      clock_(clock),
-      programFolder_(std::move(programFolder)),
-      saveSettings_(std::move(saveSettings))
+    : QObject(nullptr), timer_(new QTimer(timerParent)), settings_(settings), clock_(clock),
+      programFolder_(std::move(programFolder)), saveSettings_(std::move(saveSettings))
 {
     timer_->setObjectName(ui_names::kBackupTimer);
     connect(timer_, &QTimer::timeout, this, &BackupScheduler::Check);
@@ -59,14 +55,9 @@ void BackupScheduler::Check()
 {
     const BackupCheck check = CheckBackupSchedule(settings_, busy_, clock_.Now());
     switch (check.action) {
-    case BackupAction::StopTimer:
-        timer_->stop();
-        return;
-    case BackupAction::CheckLater:
-        timer_->start(static_cast<int>(check.nextCheckSeconds * kMsPerSecond));
-        return;
-    case BackupAction::StartBackup:
-        break;
+    case BackupAction::StopTimer: timer_->stop(); return;
+    case BackupAction::CheckLater: timer_->start(static_cast<int>(check.nextCheckSeconds * kMsPerSecond)); return;
+    case BackupAction::StartBackup: break;
     }
     busy_ = true;
     // The start time is kept even if the program ends during the copy.
@@ -78,7 +69,8 @@ void BackupScheduler::Check()
     backup_ = std::make_unique<TBackup>(programFolder_, settings_, clock_);
     // The end notice comes from the backup thread; the schedule continues on the main thread.
     backup_->SetEndCallback([this](const BackupResult&) {
-        QMetaObject::invokeMethod(this, [this] { BackupEnded(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { BackupEnded(); }, Qt::QueuedConnection);
     });
     backup_->Start();
 }

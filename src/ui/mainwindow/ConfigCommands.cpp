@@ -4,12 +4,12 @@
 #include <QTreeView>
 
 #include "decoder/P25Class.h"
-#include "ui/mainwindow/BackupScheduler.h"
 #include "ui/config/Configform.h"
-#include "ui/views/ListFonts.h"
+#include "ui/mainwindow/BackupScheduler.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 #include "ui/views/ColourValue.h"
+#include "ui/views/ListFonts.h"
 
 using namespace ui_names;
 

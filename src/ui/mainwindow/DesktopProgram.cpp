@@ -6,18 +6,18 @@
 #include <exception>
 
 #include "platform/ProgramFolder.h"
-#include "ui/dialogs/About.h"
-#include "ui/dialogs/Holdscreen.h"
-#include "ui/dialogs/Addrange.h"
 #include "ui/config/Configform.h"
+#include "ui/dialogs/About.h"
+#include "ui/dialogs/Addrange.h"
 #include "ui/dialogs/EditDialogServices.h"
+#include "ui/dialogs/Holdscreen.h"
+#include "ui/dialogs/Multsysselect.h"
 #include "ui/dialogs/Radidedit.h"
-#include "ui/mainwindow/ScreenshotTour.h"
+#include "ui/dialogs/Rroptions.h"
 #include "ui/dialogs/Sysedit.h"
 #include "ui/dialogs/Tgedit.h"
 #include "ui/dialogs/Usage.h"
-#include "ui/dialogs/Multsysselect.h"
-#include "ui/dialogs/Rroptions.h"
+#include "ui/mainwindow/ScreenshotTour.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 
 #include "decoder/P25Class.h"
 #include "ui/dialogs/Addrange.h"
-#include "ui/mainwindow/MainWindowNames.h"
-#include "ui/mainwindow/Mainwindow.h"
 #include "ui/dialogs/Radidedit.h"
 #include "ui/dialogs/Tgedit.h"
 #include "ui/dialogs/Usage.h"
+#include "ui/mainwindow/MainWindowNames.h"
+#include "ui/mainwindow/Mainwindow.h"
 
 namespace {
 

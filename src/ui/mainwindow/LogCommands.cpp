@@ -1,7 +1,7 @@
 // The main window's part of the log views' saving: the exporter it owns and the minute timer's
 // auto-saves.
-#include "ui/views/LogExporter.h"
 #include "ui/mainwindow/Mainwindow.h"
+#include "ui/views/LogExporter.h"
 
 void TForm1::WireLogButtons()
 {

@@ -9,9 +9,9 @@
 #include "persist/SystemStore.h"
 #include "session/DecodeSession.h"
 #include "ui/dialogs/About.h"
+#include "ui/dialogs/Sysedit.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
-#include "ui/dialogs/Sysedit.h"
 
 using namespace ui_names;
 
@@ -90,8 +90,7 @@ void TForm1::BuildMenu()
     SetDecodeActions(false);
 
     QMenu* help = Menu(bar, kMenuHelp, "&Help");
-    connect(Item(help, kActCheckUpdates, "Check for &Updates"), &QAction::triggered, this,
-            &TForm1::CheckForUpdates);
+    connect(Item(help, kActCheckUpdates, "Check for &Updates"), &QAction::triggered, this, &TForm1::CheckForUpdates);
     connect(Item(help, kActAbout, "&About..."), &QAction::triggered, this, &TForm1::ShowAbout);
 }
 

@@ -21,7 +21,11 @@ SidePanels SidePanelsFor(int windowHeight)
 
 std::array<bool, kStatusPairs> StatusPairsFor(int windowWidth)
 {
-    return {true, true, windowWidth >= kDecodeMinWidth, windowWidth >= kTgidsMinWidth, windowWidth >= kRidsMinWidth,
+    return {true,
+            true,
+            windowWidth >= kDecodeMinWidth,
+            windowWidth >= kTgidsMinWidth,
+            windowWidth >= kRidsMinWidth,
             windowWidth >= kStatusMinWidth};
 }
 

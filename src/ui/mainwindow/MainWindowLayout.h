@@ -17,10 +17,10 @@ struct Settings;
 // those of the window itself (menu bar included); positions are those of the central widget,
 // whose top is the page control's top edge.
 namespace layout_rules {
-inline constexpr int kPanelsFromRight = 146;      // left edge of the right-hand column and Button1
-inline constexpr int kBottomRowFromBottom = 89;   // top of Button1 and of the status-line items
-inline constexpr int kPageHeightMargin = 99;      // page control height = window height - 99
-inline constexpr int kPageWidthMarginFull = 16;   // side panels hidden
+inline constexpr int kPanelsFromRight = 146;     // left edge of the right-hand column and Button1
+inline constexpr int kBottomRowFromBottom = 89;  // top of Button1 and of the status-line items
+inline constexpr int kPageHeightMargin = 99;     // page control height = window height - 99
+inline constexpr int kPageWidthMarginFull = 16;  // side panels hidden
 inline constexpr int kPageWidthMarginPanels = 152;
 // Side panels: shown only at these window heights or more.
 inline constexpr int kDecodeInfoMinHeight = 525;  // "Decode Information:" hidden at 524 or less
@@ -52,7 +52,7 @@ bool ExtendedActivity(const Settings& s);
 // The widgets the layout moves, collected while the window is built.
 struct MainWindowLayout {
     QTabWidget* pages = nullptr;
-    QWidget* panels[3] = {};       // System Information, Site Information:, Decode Information:
+    QWidget* panels[3] = {};  // System Information, Site Information:, Decode Information:
     QPushButton* button1 = nullptr;
     QWidget* statusLine = nullptr;  // holds the pairs and the notices
     std::array<QLabel*, layout_rules::kStatusPairs> statusCaptions{};
@@ -67,10 +67,10 @@ struct MainWindowLayout {
     // Activity tab.
     QGroupBox* activityFrame = nullptr;
     QTreeView* activityList = nullptr;
-    QWidget* patchFrame = nullptr;   // "Current Patch List" with ListView13
-    QWidget* grantsFrame = nullptr;  // "Recent Channel Grants:" with ListView14
-    QWidget* holdControls = nullptr; // hold button and label, usage button, thresholds
-    QWidget* thresholds = nullptr;   // "Monitor Priority Threshold:" with "High:" and "Low:"
+    QWidget* patchFrame = nullptr;    // "Current Patch List" with ListView13
+    QWidget* grantsFrame = nullptr;   // "Recent Channel Grants:" with ListView14
+    QWidget* holdControls = nullptr;  // hold button and label, usage button, thresholds
+    QWidget* thresholds = nullptr;    // "Monitor Priority Threshold:" with "High:" and "Low:"
 };
 
 // Places the page control, the right-hand column, Button1, the status line and the notices in

@@ -9,16 +9,16 @@ namespace ui_names {
 // ---- Window, page control and tab pages (in tab order) ----
 inline constexpr char kMainWindow[] = "Form1";
 inline constexpr char kPageControl[] = "PageControl1";
-inline constexpr char kTabActivity[] = "TabActivity";          // "System Activity"
-inline constexpr char kTabAffLog[] = "TabAffiliationLog";      // "Affilation Log"
-inline constexpr char kTabAffList[] = "TabAffiliationList";    // "Affiliation List (0)"
-inline constexpr char kTabSiteInfo[] = "TabSiteInformation";   // "Site Information"
-inline constexpr char kTabPatches[] = "TabPatches";            // "Patches (0)"
-inline constexpr char kTabOtherEvents[] = "TabOtherEvents";    // "Other Events"
-inline constexpr char kTabGrants[] = "TabGrantTrace";          // "Channel Grant Trace"
-inline constexpr char kTabUnknown[] = "TabUnknownPackets";     // "Unknown Packets"
-inline constexpr char kTabPacketDump[] = "TabPacketDump";      // "Packet Dump"
-inline constexpr char kTabRawData[] = "TabRawData";            // "RAW Data Dump"
+inline constexpr char kTabActivity[] = "TabActivity";         // "System Activity"
+inline constexpr char kTabAffLog[] = "TabAffiliationLog";     // "Affilation Log"
+inline constexpr char kTabAffList[] = "TabAffiliationList";   // "Affiliation List (0)"
+inline constexpr char kTabSiteInfo[] = "TabSiteInformation";  // "Site Information"
+inline constexpr char kTabPatches[] = "TabPatches";           // "Patches (0)"
+inline constexpr char kTabOtherEvents[] = "TabOtherEvents";   // "Other Events"
+inline constexpr char kTabGrants[] = "TabGrantTrace";         // "Channel Grant Trace"
+inline constexpr char kTabUnknown[] = "TabUnknownPackets";    // "Unknown Packets"
+inline constexpr char kTabPacketDump[] = "TabPacketDump";     // "Packet Dump"
+inline constexpr char kTabRawData[] = "TabRawData";           // "RAW Data Dump"
 
 // ---- Lists (QTreeView with a ListModel) ----
 inline constexpr char kListActivity[] = "ListView1";
@@ -39,46 +39,46 @@ inline constexpr char kListRawData[] = "ListView15";
 inline constexpr char kListFilterRanges[] = "ListView16";
 
 // ---- Right-hand column: panels and their value labels ----
-inline constexpr char kPanelSystemInfo[] = "SystemInfoPanel";   // "System Information"
-inline constexpr char kPanelSiteInfo[] = "SiteInfoPanel";       // "Site Information:"
-inline constexpr char kPanelDecodeInfo[] = "DecodeInfoPanel";   // "Decode Information:"
-inline constexpr char kSysIdValue[] = "SysIdValue";             // "SysID:" (initially "Unknown")
-inline constexpr char kSystemDescValue[] = "SystemDescValue";   // "Description:"
-inline constexpr char kTGIDCount[] = "TGIDCount";               // "Talkgroup ID Count:"
-inline constexpr char kRIDCount[] = "RIDCount";                 // "Radio ID Count:"
-inline constexpr char kSiteIdValue[] = "SiteIdValue";           // "Site ID:"
-inline constexpr char kWacnValue[] = "WacnValue";               // "WACN:"
-inline constexpr char kSiteStatusValue[] = "SiteStatusValue";   // "Status:" of the side panel
-inline constexpr char kSiteDescValue[] = "SiteDescValue";       // "Site Description:"
-inline constexpr char kRateValue[] = "RateValue";               // "Receive Rate (%):"
+inline constexpr char kPanelSystemInfo[] = "SystemInfoPanel";  // "System Information"
+inline constexpr char kPanelSiteInfo[] = "SiteInfoPanel";      // "Site Information:"
+inline constexpr char kPanelDecodeInfo[] = "DecodeInfoPanel";  // "Decode Information:"
+inline constexpr char kSysIdValue[] = "SysIdValue";            // "SysID:" (initially "Unknown")
+inline constexpr char kSystemDescValue[] = "SystemDescValue";  // "Description:"
+inline constexpr char kTGIDCount[] = "TGIDCount";              // "Talkgroup ID Count:"
+inline constexpr char kRIDCount[] = "RIDCount";                // "Radio ID Count:"
+inline constexpr char kSiteIdValue[] = "SiteIdValue";          // "Site ID:"
+inline constexpr char kWacnValue[] = "WacnValue";              // "WACN:"
+inline constexpr char kSiteStatusValue[] = "SiteStatusValue";  // "Status:" of the side panel
+inline constexpr char kSiteDescValue[] = "SiteDescValue";      // "Site Description:"
+inline constexpr char kRateValue[] = "RateValue";              // "Receive Rate (%):"
 inline constexpr char kProgressBar[] = "DecodeProgressBar";
-inline constexpr char kBufferValue[] = "BufferValue";           // "Buffer Available:"
+inline constexpr char kBufferValue[] = "BufferValue";  // "Buffer Available:"
 inline constexpr char kStartStopButton[] = "Button1";
 
 // ---- Status line (shown with Activity/HideSystemInfo); a caption label and a value per pair ----
 inline constexpr char kStatusLine[] = "StatusLine";
 inline constexpr char kStatusSystemCaption[] = "StatusSystemCaption";
-inline constexpr char kStatusSystemValue[] = "StatusSystemValue";   // "System:"
+inline constexpr char kStatusSystemValue[] = "StatusSystemValue";  // "System:"
 inline constexpr char kStatusSiteCaption[] = "StatusSiteCaption";
-inline constexpr char kStatusSiteValue[] = "StatusSiteValue";       // "Site:"
+inline constexpr char kStatusSiteValue[] = "StatusSiteValue";  // "Site:"
 inline constexpr char kStatusDecodeCaption[] = "StatusDecodeCaption";
-inline constexpr char kStatusDecodeValue[] = "StatusDecodeValue";   // "Decode:"
+inline constexpr char kStatusDecodeValue[] = "StatusDecodeValue";  // "Decode:"
 inline constexpr char kStatusTGIDsCaption[] = "StatusTGIDsCaption";
-inline constexpr char kStatusTGIDsValue[] = "StatusTGIDsValue";     // "TGIDs:"
+inline constexpr char kStatusTGIDsValue[] = "StatusTGIDsValue";  // "TGIDs:"
 inline constexpr char kStatusRIDsCaption[] = "StatusRIDsCaption";
-inline constexpr char kStatusRIDsValue[] = "StatusRIDsValue";       // "RIDs:"
+inline constexpr char kStatusRIDsValue[] = "StatusRIDsValue";  // "RIDs:"
 inline constexpr char kStatusStatusCaption[] = "StatusStatusCaption";
-inline constexpr char kStatusStatusValue[] = "StatusStatusValue";   // "Status:" of the status line
-inline constexpr char kBackupLabel[] = "BackupLabel";               // "*Backup In Progress*"
-inline constexpr char kImportLabel[] = "ImportLabel";               // "*Import In Progress*"
+inline constexpr char kStatusStatusValue[] = "StatusStatusValue";  // "Status:" of the status line
+inline constexpr char kBackupLabel[] = "BackupLabel";              // "*Backup In Progress*"
+inline constexpr char kImportLabel[] = "ImportLabel";              // "*Import In Progress*"
 
 // ---- Activity tab ----
-inline constexpr char kActivityFrame[] = "ActivityFrame";           // "Site Activity"
-inline constexpr char kCurrentPatchFrame[] = "CurrentPatchFrame";   // "Current Patch List"
-inline constexpr char kRecentGrantsFrame[] = "RecentGrantsFrame";   // "Recent Channel Grants:"
-inline constexpr char kHoldButton[] = "Button13";                   // "Hold TalkGroup" / "Release Hold"
-inline constexpr char kHoldLabel[] = "HoldLabel";                   // "No Hold" / "Holding Talkgroup N"
-inline constexpr char kUsageButton[] = "Button16";                  // "Usage Code Descriptions"
+inline constexpr char kActivityFrame[] = "ActivityFrame";          // "Site Activity"
+inline constexpr char kCurrentPatchFrame[] = "CurrentPatchFrame";  // "Current Patch List"
+inline constexpr char kRecentGrantsFrame[] = "RecentGrantsFrame";  // "Recent Channel Grants:"
+inline constexpr char kHoldButton[] = "Button13";                  // "Hold TalkGroup" / "Release Hold"
+inline constexpr char kHoldLabel[] = "HoldLabel";                  // "No Hold" / "Holding Talkgroup N"
+inline constexpr char kUsageButton[] = "Button16";                 // "Usage Code Descriptions"
 inline constexpr char kThresholdHighEdit[] = "Edit2";
 inline constexpr char kThresholdHighUpDown[] = "UpDown1";
 inline constexpr char kThresholdLowEdit[] = "Edit3";
@@ -91,9 +91,9 @@ inline constexpr char kAffLogAutoSave[] = "CheckBox13";
 inline constexpr char kAffLogAutoScroll[] = "AutoScrollAffLog";
 inline constexpr char kAffLogRefresh[] = "Button20";
 inline constexpr char kAffListRefresh[] = "Button8";
-inline constexpr char kAffiliateCount[] = "AffiliateCount";         // "Affiliate Count:" value
-inline constexpr char kFilterPanel[] = "FilterPanel";               // "Affiliation Log Filter Options"
-inline constexpr char kFilterEnable[] = "CheckBox14";               // "Enable Affiliation Log Filter"
+inline constexpr char kAffiliateCount[] = "AffiliateCount";  // "Affiliate Count:" value
+inline constexpr char kFilterPanel[] = "FilterPanel";        // "Affiliation Log Filter Options"
+inline constexpr char kFilterEnable[] = "CheckBox14";        // "Enable Affiliation Log Filter"
 inline constexpr char kAddRangeButton[] = "Button21";
 inline constexpr char kDeleteRangeButton[] = "Button22";
 inline constexpr char kRangeMenu[] = "RangePopupMenu";
@@ -109,7 +109,7 @@ inline constexpr char kPatchLogAutoSave[] = "CheckBox12";
 inline constexpr char kPatchLogAutoScroll[] = "AutoScrollPatchLog";
 
 // ---- Other events tab ----
-inline constexpr char kFilterRegistrations[] = "CheckBox5";         // "Filter Unit Registrations"
+inline constexpr char kFilterRegistrations[] = "CheckBox5";  // "Filter Unit Registrations"
 inline constexpr char kEventsSave[] = "Button10";
 inline constexpr char kEventsClear[] = "Button9";
 inline constexpr char kEventsAutoSave[] = "CheckBox11";
@@ -177,7 +177,7 @@ inline constexpr char kActAbout[] = "About1";
 // ---- Dialogs created at start (top-level widgets' objectNames) ----
 inline constexpr char kSystemDialog[] = "Form2";
 inline constexpr char kAboutDialog[] = "AboutForm";
-inline constexpr char kAboutVersion[] = "VersionLabel";  // "Version: 0.1.0 Build 1"
+inline constexpr char kAboutVersion[] = "VersionLabel";      // "Version: 0.1.0 Build 1"
 inline constexpr char kRROptionsDialog[] = "RROptionsForm";  // "Radio Reference Import Options"
 inline constexpr char kMultSysDialog[] = "MultSysForm";      // "Multiple Systems Match System ID"
 

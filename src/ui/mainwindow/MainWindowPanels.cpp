@@ -127,10 +127,12 @@ void TForm1::BuildStatusLine(QWidget* central)
     line->setObjectName(kStatusLine);
     auto* row = new QHBoxLayout(line);
     row->setContentsMargins(0, 0, 0, 0);
-    const Pair pairs[layout_rules::kStatusPairs] = {
-        {"System:", kStatusSystemValue, "000/00000", false}, {"Site:", kStatusSiteValue, "000 (T0000)", false},
-        {"Decode:", kStatusDecodeValue, "  0%", false},      {"TGIDs:", kStatusTGIDsValue, "0", false},
-        {"RIDs:", kStatusRIDsValue, "0", false},             {"Status:", kStatusStatusValue, "Unknown", false}};
+    const Pair pairs[layout_rules::kStatusPairs] = {{"System:", kStatusSystemValue, "000/00000", false},
+                                                    {"Site:", kStatusSiteValue, "000 (T0000)", false},
+                                                    {"Decode:", kStatusDecodeValue, "  0%", false},
+                                                    {"TGIDs:", kStatusTGIDsValue, "0", false},
+                                                    {"RIDs:", kStatusRIDsValue, "0", false},
+                                                    {"Status:", kStatusStatusValue, "Unknown", false}};
     const char* captionNames[layout_rules::kStatusPairs] = {kStatusSystemCaption, kStatusSiteCaption,
                                                             kStatusDecodeCaption, kStatusTGIDsCaption,
                                                             kStatusRIDsCaption,   kStatusStatusCaption};

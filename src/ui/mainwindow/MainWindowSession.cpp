@@ -18,13 +18,13 @@
 #include "session/DecodeSession.h"
 #include "ui/mainwindow/BackupScheduler.h"
 #include "ui/mainwindow/EventPump.h"
-#include "ui/views/ListModel.h"
-#include "ui/views/ListViewTable.h"
 #include "ui/mainwindow/MainWindowLayout.h"
 #include "ui/mainwindow/MainWindowNames.h"
-#include "ui/mainwindow/ReceiveRate.h"
 #include "ui/mainwindow/Mainwindow.h"
+#include "ui/mainwindow/ReceiveRate.h"
 #include "ui/mainwindow/RefreshKeeper.h"
+#include "ui/views/ListModel.h"
+#include "ui/views/ListViewTable.h"
 
 namespace {
 
@@ -75,7 +75,8 @@ void TForm1::StartSession()
             Qt::QueuedConnection);
     };
     const auto ended = [this, session] {
-        QMetaObject::invokeMethod(this, [this, session] { NoteThreadEnd(session); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, session] { NoteThreadEnd(session); }, Qt::QueuedConnection);
     };
     notices.readerEnded = ended;
     notices.processingEnded = ended;

@@ -14,11 +14,11 @@
 #include <QVBoxLayout>
 
 #include "persist/Settings.h"
-#include "ui/views/ListViewTable.h"
 #include "ui/mainwindow/MainWindowLayout.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 #include "ui/mainwindow/ResizeWatcher.h"
+#include "ui/views/ListViewTable.h"
 
 using namespace ui_names;
 

@@ -12,22 +12,22 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "session/DecodeSession.h"
-#include "session/ScannerSimulator.h"
 #include "decoder/P25Class.h"
 #include "link/Procthread.h"
 #include "link/TBSKQueue.h"
 #include "link/TScannerReadThread.h"
 #include "platform/Clock.h"
 #include "scancontrol/ScannerControl.h"
+#include "session/DecodeSession.h"
+#include "session/ScannerSimulator.h"
 #include "ui/mainwindow/BackupScheduler.h"
-#include "ui/views/ListFonts.h"
-#include "ui/views/ListInteraction.h"
 #include "ui/mainwindow/MainWindowLayout.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/MainWindowTabs.h"
 #include "ui/mainwindow/RefreshKeeper.h"
 #include "ui/mainwindow/ScreenSizes.h"
+#include "ui/views/ListFonts.h"
+#include "ui/views/ListInteraction.h"
 #include "ui/views/ViewUpdaters.h"
 
 using namespace ui_names;
@@ -226,9 +226,9 @@ void TForm1::ApplyStartupSettings()
     ApplyTabVisibility();
 
     const std::pair<const char*, bool> autoSaves[] = {
-        {kDumpAutoSave, settings_.pktDump.autoSave},       {kUnknownAutoSave, settings_.unknowns.autoSave},
-        {kGrantsAutoSave, settings_.grants.autoSave},      {kEventsAutoSave, settings_.otherInfo.autoSave},
-        {kPatchLogAutoSave, settings_.patches.autoSave},   {kAffLogAutoSave, settings_.affiliations.autoSave},
+        {kDumpAutoSave, settings_.pktDump.autoSave},     {kUnknownAutoSave, settings_.unknowns.autoSave},
+        {kGrantsAutoSave, settings_.grants.autoSave},    {kEventsAutoSave, settings_.otherInfo.autoSave},
+        {kPatchLogAutoSave, settings_.patches.autoSave}, {kAffLogAutoSave, settings_.affiliations.autoSave},
         {kRawAutoSave, settings_.psrDump.autoSave}};
     for (const auto& [name, on] : autoSaves)
         if (auto* box = findChild<QCheckBox*>(name))

@@ -44,24 +44,24 @@ struct MainWindowLayout;
 
 // What the program hands the main window at start.
 struct MainWindowOptions {
-    std::string programFolder;  // ends with '/'
-    std::string settingsPath;   // the settings file (varnel.INI in the program folder)
-    QStringList arguments;      // the command line, for "-DECODE"
-    bool demo = false;          // --demo: decode the built-in scanner simulator
-    std::string demoCapture;    // the capture the demo plays
+    std::string programFolder;     // ends with '/'
+    std::string settingsPath;      // the settings file (varnel.INI in the program folder)
+    QStringList arguments;         // the command line, for "-DECODE"
+    bool demo = false;             // --demo: decode the built-in scanner simulator
+    std::string demoCapture;       // the capture the demo plays
     const Clock* clock = nullptr;  // wall clock of the decoder and the periodic save; null: system
 };
 
 // The dialogs created at program start and opened from the main window (null until created).
 struct MainWindowDialogs {
-    TForm2* systemDialog = nullptr;   // "Edit &System Information"
-    TForm3* talkgroupDialog = nullptr;  // "Edit &TalkGroup Information" and the list pop-ups
-    TForm4* radioDialog = nullptr;      // "Edit &Radio ID Information" and the list pop-ups
-    TcfgForm* config = nullptr;         // the five "&Edit" configuration commands
-    TUsageForm* usage = nullptr;        // "Usage Code Descriptions"
-    TAddRangeForm* addRange = nullptr;  // "Add Range" of the affiliation log filter
-    TAboutForm* about = nullptr;      // "&About..."
-    TForm5* hold = nullptr;             // "Hold TalkGroup" of Button13
+    TForm2* systemDialog = nullptr;       // "Edit &System Information"
+    TForm3* talkgroupDialog = nullptr;    // "Edit &TalkGroup Information" and the list pop-ups
+    TForm4* radioDialog = nullptr;        // "Edit &Radio ID Information" and the list pop-ups
+    TcfgForm* config = nullptr;           // the five "&Edit" configuration commands
+    TUsageForm* usage = nullptr;          // "Usage Code Descriptions"
+    TAddRangeForm* addRange = nullptr;    // "Add Range" of the affiliation log filter
+    TAboutForm* about = nullptr;          // "&About..."
+    TForm5* hold = nullptr;               // "Hold TalkGroup" of Button13
     TRROptionsForm* rrOptions = nullptr;  // options of "&Import System Information from Radio Reference"
     TMultSysForm* multSys = nullptr;      // the import's choice among systems sharing the ID
 };
@@ -113,10 +113,10 @@ public:
     void Timer4Tick();  // decoder tick counter
 
     // ---- commands ----
-    void SaveSystemInformation();   // "&Save System Information"
-    void EditSystemInformation();   // "Edit &System Information"
-    void ShowAbout();               // "&About..."
-    void ExitProgram();             // "E&xit": the close sequence, then the event loop ends
+    void SaveSystemInformation();  // "&Save System Information"
+    void EditSystemInformation();  // "Edit &System Information"
+    void ShowAbout();              // "&About..."
+    void ExitProgram();            // "E&xit": the close sequence, then the event loop ends
     bool SaveSettingsNow();
     // The log auto-saves of the minute timer (LogCommands.cpp).
     void RunLogAutoSaves();

@@ -6,7 +6,8 @@
 #include "ui/mainwindow/Mainwindow.h"
 #include "ui/views/Screenthread.h"
 
-RefreshKeeper::RefreshKeeper(TForm1& window) : QObject(nullptr), window_(window) {}
+RefreshKeeper::RefreshKeeper(TForm1& window) : QObject(nullptr), window_(window)
+{ }
 
 RefreshKeeper::~RefreshKeeper()
 {
@@ -37,8 +38,8 @@ void RefreshKeeper::Start()
     thread_ = thread;
     ++started_;
     // The end notice is delivered on the main thread through the event loop.
-    connect(thread, &QThread::finished, this, [this, thread] { OnThreadFinished(thread); },
-            Qt::QueuedConnection);
+    connect(
+        thread, &QThread::finished, this, [this, thread] { OnThreadFinished(thread); }, Qt::QueuedConnection);
     thread->start();
 }
 

@@ -9,8 +9,7 @@
 // children by hand, with distances measured from its own edges).
 class ResizeWatcher : public QObject {
 public:
-    ResizeWatcher(QObject* watched, std::function<void()> onResize)
-        : QObject(watched), onResize_(std::move(onResize))
+    ResizeWatcher(QObject* watched, std::function<void()> onResize) : QObject(watched), onResize_(std::move(onResize))
     {
         watched->installEventFilter(this);
     }

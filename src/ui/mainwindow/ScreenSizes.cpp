@@ -4,16 +4,15 @@
 #include <QTreeView>
 
 #include "persist/Settings.h"
-#include "ui/views/ListViewTable.h"
 #include "ui/mainwindow/Mainwindow.h"
+#include "ui/views/ListViewTable.h"
 
 namespace {
 
 // The list of each column-width section, in the order of ColumnScreen.
-constexpr const char* kColumnLists[kColumnScreens] = {"ListView1", "ListView2",  "ListView3",  "ListView4",
-                                                      "ListView5", "ListView6",  "ListView7",  "ListView8",
-                                                      "ListView9", "ListView10", "ListView11", "ListView12",
-                                                      "ListView14"};
+constexpr const char* kColumnLists[kColumnScreens] = {
+    "ListView1", "ListView2", "ListView3",  "ListView4",  "ListView5",  "ListView6", "ListView7",
+    "ListView8", "ListView9", "ListView10", "ListView11", "ListView12", "ListView14"};
 
 QTreeView* List(TForm1& window, const char* name)
 {

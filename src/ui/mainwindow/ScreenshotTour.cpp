@@ -3,15 +3,15 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <functional>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTimer>
+#include <functional>
 
 #include "ui/dialogs/About.h"
-#include "ui/mainwindow/Mainwindow.h"
-#include "ui/dialogs/Sysedit.h"
 #include "ui/dialogs/Rroptions.h"
+#include "ui/dialogs/Sysedit.h"
+#include "ui/mainwindow/Mainwindow.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The web directory import and the update check of the main menu.
 #include "ui/mainwindow/Mainwindow.h"
-#include "web/UpdateCheck.h"
 #include "ui/mainwindow/WebImport.h"
+#include "web/UpdateCheck.h"
 
 void TForm1::ImportFromWebDirectory()
 {

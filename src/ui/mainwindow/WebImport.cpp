@@ -12,10 +12,10 @@
 
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
+#include "ui/dialogs/Multsysselect.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 #include "web/ImportMessages.h"
-#include "ui/dialogs/Multsysselect.h"
 #include "web/WebServiceError.h"
 
 namespace {
@@ -25,8 +25,8 @@ using rr::WebServiceError;
 constexpr int kInitialPauseMs = 100;
 constexpr int kCompletePauseMs = 1000;
 constexpr int kMaxNameLength = 199;
-constexpr int kSitesPerRfss = 100;    // a site number without zone is RFSS * 100 + site
-constexpr int kKeepPriority = 255;    // SetTalkgroup keeps the talkgroup's priority
+constexpr int kSitesPerRfss = 100;  // a site number without zone is RFSS * 100 + site
+constexpr int kKeepPriority = 255;  // SetTalkgroup keeps the talkgroup's priority
 constexpr int kMaxTalkgroup = 0xFFFF;
 constexpr char kGeneratedPrefix[] = "T: ";  // start of the names the talkgroup table makes itself
 

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "web/RRWsdlPortType.h"
 #include "ui/dialogs/Rroptions.h"
+#include "web/RRWsdlPortType.h"
 
 class P25Class;
 class QLabel;
@@ -49,7 +49,7 @@ private:
     void HideProgress();
     void Pause(int ms);
     // The decoder; throws Abandoned when the window has closed meanwhile.
-    struct Abandoned {};
+    struct Abandoned { };
     P25Class& Decoder();
 
     TForm1& window_;

@@ -6,13 +6,13 @@
 #include <span>
 
 #include "decoder/P25Class.h"
+#include "persist/Settings.h"
 #include "scancontrol/FollowDecision.h"
 #include "site/ChannelActivity.h"
-#include "persist/Settings.h"
 #include "ui/mainwindow/AppState.h"
+#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/ListSorting.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
@@ -22,7 +22,19 @@ using namespace ui_names;
 
 namespace {
 
-enum Column { kCh, kFrequency, kUsage, kType, kPriority, kTalkgroup, kTalkgroupDesc, kRadio, kRadioDesc, kActive, kHits };
+enum Column {
+    kCh,
+    kFrequency,
+    kUsage,
+    kType,
+    kPriority,
+    kTalkgroup,
+    kTalkgroupDesc,
+    kRadio,
+    kRadioDesc,
+    kActive,
+    kHits
+};
 constexpr int kColumns = kHits + 1;
 
 // Usage letters in the order they are shown.
@@ -30,11 +42,18 @@ struct UsageLetter {
     uint32_t flag;
     char letter;
 };
-constexpr std::array<UsageLetter, 7> kUsageLetters{{{kFlagCwid, 'i'}, {kFlagControl, 'c'}, {kFlagAlternate, 'a'},
-                                                    {kFlagVoice, 'v'}, {kFlagData, 'd'}, {kFlagPrivate, 'p'},
+constexpr std::array<UsageLetter, 7> kUsageLetters{{{kFlagCwid, 'i'},
+                                                    {kFlagControl, 'c'},
+                                                    {kFlagAlternate, 'a'},
+                                                    {kFlagVoice, 'v'},
+                                                    {kFlagData, 'd'},
+                                                    {kFlagPrivate, 'p'},
                                                     {kFlagPhone, 't'}}};
 
-bool IsPrivateType(const std::string& type) { return type == "Private" || type == "PvtData"; }
+bool IsPrivateType(const std::string& type)
+{
+    return type == "Private" || type == "PvtData";
+}
 
 QString UsageText(uint32_t flags)
 {

@@ -6,9 +6,9 @@
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
 #include "ui/mainwindow/AppState.h"
+#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/ListSorting.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
@@ -30,7 +30,10 @@ constexpr char kAffiliate = 'A';
 constexpr char kUnaffiliate = 'U';
 constexpr char kDenied = 'D';
 
-QString TalkgroupText(P25Class& d, int32_t tg) { return screen::Text(d.Talkgroups().GetTalkgroupText(tg)); }
+QString TalkgroupText(P25Class& d, int32_t tg)
+{
+    return screen::Text(d.Talkgroups().GetTalkgroupText(tg));
+}
 
 // A radio's description, adding a radio not yet in the table so it gets its generated one.
 QString RadioText(P25Class& d, int32_t radio, int32_t talkgroup)
@@ -70,9 +73,11 @@ void AppendLogEntry(ScreenContext& c, ListModel& log, const AFFLOG& e)
 {
     P25Class& d = c.decoder;
     const bool withTalkgroup = e.talkgroup != 0;
-    const QStringList cells{screen::TimeText(e.time), screen::Text(e.text),
+    const QStringList cells{screen::TimeText(e.time),
+                            screen::Text(e.text),
                             withTalkgroup ? QString::asprintf("%5d", e.talkgroup) : QString(),
-                            withTalkgroup ? TalkgroupText(d, e.talkgroup) : QString(), screen::Decimal(e.radio),
+                            withTalkgroup ? TalkgroupText(d, e.talkgroup) : QString(),
+                            screen::Decimal(e.radio),
                             RadioText(d, e.radio, e.talkgroup)};
     const bool follow = screen::BoxChecked(c.root, kAffLogAutoScroll) && screen::ViewAtEnd(c.root, kListAffLog);
     screen::TrimOldestByTime(log, log::kTime, screen::kLogCap, screen::TimeText(d.Context().time.Now()));
@@ -154,8 +159,9 @@ void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& s
                 log->SetCell(row, log::kTalkgroupDesc,
                              TalkgroupText(decoder, static_cast<int32_t>(screen::CellNumber(tg))));
             if (const QString radio = log->Cell(row, log::kRadio); !radio.isEmpty())
-                log->SetCell(row, log::kRadioDesc,
-                             screen::Text(decoder.Radios().GetRadioText(static_cast<int32_t>(screen::CellNumber(radio)))));
+                log->SetCell(
+                    row, log::kRadioDesc,
+                    screen::Text(decoder.Radios().GetRadioText(static_cast<int32_t>(screen::CellNumber(radio)))));
         }
         // New names may change the order of a log sorted by a description.
         if (state)

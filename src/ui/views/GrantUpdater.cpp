@@ -5,9 +5,9 @@
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
 #include "ui/mainwindow/AppState.h"
+#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/ListSorting.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
@@ -31,10 +31,19 @@ bool TypeIs(const std::string& type, std::initializer_list<const char*> names)
     return false;
 }
 
-bool PrivateType(const std::string& t) { return TypeIs(t, {"Private", "PvtData"}); }
+bool PrivateType(const std::string& t)
+{
+    return TypeIs(t, {"Private", "PvtData"});
+}
 
-QString TalkgroupText(P25Class& d, int32_t tg) { return screen::Text(d.Talkgroups().GetTalkgroupText(tg)); }
-QString RadioText(P25Class& d, int32_t radio) { return screen::Text(d.Radios().GetRadioText(radio)); }
+QString TalkgroupText(P25Class& d, int32_t tg)
+{
+    return screen::Text(d.Talkgroups().GetTalkgroupText(tg));
+}
+QString RadioText(P25Class& d, int32_t radio)
+{
+    return screen::Text(d.Radios().GetRadioText(radio));
+}
 
 // With the grant filter on, only calls of interest reach the lists.
 bool Passes(const Settings& s, P25Class& d, const GRANTLOG& e)
@@ -54,8 +63,8 @@ QStringList PartyCells(P25Class& d, const GRANTLOG& e)
     if (e.type == "CWID")
         return {QString(), screen::Text(e.status), QString(), QString()};
     if (TypeIs(e.type, {"Group", "GrpData", "Queued"}))
-        return {target ? QString::asprintf("%5d", e.target) : QString(), target ? TalkgroupText(d, e.target) : QString(),
-                screen::Decimal(e.source), RadioText(d, e.source)};
+        return {target ? QString::asprintf("%5d", e.target) : QString(),
+                target ? TalkgroupText(d, e.target) : QString(), screen::Decimal(e.source), RadioText(d, e.source)};
     if (PrivateType(e.type))
         return {target ? screen::Decimal(e.target) : QString(), target ? RadioText(d, e.target) : QString(),
                 screen::Decimal(e.source), RadioText(d, e.source)};

@@ -4,8 +4,8 @@
 #include <QWidget>
 
 #include "persist/Settings.h"
-#include "ui/views/ListViewTable.h"
 #include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/ListViewTable.h"
 
 using namespace ui_names;
 

@@ -12,13 +12,24 @@ struct Settings;
 
 // The list screens that may have a font of their own (the per-screen sections of the settings
 // file), in the order of the sub-pages of the configuration dialog's "Screen Settings".
-enum class FontScreen { Activity, Affiliations, TowerInfo, Patches, OtherInfo, Grants, Unknowns, PktDump, PsrDump, Count };
+enum class FontScreen {
+    Activity,
+    Affiliations,
+    TowerInfo,
+    Patches,
+    OtherInfo,
+    Grants,
+    Unknowns,
+    PktDump,
+    PsrDump,
+    Count
+};
 inline constexpr int kFontScreens = static_cast<int>(FontScreen::Count);
 
 struct FontScreenDef {
-    const char* tab;                  // sub-page caption in the configuration dialog
-    const char* key;                  // suffix of the dialog's font control names
-    std::vector<const char*> lists;   // the screen's lists, its main list first
+    const char* tab;                 // sub-page caption in the configuration dialog
+    const char* key;                 // suffix of the dialog's font control names
+    std::vector<const char*> lists;  // the screen's lists, its main list first
     ScreenSettings& (*settings)(Settings&);
 };
 const std::array<FontScreenDef, kFontScreens>& FontScreens();

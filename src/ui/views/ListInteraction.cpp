@@ -17,9 +17,9 @@
 
 #include "decoder/P25Class.h"
 #include "ui/mainwindow/HoldCommands.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
+#include "ui/views/ListModel.h"
 
 using namespace ui_names;
 
@@ -155,8 +155,7 @@ void ListInteraction::WatchTargetLists()
 
 bool ListInteraction::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         // Taken once the view has handled the click: a click beside the rows clears the selection
         // only on its release.
         if (auto* view = qobject_cast<QTreeView*>(watched->parent()))
@@ -180,8 +179,8 @@ void ListInteraction::TakeEditTargets(const QString& viewName)
         return;
     // Whole texts: an encrypted private call ("Private (Enc)") still names a talkgroup here.
     const QString type = t->type >= 0 ? model->Cell(row, t->type) : QString();
-    const bool noTalkgroup = std::find(t->noTalkgroupTypes.begin(), t->noTalkgroupTypes.end(), type) !=
-                             t->noTalkgroupTypes.end();
+    const bool noTalkgroup =
+        std::find(t->noTalkgroupTypes.begin(), t->noTalkgroupTypes.end(), type) != t->noTalkgroupTypes.end();
     // A private or telephone call's "talkgroup" is a radio: the talkgroup dialog is not offered it.
     if (!noTalkgroup)
         talkgroup_ = TalkgroupText(model->Cell(row, t->talkgroup));
@@ -278,8 +277,9 @@ void ListInteraction::WireFilter()
             if (P25Class* d = window_.Decoder())
                 d->Filter().SetFilterEnabled(on);
         });
-    const std::pair<const char*, std::pair<bool, bool>> commands[] = {
-        {kEnableRangeAction, {false, true}}, {kDisableRangesAction, {false, false}}, {kDeleteRangeAction, {true, false}}};
+    const std::pair<const char*, std::pair<bool, bool>> commands[] = {{kEnableRangeAction, {false, true}},
+                                                                      {kDisableRangesAction, {false, false}},
+                                                                      {kDeleteRangeAction, {true, false}}};
     for (const auto& [name, what] : commands)
         if (auto* action = window_.findChild<QAction*>(QString::fromLatin1(name)))
             connect(action, &QAction::triggered, this,

@@ -8,8 +8,7 @@
 
 ListModel::ListModel(QStringList headers, int cap, QObject* parent)
     : QAbstractTableModel(parent), headers_(std::move(headers)), cap_(cap)
-{
-}
+{ }
 
 int ListModel::rowCount(const QModelIndex& parent) const
 {
@@ -28,8 +27,7 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     const Row& row = RowAt(index.row());
     const int column = index.column();
     switch (role) {
-    case Qt::DisplayRole:
-        return column < row.cells.size() ? row.cells[column] : QString();
+    case Qt::DisplayRole: return column < row.cells.size() ? row.cells[column] : QString();
     case Qt::ForegroundRole:
     case Qt::BackgroundRole: {
         const bool text = role == Qt::ForegroundRole;
@@ -50,8 +48,7 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
         if (savedMarks_ && column == 0)
             return row.saved ? Qt::Checked : Qt::Unchecked;
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -178,9 +175,8 @@ void ListModel::SortRows(const std::function<bool(const Row&, const Row&)>& less
 {
     std::vector<int> order(rows_.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return less(rows_[static_cast<size_t>(a)], rows_[static_cast<size_t>(b)]);
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return less(rows_[static_cast<size_t>(a)], rows_[static_cast<size_t>(b)]); });
     if (std::is_sorted(order.begin(), order.end()))
         return;  // already in order: nothing to redraw
     std::vector<int> newRow(order.size());

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "ui/mainwindow/AppState.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/ListModel.h"
 
 namespace sorting {
 

@@ -10,10 +10,10 @@ class QWidget;
 // The report-style lists of the main window: name, column captions, and for the log views
 // their row cap (oldest rows go first) and the saved mark shown as the first cell's check box.
 struct ListViewDef {
-    const char* name;     // objectName, "ListView8"
+    const char* name;  // objectName, "ListView8"
     QStringList columns;
-    int cap;              // 0: no cap
-    bool log;             // a log view: rows carry a saved mark
+    int cap;                  // 0: no cap
+    bool log;                 // a log view: rows carry a saved mark
     std::vector<int> widths;  // designed column widths in pixels (the last column stretches)
 };
 

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "decoder/P25Class.h"
-#include "platform/Clock.h"
 #include "persist/Settings.h"
-#include "ui/views/ListModel.h"
+#include "platform/Clock.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
+#include "ui/views/ListModel.h"
 
 using namespace ui_names;
 
@@ -27,7 +27,10 @@ struct LogView {
     bool (*autoSaveAllowed)(const Settings&);
 };
 
-bool Always(const Settings&) { return true; }
+bool Always(const Settings&)
+{
+    return true;
+}
 
 // In the order of the minute timer's saves.
 const LogView kLogViews[] = {

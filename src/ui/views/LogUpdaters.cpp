@@ -7,8 +7,8 @@
 #include "link/TScannerReadThread.h"
 #include "persist/LogFormat.h"
 #include "persist/Settings.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/ListModel.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
@@ -22,7 +22,10 @@ constexpr uint8_t kOpcodeMask = 0x3F;
 constexpr uint8_t kUnitRegistrationResponse = 0x2C;
 constexpr int kRawLinesPerPass = 10;  // a burst of raw data cannot stall the window
 
-uint8_t Opcode(const BlockLogEntry& e) { return e.block[0] & kOpcodeMask; }
+uint8_t Opcode(const BlockLogEntry& e)
+{
+    return e.block[0] & kOpcodeMask;
+}
 
 struct BlockLogView {
     const char* list;
@@ -64,7 +67,10 @@ void ShowBlockEntries(ScreenContext& c, const BlockLogView& v, const std::vector
         screen::ScrollToRow(c.root, v.list, list->Count() - 1);
 }
 
-bool KeepAll(const BlockLogEntry&) { return false; }
+bool KeepAll(const BlockLogEntry&)
+{
+    return false;
+}
 
 }  // namespace
 

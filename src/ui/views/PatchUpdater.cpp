@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "decoder/P25Class.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/ListModel.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
@@ -19,7 +19,10 @@ namespace {
 constexpr char kAdded = 'A';
 constexpr char kRemoved = 'R';
 
-QString TalkgroupText(P25Class& d, int32_t tg) { return screen::Text(d.Talkgroups().GetTalkgroupText(tg)); }
+QString TalkgroupText(P25Class& d, int32_t tg)
+{
+    return screen::Text(d.Talkgroups().GetTalkgroupText(tg));
+}
 
 void ShowPatchLists(ScreenContext& c)
 {
@@ -56,8 +59,7 @@ QString PatchLogText(P25Class& d, const PATCHLOGENTRY& e)
                    : e.action == kRemoved ? QStringLiteral("Removed Patch: ")
                                           : QStringLiteral("Unknown Function:");
     text += screen::Decimal(e.group) + QStringLiteral(" (") + TalkgroupText(d, e.group) + QStringLiteral(") --> ") +
-            screen::Decimal(e.supergroup) + QStringLiteral(" (") + TalkgroupText(d, e.supergroup) +
-            QLatin1Char(')');
+            screen::Decimal(e.supergroup) + QStringLiteral(" (") + TalkgroupText(d, e.supergroup) + QLatin1Char(')');
     return text;
 }
 

@@ -6,10 +6,10 @@
 
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
-#include "ui/views/ViewHelpers.h"
 #include "ui/views/ColourValue.h"
+#include "ui/views/ListModel.h"
+#include "ui/views/ViewHelpers.h"
 
 namespace {
 
@@ -49,7 +49,10 @@ bool RadioColours(P25Class& d, long long radio, Colours& c)
     return d.Radios().GetRadioColors(static_cast<int32_t>(radio), c.text, c.back);
 }
 
-Colours Defaults(const Settings& s) { return {s.defaultText, s.defaultBackground}; }
+Colours Defaults(const Settings& s)
+{
+    return {s.defaultText, s.defaultBackground};
+}
 
 // Row colours of the activity and grant views by colour mode, falling back to the defaults when
 // the answer carries no colours.
@@ -67,14 +70,15 @@ Colours ByMode(P25Class& d, const Settings& s, int mode, long long tg, long long
         if (c.Plain())
             RadioColours(d, radio, c);
         break;
-    default:
-        c = TalkgroupColours(d, tg);
-        break;
+    default: c = TalkgroupColours(d, tg); break;
     }
     return c.Plain() ? Defaults(s) : c;
 }
 
-void Paint(ListModel& m, int row, const Colours& c) { m.SetRowColors(row, ToQColor(c.text), ToQColor(c.back)); }
+void Paint(ListModel& m, int row, const Colours& c)
+{
+    m.SetRowColors(row, ToQColor(c.text), ToQColor(c.back));
+}
 
 // In split mode the radio's own colours mark its two cells.
 void PaintRadioCells(ListModel& m, int row, int radioColumn, int descColumn, P25Class& d, long long radio)
@@ -97,16 +101,17 @@ void ColourActivityRow(ListModel& m, int row, P25Class& d, const Settings& s)
     else if (idle)
         Paint(m, row, Defaults(s));
     else
-        Paint(m, row, ByMode(d, s, s.activityColorMode, screen::CellNumber(m.Cell(row, kTalkgroup)),
-                             screen::CellNumber(m.Cell(row, kRadio))));
+        Paint(m, row,
+              ByMode(d, s, s.activityColorMode, screen::CellNumber(m.Cell(row, kTalkgroup)),
+                     screen::CellNumber(m.Cell(row, kRadio))));
     const bool split = s.activityColorMode == static_cast<int>(ColourMode::Split) && !control && !idle;
     PaintRadioCells(m, row, kRadio, kRadioDesc, d, split ? screen::CellNumber(m.Cell(row, kRadio)) : 0);
 }
 
 bool GroupGrantType(const QString& type)
 {
-    return type == QLatin1String("Group") || type == QLatin1String("GrpData") ||
-           type == QLatin1String("Group (Enc)") || type == QLatin1String("Group (Emrg)");
+    return type == QLatin1String("Group") || type == QLatin1String("GrpData") || type == QLatin1String("Group (Enc)") ||
+           type == QLatin1String("Group (Emrg)");
 }
 
 void ColourGrantRow(ListModel& m, int row, P25Class& d, const Settings& s)
@@ -152,7 +157,10 @@ void SetOddEven(ListModel* m, const Settings* s)
         m->ClearOddEvenColours();
 }
 
-bool Is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+bool Is(const char* a, const char* b)
+{
+    return std::strcmp(a, b) == 0;
+}
 
 template <class Fn>
 void EachRow(ListModel* m, int firstRow, Fn fn)

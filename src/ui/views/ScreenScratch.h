@@ -2,13 +2,13 @@
 
 #include <vector>
 
-#include "site/ChannelTable.h"
-#include "site/IdentifierTable.h"
-#include "site/NeighborTable.h"
 #include "site/AffiliationFilter.h"
 #include "site/AffiliationLog.h"
+#include "site/ChannelTable.h"
 #include "site/EventLog.h"
 #include "site/GrantLog.h"
+#include "site/IdentifierTable.h"
+#include "site/NeighborTable.h"
 #include "site/PacketDump.h"
 #include "site/PatchList.h"
 #include "site/PatchLog.h"

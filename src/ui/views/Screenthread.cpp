@@ -31,9 +31,15 @@ struct Step {
 };
 
 template <void (*Update)(ScreenContext&)>
-void Plain(ScreenContext& c, bool) { Update(c); }
+void Plain(ScreenContext& c, bool)
+{
+    Update(c);
+}
 
-void Patches(ScreenContext& c, bool full) { UpdatePatches(c, full); }
+void Patches(ScreenContext& c, bool full)
+{
+    UpdatePatches(c, full);
+}
 
 // The order is the order the views are drawn in within one pass.
 const Step kSteps[] = {
@@ -66,10 +72,12 @@ ScreenThread::ScreenThread(TForm1& window, QObject* parent)
     : ScreenThread(Links{window.Decoder(), &window, &window.State(), &window.AppSettings(),
                          [&window] { return window.Reader(); }, [&window] { return window.SecondScanner(); }},
                    parent)
-{
-}
+{ }
 
-ScreenThread::~ScreenThread() { Stop(); }
+ScreenThread::~ScreenThread()
+{
+    Stop();
+}
 
 void ScreenThread::Stop()
 {

@@ -32,7 +32,7 @@ class ScreenThread : public QThread {
 public:
     struct Links {
         P25Class* decoder = nullptr;
-        QWidget* root = nullptr;        // the main window: updaters find their views below it
+        QWidget* root = nullptr;  // the main window: updaters find their views below it
         AppState* state = nullptr;
         const Settings* settings = nullptr;  // read on the main thread only
         // Called on the main thread only (the session creates and destroys both there).

@@ -2,10 +2,10 @@
 // common start that every updater reading the system information goes through.
 #include <QWidget>
 
-#include "p25/NameTables.h"
 #include "decoder/P25Class.h"
-#include "ui/views/ListModel.h"
+#include "p25/NameTables.h"
 #include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/ListModel.h"
 #include "ui/views/ViewHelpers.h"
 #include "ui/views/ViewUpdaters.h"
 

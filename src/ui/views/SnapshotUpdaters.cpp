@@ -6,8 +6,8 @@
 
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/ListModel.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
@@ -26,8 +26,7 @@ ListModel::Row NeighborRow(P25Class& d, const NeighborSite& n)
     ListModel::Row row;
     const bool channel = n.controlChannel != kNoChannel;
     row.cells << QString::asprintf("%d%02d (T%02X%02X)", n.rfssId, n.siteId, n.rfssId, n.siteId)
-              << QString::asprintf("%03X", n.systemId)
-              << (channel ? screen::ChannelText(n.controlChannel) : QString())
+              << QString::asprintf("%03X", n.systemId) << (channel ? screen::ChannelText(n.controlChannel) : QString())
               << (channel ? screen::FrequencyText(n.controlFrequency) : QString())
               // The monitored system's name for that RFSS and site, whatever system announced it.
               << screen::Text(d.Towers().GetTowerName(static_cast<uint32_t>(n.rfssId), static_cast<uint32_t>(n.siteId)))
@@ -44,9 +43,8 @@ ListModel::Row IdentifierRow(int index, const IdentifierEntry& e)
         row.cells << QString() << QString() << QString() << QString() << QString();
         return row;
     }
-    row.cells << screen::FrequencyText(e.base) << screen::FrequencyText(e.spacing)
-              << screen::FrequencyText(e.txOffset) << QString::fromLatin1(e.assumed ? "A" : "C")
-              << screen::FrequencyText(e.bandwidth);
+    row.cells << screen::FrequencyText(e.base) << screen::FrequencyText(e.spacing) << screen::FrequencyText(e.txOffset)
+              << QString::fromLatin1(e.assumed ? "A" : "C") << screen::FrequencyText(e.bandwidth);
     return row;
 }
 

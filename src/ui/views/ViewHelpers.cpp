@@ -7,10 +7,10 @@
 #include <QTabWidget>
 
 #include "decoder/P25Class.h"
-#include "platform/Clock.h"
 #include "persist/LogFormat.h"
-#include "ui/views/ListModel.h"
+#include "platform/Clock.h"
 #include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/ListModel.h"
 
 namespace screen {
 
@@ -20,18 +20,30 @@ constexpr int32_t kIdentifierMask = 0xF;
 constexpr int32_t kChannelMask = 0xFFF;
 }  // namespace
 
-QString Text(const std::string& s) { return QString::fromStdString(s); }
+QString Text(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
-QString Decimal(long long value) { return QString::number(value); }
+QString Decimal(long long value)
+{
+    return QString::number(value);
+}
 
 QString ChannelText(int32_t channel)
 {
     return QString::asprintf("%02d-%04d", (channel >> kIdentifierShift) & kIdentifierMask, channel & kChannelMask);
 }
 
-QString FrequencyText(double mhz) { return QString::asprintf("%3.05f", mhz); }
+QString FrequencyText(double mhz)
+{
+    return QString::asprintf("%3.05f", mhz);
+}
 
-QString TimeText(int64_t unixTime) { return Text(TimeStampText(unixTime)); }
+QString TimeText(int64_t unixTime)
+{
+    return Text(TimeStampText(unixTime));
+}
 
 QString ClockText(int64_t unixTime)
 {

@@ -21,8 +21,8 @@ struct ScreenContext {
     AppState& state;
     const Settings& settings;
     ScreenScratch& scratch;
-    std::function<ScannerControl*()> scanner;      // the session's second scanner, or null
-    std::function<TScannerReadThread*()> reader;   // the session's reader thread, or null
+    std::function<ScannerControl*()> scanner;     // the session's second scanner, or null
+    std::function<TScannerReadThread*()> reader;  // the session's reader thread, or null
 };
 
 // Copies the system information and shows it on the site information list and panels when it

@@ -2,11 +2,11 @@
 
 #include <vector>
 
+#include "platform/Clock.h"
+#include "platform/NamedLock.h"
 #include "site/ChannelTable.h"
 #include "site/DecoderContext.h"
 #include "site/IdentifierTable.h"
-#include "platform/Clock.h"
-#include "platform/NamedLock.h"
 #include "site/TalkgroupTable.h"
 
 namespace {

@@ -99,7 +99,7 @@ protected:
     }
 };
 
-class GrantRowTest : public GrantHandlersTest, public ::testing::WithParamInterface<GrantRow> {};
+class GrantRowTest : public GrantHandlersTest, public ::testing::WithParamInterface<GrantRow> { };
 
 TEST_P(GrantRowTest, DescribesAndRecordsTheBlock)
 {
@@ -295,8 +295,7 @@ const GrantRow kChannelIdentificationRows[] = {
      .lines = {{0x1005, "CWID", 0, 0, "", kCwid, 1}},
      .log = {{"CWID", 0x1005, 0, 0, "", 1}}},
 };
-INSTANTIATE_TEST_SUITE_P(ChannelIdentification, GrantRowTest, ::testing::ValuesIn(kChannelIdentificationRows),
-                         RowName);
+INSTANTIATE_TEST_SUITE_P(ChannelIdentification, GrantRowTest, ::testing::ValuesIn(kChannelIdentificationRows), RowName);
 
 TEST_F(GrantHandlersTest, OtherManufacturersAreUnknown)
 {

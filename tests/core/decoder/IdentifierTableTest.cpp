@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "platform/NamedLock.h"
 #include "site/ChannelTable.h"
 #include "site/DecoderContext.h"
 #include "site/IdentifierTable.h"
-#include "platform/NamedLock.h"
 #include "site/TalkgroupTable.h"
 
 namespace {
@@ -17,9 +17,9 @@ struct ConversionCase {
     int32_t channel;
     double rx;
     double tx;
-    const char* text;             // without frequency
-    const char* receiveText;      // with frequency, receive side
-    const char* transmitText;     // with frequency, transmit side
+    const char* text;          // without frequency
+    const char* receiveText;   // with frequency, receive side
+    const char* transmitText;  // with frequency, transmit side
 };
 
 TEST(IdentifierTable, BuiltInBandPlansConvertChannelsBeforeTheSiteSendsAny)

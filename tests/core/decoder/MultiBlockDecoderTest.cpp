@@ -100,11 +100,10 @@ const std::vector<Row>& Rows()
              EXPECT_FALSE(d.Talkgroups().IsTalkgroupKnown(0));
          }},
         {"PatchedGroupVoiceGrantWithoutNote",
-         MakePacket({0x37, 0x00, 0x90, 0x00, 0x30, 0x39, 0x00, 0x02, 0x00, 0x00},
-                    {0x10, 0x05, 0x10, 0x06, 0x03, 0xE9}),
+         MakePacket({0x37, 0x00, 0x90, 0x00, 0x30, 0x39, 0x00, 0x02, 0x00, 0x00}, {0x10, 0x05, 0x10, 0x06, 0x03, 0xE9}),
          {{0, "Patched Multi-Block Group Voice Grant 1 - Radio ID: 12345 Follow: 1"},
-          {1, std::string("Patched Multi-Block Group Voice Grant 2 - Channel: ") + kCh1005 + " Input Channel: " +
-                  kCh1006 + " Group: 1001"}},
+          {1, std::string("Patched Multi-Block Group Voice Grant 2 - Channel: ") + kCh1005 +
+                  " Input Channel: " + kCh1006 + " Group: 1001"}},
          [](P25Class& d, const auto& lines) { ExpectGroupCall(d, lines, ""); }},
         {"UnitToUnitVoiceGrant",
          // header: radio 0x0A2345 (its bytes 4..5 also give the "SysID"), Enc
@@ -112,7 +111,7 @@ const std::vector<Row>& Rows()
          // block 2: input channel 0..1
          MakePacket({0x37, 0x00, 0x00, 0x0A, 0x23, 0x45, 0x00, 0x07, 0x40, 0x00},
                     {0xBE, 0xE0, 0x0F, 0xFF, 0x00, 0x03, 0xE8, 0x00, 0x07, 0xD0, 0x10, 0x05,  //
-          0x10, 0x06}),
+                     0x10, 0x06}),
          {{0, "Multi-Block Unit-Unit Voice Grant 1 - Radio ID: 664389 Notes: Enc Follow: 2"},
           {0, std::string("Multi-Block Unit-Unit Voice Grant 2 - WACN: BEE00 SysID: 2345 Source ID: 1000 "
                           "Target ID: 2000 Channel: ") +
@@ -124,11 +123,10 @@ const std::vector<Row>& Rows()
          }},
         {"TelephoneVoiceGrant",
          // header byte 8 = 0xC0: emergency wins over encrypted
-         MakePacket({0x37, 0x00, 0x00, 0x00, 0x30, 0x39, 0x00, 0x08, 0xC0, 0x00},
-                    {0x10, 0x05, 0x10, 0x06, 0x01, 0x2C}),
+         MakePacket({0x37, 0x00, 0x00, 0x00, 0x30, 0x39, 0x00, 0x08, 0xC0, 0x00}, {0x10, 0x05, 0x10, 0x06, 0x01, 0x2C}),
          {{0, "Multi-Block Telephone Voice Grant 1 - Radio ID: 12345 Notes: Emrg Follow: 1"},
-          {0, std::string("Multi-Block Telephone Voice Grant 2 - Channel: ") + kCh1005 + " Input Channel: " +
-                  kCh1006 + " Timer: 300"}},
+          {0, std::string("Multi-Block Telephone Voice Grant 2 - Channel: ") + kCh1005 + " Input Channel: " + kCh1006 +
+                  " Timer: 300"}},
          [](P25Class& d, const std::vector<FreqInfo>& lines) {
              EXPECT_EQ(LineOf(lines, 0x1005), "Phone 0 12345 Emrg");
          }},
@@ -181,11 +179,10 @@ const std::vector<Row>& Rows()
          }},
         {"NeighborStatusBroadcast",
          // header: status 1 and system ABC in bytes 4..5, RFSS 3 (byte 8), site 9 (byte 9)
-         MakePacket({0x37, 0x00, 0x00, 0x00, 0x1A, 0xBC, 0x00, 0x3C, 0x03, 0x09},
-                    {0x00, 0x64, 0x00, 0x65, 0xFF, 0x10}),
+         MakePacket({0x37, 0x00, 0x00, 0x00, 0x1A, 0xBC, 0x00, 0x3C, 0x03, 0x09}, {0x00, 0x64, 0x00, 0x65, 0xFF, 0x10}),
          {{0, "Multi-Block Neighbor Status Broadcast 1 - SysID: abc RFSS: 3 SiteID: 9 Status: Connected Follow: 1"},
-          {1, std::string("Multi-Block Neighbor Status Broadcast 2 - Control tx: ") + kCh0064 + " Control rx: " +
-                  kCh0065 + " Cap: Data"}},
+          {1, std::string("Multi-Block Neighbor Status Broadcast 2 - Control tx: ") + kCh0064 +
+                  " Control rx: " + kCh0065 + " Cap: Data"}},
          [](P25Class& d, const std::vector<FreqInfo>& lines) {
              NeighborSite n;
              ASSERT_EQ(d.Neighbors().CopyNeighbors(&n, 1), 1);
@@ -320,7 +317,7 @@ std::vector<UnknownRow> UnknownRows()
     };
 }
 
-class MultiBlockUnknownPackets : public MultiBlockDecoderTest, public ::testing::WithParamInterface<UnknownRow> {};
+class MultiBlockUnknownPackets : public MultiBlockDecoderTest, public ::testing::WithParamInterface<UnknownRow> { };
 
 TEST_P(MultiBlockUnknownPackets, RecordsEveryBlockNumberedFromZero)
 {
@@ -351,11 +348,14 @@ TEST_F(MultiBlockDecoderTest, UnknownPacketsAreKeptOnlyWithTheSwitchOnAndTheSite
         bool switchOn;
         uint32_t systemId, rfss, site;
         size_t kept;
-    } const rows[] = {{true, 0x123, 1, 5, 2}, {false, 0x123, 1, 5, 0}, {true, 0, 1, 5, 0},
-                      {true, 0x123, 0, 5, 0}, {true, 0x123, 1, 0, 0}};
+    } const rows[] = {{true, 0x123, 1, 5, 2},
+                      {false, 0x123, 1, 5, 0},
+                      {true, 0, 1, 5, 0},
+                      {true, 0x123, 0, 5, 0},
+                      {true, 0x123, 1, 0, 0}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << "switch " << row.switchOn << " identity " << row.systemId << "/"
-                                        << row.rfss << "/" << row.site);
+        SCOPED_TRACE(testing::Message() << "switch " << row.switchOn << " identity " << row.systemId << "/" << row.rfss
+                                        << "/" << row.site);
         decoder->SetSiteIdentity(row.systemId, row.rfss, 0x70, row.site);
         PresentationSwitches s = decoder->Switches();
         s.recordUnknowns = row.switchOn;

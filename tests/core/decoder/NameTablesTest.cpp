@@ -15,34 +15,59 @@
 namespace {
 
 const std::map<int, std::string> kExpectedManufacturers = {
-    {0x00, "Standard"},         {0x78, "Kokusai"},
-    {0x10, "Relm/BK"},          {0x7C, "Maxon"},
-    {0x20, "Cycomm"},           {0x80, "Midland"},
-    {0x28, "Efratom"},          {0x86, "Daniels Electronics Ltd."},
-    {0x30, "Com-Net Ericsson"}, {0x90, "Motorola"},
-    {0x38, "Datron"},           {0xA0, "Thales"},
-    {0x40, "Icom"},             {0xA4, "M/A-COM"},
-    {0x48, "Garmin"},           {0xB0, "Raytheon"},
-    {0x50, "GTE"},              {0xC0, "SEA"},
-    {0x55, "IFR Systems"},      {0xC8, "Securicor"},
-    {0x60, "GEC-Marconi"},      {0xD0, "ADI"},
-    {0x68, "Kenwood Communications"}, {0xD8, "Tait Electronics"},
-    {0x70, "Glenayre Electronics"},   {0xE0, "Teletec"},
-    {0x74, "Japan Radio Co."},        {0xF0, "Transcrypt International"},
+    {0x00, "Standard"},
+    {0x78, "Kokusai"},
+    {0x10, "Relm/BK"},
+    {0x7C, "Maxon"},
+    {0x20, "Cycomm"},
+    {0x80, "Midland"},
+    {0x28, "Efratom"},
+    {0x86, "Daniels Electronics Ltd."},
+    {0x30, "Com-Net Ericsson"},
+    {0x90, "Motorola"},
+    {0x38, "Datron"},
+    {0xA0, "Thales"},
+    {0x40, "Icom"},
+    {0xA4, "M/A-COM"},
+    {0x48, "Garmin"},
+    {0xB0, "Raytheon"},
+    {0x50, "GTE"},
+    {0xC0, "SEA"},
+    {0x55, "IFR Systems"},
+    {0xC8, "Securicor"},
+    {0x60, "GEC-Marconi"},
+    {0xD0, "ADI"},
+    {0x68, "Kenwood Communications"},
+    {0xD8, "Tait Electronics"},
+    {0x70, "Glenayre Electronics"},
+    {0xE0, "Teletec"},
+    {0x74, "Japan Radio Co."},
+    {0xF0, "Transcrypt International"},
 };
 
 const std::map<int, std::string> kExpectedServiceTypes = {
-    {0x00, "Group Voice Grant"},                 {0x12, "Group Data Grant Update"},
-    {0x02, "Group Grant Update"},                {0x14, "Group Data Grant Explicit"},
-    {0x03, "Explicit Group Grant Update"},       {0x1E, "Radio Monitor"},
-    {0x04, "Unit to Unit Voice Grant"},          {0x1F, "Call Alert"},
-    {0x05, "Unit to Unit Answer Request"},       {0x24, "Radio Check/Detach/Inhibit/UnInhibit"},
-    {0x06, "Unit-Unit Grant Update"},            {0x27, "Deny Response"},
-    {0x07, "Unit to Unit Explicit Voice Grant"}, {0x28, "Group Affiliation"},
-    {0x08, "Telephone Voice Grant"},             {0x2B, "Location Registration"},
-    {0x09, "Telephone Voice Grant Update"},      {0x2C, "Unit Registration"},
-    {0x10, "Unit to Unit Data Grant"},           {0x2D, "Location Registration"},
-    {0x11, "Group Data Grant"},                  {0x38, "System Services Broadcast"},
+    {0x00, "Group Voice Grant"},
+    {0x12, "Group Data Grant Update"},
+    {0x02, "Group Grant Update"},
+    {0x14, "Group Data Grant Explicit"},
+    {0x03, "Explicit Group Grant Update"},
+    {0x1E, "Radio Monitor"},
+    {0x04, "Unit to Unit Voice Grant"},
+    {0x1F, "Call Alert"},
+    {0x05, "Unit to Unit Answer Request"},
+    {0x24, "Radio Check/Detach/Inhibit/UnInhibit"},
+    {0x06, "Unit-Unit Grant Update"},
+    {0x27, "Deny Response"},
+    {0x07, "Unit to Unit Explicit Voice Grant"},
+    {0x28, "Group Affiliation"},
+    {0x08, "Telephone Voice Grant"},
+    {0x2B, "Location Registration"},
+    {0x09, "Telephone Voice Grant Update"},
+    {0x2C, "Unit Registration"},
+    {0x10, "Unit to Unit Data Grant"},
+    {0x2D, "Location Registration"},
+    {0x11, "Group Data Grant"},
+    {0x38, "System Services Broadcast"},
 };
 
 const std::map<int, std::string> kExpectedReasons = {
@@ -111,7 +136,8 @@ const std::map<int, std::string> kExpectedSummaries = {
     {0x3F, "(Protection Parameter Update)"},
 };
 
-TEST(NameTablesTest, ManufacturerNameCoversEveryMfid) {
+TEST(NameTablesTest, ManufacturerNameCoversEveryMfid)
+{
     ASSERT_EQ(kExpectedManufacturers.size(), 28u);
     for (int mfid = 0; mfid <= 0xFF; ++mfid) {
         auto it = kExpectedManufacturers.find(mfid);
@@ -121,7 +147,8 @@ TEST(NameTablesTest, ManufacturerNameCoversEveryMfid) {
     EXPECT_STREQ(ManufacturerName(0x01), "Unknown");
 }
 
-TEST(NameTablesTest, ManufacturerSuffixUsesUpperCaseHexAndName) {
+TEST(NameTablesTest, ManufacturerSuffixUsesUpperCaseHexAndName)
+{
     EXPECT_EQ(ManufacturerSuffix(0x90), " Mfg 90(Motorola)");
     EXPECT_EQ(ManufacturerSuffix(0xA4), " Mfg A4(M/A-COM)");
     EXPECT_EQ(ManufacturerSuffix(0x00), " Mfg 00(Standard)");
@@ -129,7 +156,8 @@ TEST(NameTablesTest, ManufacturerSuffixUsesUpperCaseHexAndName) {
     EXPECT_EQ(ManufacturerSuffix(0xAD), " Mfg AD(Unknown)");
 }
 
-TEST(NameTablesTest, ServiceTypeNameCoversEverySixBitCode) {
+TEST(NameTablesTest, ServiceTypeNameCoversEverySixBitCode)
+{
     ASSERT_EQ(kExpectedServiceTypes.size(), 22u);
     for (int code = 0; code <= 0x3F; ++code) {
         auto it = kExpectedServiceTypes.find(code);
@@ -143,7 +171,8 @@ TEST(NameTablesTest, ServiceTypeNameCoversEverySixBitCode) {
     }
 }
 
-TEST(NameTablesTest, ServiceTypeNameEdgeCases) {
+TEST(NameTablesTest, ServiceTypeNameEdgeCases)
+{
     EXPECT_EQ(ServiceTypeName(0x2B), "Location Registration");
     EXPECT_EQ(ServiceTypeName(0x2D), "Location Registration");
     EXPECT_EQ(ServiceTypeName(0x01), "Unknown Code 0x01");
@@ -151,7 +180,8 @@ TEST(NameTablesTest, ServiceTypeNameEdgeCases) {
     EXPECT_EQ(ServiceTypeName(0xFF), "Unknown Code 0xff");
 }
 
-TEST(NameTablesTest, ReasonTextCoversEveryByte) {
+TEST(NameTablesTest, ReasonTextCoversEveryByte)
+{
     ASSERT_EQ(kExpectedReasons.size(), 20u);
     for (int code = 0; code <= 0xFF; ++code) {
         auto it = kExpectedReasons.find(code);
@@ -165,7 +195,8 @@ TEST(NameTablesTest, ReasonTextCoversEveryByte) {
     EXPECT_EQ(ReasonText(0x2F), "target unit has refused this call");
 }
 
-TEST(NameTablesTest, ReasonTextStaysInsideTheCallersBuffer) {
+TEST(NameTablesTest, ReasonTextStaysInsideTheCallersBuffer)
+{
     char buf[8];
     std::memset(buf, 'x', sizeof buf);
     ReasonText(0x10, buf, 0);
@@ -178,8 +209,12 @@ TEST(NameTablesTest, ReasonTextStaysInsideTheCallersBuffer) {
     EXPECT_EQ(small[6], 'x');
 }
 
-TEST(NameTablesTest, ServiceClassTextJoinsSetBitsInOrder) {
-    struct Row { uint8_t value; const char* text; };
+TEST(NameTablesTest, ServiceClassTextJoinsSetBitsInOrder)
+{
+    struct Row {
+        uint8_t value;
+        const char* text;
+    };
     const Row rows[] = {
         {0x00, "None Advertised"},
         {0x01, "Composite control channel"},
@@ -200,7 +235,8 @@ TEST(NameTablesTest, ServiceClassTextJoinsSetBitsInOrder) {
     }
 }
 
-TEST(NameTablesTest, OpcodeSummaryNameCoversEveryOpcode) {
+TEST(NameTablesTest, OpcodeSummaryNameCoversEveryOpcode)
+{
     ASSERT_EQ(kExpectedSummaries.size(), 39u);
     for (int op = 0; op <= 0x3F; ++op) {
         auto it = kExpectedSummaries.find(op);
@@ -217,8 +253,12 @@ TEST(NameTablesTest, OpcodeSummaryNameCoversEveryOpcode) {
 
 // A wrong value behind an opcode name would send blocks to the wrong handler; the summary
 // names pin the standard opcodes to their meaning.
-TEST(NameTablesTest, OpcodeNamesMatchTheirSummaryNames) {
-    struct Row { uint8_t op; const char* summary; };
+TEST(NameTablesTest, OpcodeNamesMatchTheirSummaryNames)
+{
+    struct Row {
+        uint8_t op;
+        const char* summary;
+    };
     const Row rows[] = {
         {kOpGroupVoiceGrant, "(Group Voice Grant)"},
         {kOpGroupVoiceGrantUpdate, "(Group Voice Grant Update)"},

@@ -213,7 +213,7 @@ struct CallSignCase {
     std::string text;
 };
 
-class CallSigns : public ::testing::TestWithParam<CallSignCase> {};
+class CallSigns : public ::testing::TestWithParam<CallSignCase> { };
 
 TEST_P(CallSigns, KeepsDistinctWordsSeparatedBySingleBlanks)
 {
@@ -227,14 +227,14 @@ TEST_P(CallSigns, KeepsDistinctWordsSeparatedBySingleBlanks)
     EXPECT_EQ(info.callSigns, c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CallSigns,
-    ::testing::Values(CallSignCase{{"KA1ABC"}, {true}, "KA1ABC"},
-                      CallSignCase{{"KA1ABC", "ka1abc"}, {true, false}, "KA1ABC"},
-                      CallSignCase{{"  WXY123  ", "KA1ABC"}, {true, true}, "WXY123 KA1ABC"},
-                      CallSignCase{{"KA1AB", "KA1ABC"}, {true, true}, "KA1AB KA1ABC"},  // whole words only
-                      CallSignCase{{"ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {true}, "ABCDEFGHIJKLMNOPQRS"},
-                      CallSignCase{{"", "   "}, {false, false}, ""}));
+INSTANTIATE_TEST_SUITE_P(Cases, CallSigns,
+                         ::testing::Values(CallSignCase{{"KA1ABC"}, {true}, "KA1ABC"},
+                                           CallSignCase{{"KA1ABC", "ka1abc"}, {true, false}, "KA1ABC"},
+                                           CallSignCase{{"  WXY123  ", "KA1ABC"}, {true, true}, "WXY123 KA1ABC"},
+                                           CallSignCase{
+                                               {"KA1AB", "KA1ABC"}, {true, true}, "KA1AB KA1ABC"},  // whole words only
+                                           CallSignCase{{"ABCDEFGHIJKLMNOPQRSTUVWXYZ"}, {true}, "ABCDEFGHIJKLMNOPQRS"},
+                                           CallSignCase{{"", "   "}, {false, false}, ""}));
 
 TEST(CallSignLimit, KeepsTwentyWordsAndNeverCutsOne)
 {

@@ -46,8 +46,8 @@ protected:
         decoder->Identifiers().CopyIdentifiers(s.ids.data(), IdentifierTable::kCount);
         s.channels = Channels();
         s.neighbors.resize(NeighborTable::kCapacity);
-        s.neighbors.resize(static_cast<size_t>(
-            decoder->Neighbors().CopyNeighbors(s.neighbors.data(), NeighborTable::kCapacity)));
+        s.neighbors.resize(
+            static_cast<size_t>(decoder->Neighbors().CopyNeighbors(s.neighbors.data(), NeighborTable::kCapacity)));
         s.events = EventTexts();
         return s;
     }

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "SiteBroadcastFixture.h"
 #include "decoder/P25Class.h"
 #include "support/BlockBuilder.h"
-#include "SiteBroadcastFixture.h"
 
 using namespace sitetest;
 using testsupport::MakeTsbk;
@@ -150,7 +150,11 @@ const std::vector<Row> kRows = {
          EXPECT_EQ(s.channels[0].channel, kCh100);
          EXPECT_EQ(s.channels[0].usageFlags, kFlagAlternate);
      }},
-    {"SystemService", {0x38, 0x00, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}, 1, {"System Service Broadcast"}, {},
+    {"SystemService",
+     {0x38, 0x00, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0},
+     1,
+     {"System Service Broadcast"},
+     {},
      ExpectUntouched},
     {"IdentifierUpdate800",
      {0x3D, 0x00, 0x13, 0x22, 0xD0, 0x64, 0x0A, 0x25, 0x10, 0xA2},
@@ -226,7 +230,7 @@ const std::vector<Row> kRows = {
      ExpectUntouched},
 };
 
-class SiteBroadcastRowTest : public SiteBroadcastTest, public ::testing::WithParamInterface<Row> {};
+class SiteBroadcastRowTest : public SiteBroadcastTest, public ::testing::WithParamInterface<Row> { };
 
 TEST_P(SiteBroadcastRowTest, DescribesAndStores)
 {

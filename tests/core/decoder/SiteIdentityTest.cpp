@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "SiteBroadcastFixture.h"
 #include "decoder/P25Class.h"
 #include "support/BlockBuilder.h"
-#include "SiteBroadcastFixture.h"
 
 // How RFSS status and explicit alternate control broadcasts identify the monitored site.
 

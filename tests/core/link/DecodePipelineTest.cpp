@@ -18,7 +18,7 @@ namespace {
 // Forwards to the real decoder and remembers the packets that reached it.
 class PacketTap : public BlockSink {
 public:
-    explicit PacketTap(P25Class& decoder) : decoder_(decoder) {}
+    explicit PacketTap(P25Class& decoder) : decoder_(decoder) { }
     int DecodeTsbk(const Tsbk& block) override { return decoder_.DecodeTsbk(block); }
     int DecodeMultiBlock(const MultiBlockPacket& packet) override
     {
@@ -57,9 +57,9 @@ TEST(DecodePipeline, EveryGoodBlockArrivesOnceAndInOrder)
         if (i % 7 == 0)
             burst.push_back(FlipBit(single, i % 96));  // damaged: dropped
         if (i % 50 == 0) {
-            auto packet = MakePacket({0x37, 0x00, 0, 0, 0, 0, 0, 0x15, static_cast<uint8_t>(i >> 8),
-                                      static_cast<uint8_t>(i)},
-                                     std::vector<uint8_t>(static_cast<size_t>(i % 3) * 12 + 4, 0xA5));
+            auto packet =
+                MakePacket({0x37, 0x00, 0, 0, 0, 0, 0, 0x15, static_cast<uint8_t>(i >> 8), static_cast<uint8_t>(i)},
+                           std::vector<uint8_t>(static_cast<size_t>(i % 3) * 12 + 4, 0xA5));
             expectedPackets.push_back(packet[0]);
             burst.insert(burst.end(), packet.begin(), packet.end());
         }

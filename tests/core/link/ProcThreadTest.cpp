@@ -190,10 +190,10 @@ TEST_F(ProcThreadTest, SingleBlocksAndPackets)
         {"bad CRC-32 falls back to header", badCrc, {SingleEvent(badCrc[0])}},
         {"bad CRC-32 lucky data block", badCrcLucky, {SingleEvent(badCrc[0]), SingleEvent(badCrcLucky[2])}},
         {"more than four data blocks", tooMany, {}},
-        {"damaged header: its data blocks fail alone", {corruptHeader, good[1], good[2], other},
-         {SingleEvent(other)}},
+        {"damaged header: its data blocks fail alone", {corruptHeader, good[1], good[2], other}, {SingleEvent(other)}},
         {"header without data blocks", {emptyNoMatch, single}, {SingleEvent(emptyNoMatch), SingleEvent(single)}},
-        {"header without data blocks, CRC agrees", {emptyMatch, single},
+        {"header without data blocks, CRC agrees",
+         {emptyMatch, single},
          {PacketEvent(std::vector<Tsbk>{emptyMatch}), SingleEvent(single)}},
     };
 

@@ -13,7 +13,8 @@ const std::string kHex = "00112233445566778899AABB";
 const Tsbk kBlock = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB};
 
 // The analyzer's columns: counter (0..9), blank, label (11..18), blank, data from column 20.
-std::string AnalyzerLine(const std::string& data, char col10 = ' ', char col19 = ' ') {
+std::string AnalyzerLine(const std::string& data, char col10 = ' ', char col19 = ' ')
+{
     std::string line = "0000000001" + std::string(1, col10) + "TSBK    " + std::string(1, col19);
     return line + data;
 }
@@ -27,7 +28,8 @@ struct LineCase {
     bool block;
 };
 
-std::vector<LineCase> LineCases() {
+std::vector<LineCase> LineCases()
+{
     const std::string spaced = "00 11 22 33 44 55 66 77 88 99 AA BB";  // 35 characters, 20..54
     return {
         {"PsrDataLine", 1, "P25,0," + kHex, true, true, true},
@@ -52,26 +54,27 @@ std::vector<LineCase> LineCases() {
         {"UnidenOneFieldNoReply", 2, "P25" + kHex, true, false, false},
         {"UnidenShortDropped", 2, "P25,0011223344556677889", false, false, false},
         {"AnalyzerSpacedPairs", 3, AnalyzerLine(spaced), true, true, true},
-        {"AnalyzerGroupsOfFour", 3, AnalyzerLine("0011 2233 4455 6677 8899 AABB      "), true, true,
-         true},
+        {"AnalyzerGroupsOfFour", 3, AnalyzerLine("0011 2233 4455 6677 8899 AABB      "), true, true, true},
         {"AnalyzerTextBeyondColumn54Ignored", 3, AnalyzerLine(spaced + " FF FF"), true, true, true},
         {"AnalyzerNonBlankColumn10", 3, AnalyzerLine(spaced, 'x'), true, false, false},
         {"AnalyzerNonBlankColumn19", 3, AnalyzerLine(spaced, ' ', 'x'), true, false, false},
         {"AnalyzerFiftyFourChars", 3, AnalyzerLine(spaced.substr(0, 34)), true, false, false},
-        {"AnalyzerTwentyThreeDigits", 3, AnalyzerLine(spaced.substr(0, 34) + " "), true, false,
-         false},
-        {"AnalyzerTwentyFiveDigits", 3, AnalyzerLine("0" + kHex + std::string(10, ' ')), true,
-         false, false},
+        {"AnalyzerTwentyThreeDigits", 3, AnalyzerLine(spaced.substr(0, 34) + " "), true, false, false},
+        {"AnalyzerTwentyFiveDigits", 3, AnalyzerLine("0" + kHex + std::string(10, ' ')), true, false, false},
         {"AnalyzerEmptyLineNotKept", 3, "", false, false, false},
         {"PolledTypeJudgesNoLine", 0, "P25,0," + kHex, false, false, false},
     };
 }
 
-void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LineCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class ScannerLineJudge : public ::testing::TestWithParam<LineCase> {};
+class ScannerLineJudge : public ::testing::TestWithParam<LineCase> { };
 
-TEST_P(ScannerLineJudge, KeepsCountsAndConvertsAsTheScannerTypeSays) {
+TEST_P(ScannerLineJudge, KeepsCountsAndConvertsAsTheScannerTypeSays)
+{
     const LineCase& c = GetParam();
     ScannerLine result = ScannerLineFramer::Judge(c.type, c.line);
     EXPECT_EQ(result.keepRaw, c.keepRaw);
@@ -85,7 +88,8 @@ TEST_P(ScannerLineJudge, KeepsCountsAndConvertsAsTheScannerTypeSays) {
 INSTANTIATE_TEST_SUITE_P(Lines, ScannerLineJudge, ::testing::ValuesIn(LineCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ScannerLineFields, SeparatorsMakeFieldsAndATrailingEmptyTextIsNone) {
+TEST(ScannerLineFields, SeparatorsMakeFieldsAndATrailingEmptyTextIsNone)
+{
     using V = std::vector<std::string_view>;
     EXPECT_EQ(ScannerLineFramer::SplitFields("a,b:c"), (V{"a", "b", "c"}));
     EXPECT_EQ(ScannerLineFramer::SplitFields("a,,c"), (V{"a", "", "c"}));
@@ -96,17 +100,21 @@ TEST(ScannerLineFields, SeparatorsMakeFieldsAndATrailingEmptyTextIsNone) {
 }
 
 // Feeds text and returns the lines it completed.
-std::vector<std::string> FeedAll(ScannerLineFramer& framer, const std::string& bytes) {
+std::vector<std::string> FeedAll(ScannerLineFramer& framer, const std::string& bytes)
+{
     std::vector<std::string> lines;
     for (char c : bytes)
-        if (framer.Feed(static_cast<uint8_t>(c))) lines.push_back(framer.Line());
+        if (framer.Feed(static_cast<uint8_t>(c)))
+            lines.push_back(framer.Line());
     return lines;
 }
 
-TEST(ScannerLineFraming, CrAndLfEachEndALineAndBitSevenIsDropped) {
+TEST(ScannerLineFraming, CrAndLfEachEndALineAndBitSevenIsDropped)
+{
     ScannerLineFramer framer(1);
     std::string high;
-    for (char c : "P25,0," + kHex) high.push_back(static_cast<char>(c | 0x80));
+    for (char c : "P25,0," + kHex)
+        high.push_back(static_cast<char>(c | 0x80));
     auto lines = FeedAll(framer, high + "\r\nnext\n");
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "P25,0," + kHex);
@@ -116,20 +124,23 @@ TEST(ScannerLineFraming, CrAndLfEachEndALineAndBitSevenIsDropped) {
     EXPECT_EQ(framer.Line(), "");
 }
 
-TEST(ScannerLineFraming, CarriageReturnWithBitSevenStillEndsTheLine) {
+TEST(ScannerLineFraming, CarriageReturnWithBitSevenStillEndsTheLine)
+{
     ScannerLineFramer framer(2);
     auto lines = FeedAll(framer, std::string("ab") + static_cast<char>(0x8D) + "cd\n");
     EXPECT_EQ(lines, (std::vector<std::string>{"ab", "cd"}));
 }
 
-TEST(ScannerLineFraming, NulBytesAreIgnored) {
+TEST(ScannerLineFraming, NulBytesAreIgnored)
+{
     ScannerLineFramer framer(1);
     auto lines = FeedAll(framer, std::string("P25,0,\0", 7) + kHex + "\r");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_TRUE(framer.JudgeLine().hasBlock);
 }
 
-TEST(ScannerLineFraming, AnOverlongLineRestartsTheBufferWithoutOverflow) {
+TEST(ScannerLineFraming, AnOverlongLineRestartsTheBufferWithoutOverflow)
+{
     // The buffer is emptied before an append once it holds more than 1,019 characters.
     ScannerLineFramer framer(1);
     EXPECT_EQ(FeedAll(framer, std::string(1020, 'A') + "XYZ\n"), (std::vector<std::string>{"XYZ"}));
@@ -142,7 +153,8 @@ TEST(ScannerLineFraming, AnOverlongLineRestartsTheBufferWithoutOverflow) {
     EXPECT_EQ(framer.JudgeLine().block, kBlock);
 }
 
-TEST(ScannerLineFraming, ResetForgetsAPartLine) {
+TEST(ScannerLineFraming, ResetForgetsAPartLine)
+{
     ScannerLineFramer framer(1);
     FeedAll(framer, "P25,0,0011");
     framer.Reset();
@@ -151,14 +163,14 @@ TEST(ScannerLineFraming, ResetForgetsAPartLine) {
     EXPECT_EQ(lines[0], "P25,0," + kHex);
 }
 
-TEST(ScannerPollFrames, CommandsCarryTheirChecksum) {
-    EXPECT_EQ(ScannerPollFrame::PollCommand(),
-              (ScannerPollFrame::Command{0x02, 0x39, 0x44, 0x03, 0x80}));
-    EXPECT_EQ(ScannerPollFrame::StartCommand(),
-              (ScannerPollFrame::Command{0x02, 0x43, 0x01, 0x03, 0x47}));
+TEST(ScannerPollFrames, CommandsCarryTheirChecksum)
+{
+    EXPECT_EQ(ScannerPollFrame::PollCommand(), (ScannerPollFrame::Command{0x02, 0x39, 0x44, 0x03, 0x80}));
+    EXPECT_EQ(ScannerPollFrame::StartCommand(), (ScannerPollFrame::Command{0x02, 0x43, 0x01, 0x03, 0x47}));
 }
 
-TEST(ScannerPollFrames, RepliesAreJudgedByLengthAcknowledgementAndBlock) {
+TEST(ScannerPollFrames, RepliesAreJudgedByLengthAcknowledgementAndBlock)
+{
     using Kind = ScannerPollFrame::ReplyKind;
     Tsbk out{};
     auto reply = ScannerPollFrame::BuildReply(kBlock);

@@ -24,7 +24,7 @@ constexpr uint32_t kWacn = 0xBEE00;
 constexpr uint8_t kClass = 0x70;  // data, voice, registration
 constexpr uint8_t kEnc = 0x40;    // service options of a grant
 constexpr uint8_t kEmrg = 0x80;
-constexpr int kConnected = 1;     // status nibble of status broadcasts
+constexpr int kConnected = 1;  // status nibble of status broadcasts
 constexpr int kSiteTrunked = 0;
 
 inline Tsbk Op(uint8_t opcode, uint8_t mfid = kMfidStandard)

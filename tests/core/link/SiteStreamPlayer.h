@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "p25/BlockSink.h"
 #include "decoder/P25Class.h"
 #include "link/TBSKQueue.h"
+#include "p25/BlockSink.h"
 #include "support/BlockBuilder.h"
 
 namespace sitestream {
@@ -23,7 +23,7 @@ class StreamPlayer : public BlockSink {
 public:
     using Dumped = std::vector<std::pair<Tsbk, std::string>>;
 
-    StreamPlayer(TBSKQueue& queue, P25Class& decoder) : queue_(queue), decoder_(decoder) {}
+    StreamPlayer(TBSKQueue& queue, P25Class& decoder) : queue_(queue), decoder_(decoder) { }
 
     // Processing thread: decode, and note the answer.
     int DecodeTsbk(const Tsbk& block) override { return Note(decoder_.DecodeTsbk(block)); }

@@ -21,16 +21,21 @@ struct Screens {
     void Take(P25Class& d)
     {
         auto noTime = [](const auto& e) { return e.time == 0; };
-        Append(dump, PacketDump::kCapacity, [&](auto* e, int n) { return d.Dump().CopyPacketDump(e, n); }, noTime);
-        Append(events, EventLog::kCapacity, [&](auto* e, int n) { return d.Events().CopyEventLog(e, n); }, noTime);
-        Append(unknowns, UnknownPackets::kCapacity,
-               [&](auto* e, int n) { return d.Unknowns().CopyUnknownPackets(e, n); }, noTime);
-        Append(grants, GrantLog::kCapacity, [&](auto* e, int n) { return d.Grants().CopyGrantLog(e, n); }, noTime);
-        Append(affiliations, AffiliationLog::kCapacity,
-               [&](auto* e, int n) { return d.AffLog().CopyAffiliationLog(e, n); },
-               [](const AFFLOG& e) { return e.function == 'C'; });
-        Append(patches, PatchLog::kCapacity, [&](auto* e, int n) { return d.PatchEvents().CopyPatchLog(e, n); },
-               noTime);
+        Append(
+            dump, PacketDump::kCapacity, [&](auto* e, int n) { return d.Dump().CopyPacketDump(e, n); }, noTime);
+        Append(
+            events, EventLog::kCapacity, [&](auto* e, int n) { return d.Events().CopyEventLog(e, n); }, noTime);
+        Append(
+            unknowns, UnknownPackets::kCapacity, [&](auto* e, int n) { return d.Unknowns().CopyUnknownPackets(e, n); },
+            noTime);
+        Append(
+            grants, GrantLog::kCapacity, [&](auto* e, int n) { return d.Grants().CopyGrantLog(e, n); }, noTime);
+        Append(
+            affiliations, AffiliationLog::kCapacity,
+            [&](auto* e, int n) { return d.AffLog().CopyAffiliationLog(e, n); },
+            [](const AFFLOG& e) { return e.function == 'C'; });
+        Append(
+            patches, PatchLog::kCapacity, [&](auto* e, int n) { return d.PatchEvents().CopyPatchLog(e, n); }, noTime);
     }
 
     template <class Entry, class Copy, class IsMarker>

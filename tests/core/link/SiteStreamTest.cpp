@@ -9,10 +9,10 @@
 #include "SiteStreamBlocks.h"
 #include "SiteStreamPlayer.h"
 #include "SiteStreamScreens.h"
-#include "p25/DescriptionText.h"
 #include "decoder/P25Class.h"
 #include "link/Procthread.h"
 #include "link/TBSKQueue.h"
+#include "p25/DescriptionText.h"
 
 // One site's control channel played end to end through the queue, the processing thread and the
 // decoder: identity, identifier tables, adjacent sites and alternate control channels, voice,
@@ -24,7 +24,7 @@ using namespace sitestream;
 namespace {
 
 constexpr int64_t kStart = 1240322820;  // 21 Apr 2009 14:07:00 UTC
-constexpr int32_t kControl = 0x1064;  // the site's control channel
+constexpr int32_t kControl = 0x1064;    // the site's control channel
 // How a talkgroup first heard on this site is described: the site and when it was noted.
 constexpr const char* kNoted = "T: 307 DT: 4/21/09@14:07";
 
@@ -73,8 +73,12 @@ protected:
         setenv("TZ", "UTC", 1);
         tzset();
         decoder = std::make_unique<P25Class>(clock);
-        decoder->SetSwitches({.recordUnknowns = true, .grantLog = true, .eventLog = true, .packetDump = true,
-                              .logProtection = true, .saveHits = true});
+        decoder->SetSwitches({.recordUnknowns = true,
+                              .grantLog = true,
+                              .eventLog = true,
+                              .packetDump = true,
+                              .logProtection = true,
+                              .saveHits = true});
         player = std::make_unique<StreamPlayer>(queue, *decoder);
         ProcThread processing(queue, *player);
         processing.SetIdlePriority(false);
@@ -316,9 +320,9 @@ TEST_F(SiteStream, TalkgroupsAffiliationsAndPatchesFollowTheAir)
 
     std::vector<AFFENTRY> affiliated(AffiliationList::kCapacity);
     affiliated.resize(size_t(decoder->Affiliations().CopyAffiliations(affiliated.data(), AffiliationList::kCapacity)));
-    EXPECT_EQ(Texts(affiliated,
-                    [](const AFFENTRY& a) { return Format("%d %d %s", a.radio, a.talkgroup, a.text.c_str()); }),
-              (std::vector<std::string>{"7000001 100 Affiliate", "7000003 800 Affiliate", "7000005 200 Affiliate"}));
+    EXPECT_EQ(
+        Texts(affiliated, [](const AFFENTRY& a) { return Format("%d %d %s", a.radio, a.talkgroup, a.text.c_str()); }),
+        (std::vector<std::string>{"7000001 100 Affiliate", "7000003 800 Affiliate", "7000005 200 Affiliate"}));
 
     std::vector<PATCHENTRY> patched(PatchList::kCapacity);
     patched.resize(size_t(decoder->Patches().CopyPatches(patched.data(), PatchList::kCapacity)));
@@ -344,12 +348,11 @@ TEST_F(SiteStream, LogsHoldEachNewEventOnce)
                                                     "Group 1007 851.05625 600 6000600 [Enc] 50 +4",
                                                 }));
 
-    EXPECT_EQ(Texts(screens.affiliations,
-                    [](const AFFLOG& a) {
-                        return Format("%c %d %d %s", a.function, a.radio, a.talkgroup, a.text.c_str());
-                    }),
-              (std::vector<std::string>{"A 7000001 100 Affiliate", "A 7000002 200 Affiliate", "A 7000003 800 Affiliate",
-                                        "D 7000004 333 Denied", "A 7000005 200 Affiliate", "U 7000002 0 Unaffiliate"}));
+    EXPECT_EQ(
+        Texts(screens.affiliations,
+              [](const AFFLOG& a) { return Format("%c %d %d %s", a.function, a.radio, a.talkgroup, a.text.c_str()); }),
+        (std::vector<std::string>{"A 7000001 100 Affiliate", "A 7000002 200 Affiliate", "A 7000003 800 Affiliate",
+                                  "D 7000004 333 Denied", "A 7000005 200 Affiliate", "U 7000002 0 Unaffiliate"}));
     EXPECT_EQ(Texts(screens.patches,
                     [](const PATCHLOGENTRY& p) { return Format("%c %d %d", p.action, p.group, p.supergroup); }),
               (std::vector<std::string>{"A 100 900", "A 200 900", "A 300 950", "R 100 900", "R 200 900"}));

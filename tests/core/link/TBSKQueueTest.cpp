@@ -75,7 +75,7 @@ TEST(TBSKQueueTest, KeepsArrivalOrderAcrossTheWrap)
 TEST(TBSKQueueTest, FreePercentRoundsHalvesUp)
 {
     // Free share in whole per cent, halves rounded up.
-    const std::pair<int, int> cases[] = {{0, 100}, {1, 100},  {2, 99}, {3, 99}, {100, 50},
+    const std::pair<int, int> cases[] = {{0, 100},  {1, 100},  {2, 99},  {3, 99}, {100, 50},
                                          {171, 15}, {172, 14}, {199, 1}, {200, 0}};
     for (auto [count, expected] : cases) {
         TBSKQueue queue;

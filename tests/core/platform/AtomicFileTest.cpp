@@ -30,8 +30,7 @@ pid_t DeadPid()
     pid_t pid = 4194304;  // the largest limit Linux allows
     if (std::ifstream in("/proc/sys/kernel/pid_max"); in)
         in >> pid;
-    while (--pid > 1 && !(kill(pid, 0) != 0 && errno == ESRCH)) {
-    }
+    while (--pid > 1 && !(kill(pid, 0) != 0 && errno == ESRCH)) { }
     return pid;
 }
 

@@ -16,26 +16,25 @@ namespace fs = std::filesystem;
 namespace {
 
 // A file as a user might have edited it: odd case, blanks, LF and CR LF mixed, comments, repeats.
-constexpr const char* kEdited =
-    "; written by hand\n"
-    "[ Global ]\r\n"
-    "  Font =  Tahoma  \r\n"
-    "size=8\n"
-    "; keep this note\n"
-    "SIZE=12\n"
-    "NoEqualsSign\n"
-    "[global]\n"
-    "Font=Courier\n"
-    "Extra=1\n"
-    "[Backup]\n"
-    "Days=7\n";
+constexpr const char* kEdited = "; written by hand\n"
+                                "[ Global ]\r\n"
+                                "  Font =  Tahoma  \r\n"
+                                "size=8\n"
+                                "; keep this note\n"
+                                "SIZE=12\n"
+                                "NoEqualsSign\n"
+                                "[global]\n"
+                                "Font=Courier\n"
+                                "Extra=1\n"
+                                "[Backup]\n"
+                                "Days=7\n";
 
 TEST(IniFileRead, NamesIgnoreCaseFirstMatchWinsBlanksTrimmed)
 {
     IniFile ini;
     ini.Parse(kEdited);
     EXPECT_EQ(ini.ReadString("GLOBAL", "font"), "Tahoma");
-    EXPECT_EQ(ini.ReadInteger("Global", "Size", 0), 8);        // the first of two entries
+    EXPECT_EQ(ini.ReadInteger("Global", "Size", 0), 8);            // the first of two entries
     EXPECT_EQ(ini.ReadString("Global", "Extra", "none"), "none");  // the second [global] is never searched
     EXPECT_EQ(ini.ReadString(" backup ", " days "), "7");
     EXPECT_FALSE(ini.ValueExists("Global", "NoEqualsSign"));
@@ -73,7 +72,7 @@ struct NumberCase {
     double floating;  // with default -99.5
 };
 
-class IniFileNumbers : public ::testing::TestWithParam<NumberCase> {};
+class IniFileNumbers : public ::testing::TestWithParam<NumberCase> { };
 
 TEST_P(IniFileNumbers, LeadingNumberOrDefault)
 {
@@ -86,13 +85,13 @@ TEST_P(IniFileNumbers, LeadingNumberOrDefault)
 
 INSTANTIATE_TEST_SUITE_P(
     Values, IniFileNumbers,
-    ::testing::Values(NumberCase{"42", 42, 42}, NumberCase{"-17", -17, -17}, NumberCase{"+5", 5, 5},
-                      NumberCase{"12abc", 12, 12}, NumberCase{"866.0", 866, 866.0},
-                      NumberCase{"12.5MHz", 12, 12.5}, NumberCase{"1e3", 1, 1000}, NumberCase{"0x1F", 0, 0},
-                      NumberCase{"abc", -99, -99.5}, NumberCase{"", -99, -99.5}, NumberCase{"-", -99, -99.5},
-                      NumberCase{"- 5", -99, -99.5}, NumberCase{"nan", -99, -99.5},
-                      NumberCase{"99999999999999999999999", std::numeric_limits<int64_t>::max(), 99999999999999999999999.0},
-                      NumberCase{"-99999999999999999999999", std::numeric_limits<int64_t>::min(), -99999999999999999999999.0}));
+    ::testing::Values(
+        NumberCase{"42", 42, 42}, NumberCase{"-17", -17, -17}, NumberCase{"+5", 5, 5}, NumberCase{"12abc", 12, 12},
+        NumberCase{"866.0", 866, 866.0}, NumberCase{"12.5MHz", 12, 12.5}, NumberCase{"1e3", 1, 1000},
+        NumberCase{"0x1F", 0, 0}, NumberCase{"abc", -99, -99.5}, NumberCase{"", -99, -99.5},
+        NumberCase{"-", -99, -99.5}, NumberCase{"- 5", -99, -99.5}, NumberCase{"nan", -99, -99.5},
+        NumberCase{"99999999999999999999999", std::numeric_limits<int64_t>::max(), 99999999999999999999999.0},
+        NumberCase{"-99999999999999999999999", std::numeric_limits<int64_t>::min(), -99999999999999999999999.0}));
 
 TEST(IniFileWrite, ReplacesFirstMatchInPlaceAndKeepsComments)
 {
@@ -234,7 +233,8 @@ TEST_F(IniFileOnDisk, FailedWriteKeepsOldFile)
 
 TEST_F(IniFileOnDisk, FolderWithoutWriteRightKeepsOldFile)
 {
-    if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write into any folder";
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser may write into any folder";
     const std::string old = "[S]\r\nK=old\r\n";
     ScratchFolder::Write(path, old);
     IniFile ini;

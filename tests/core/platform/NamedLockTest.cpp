@@ -15,7 +15,7 @@ struct NestingCase {
     bool allowed;
 };
 
-class NestingTable : public ::testing::TestWithParam<NestingCase> {};
+class NestingTable : public ::testing::TestWithParam<NestingCase> { };
 
 TEST_P(NestingTable, FollowsTheAllowedOrders)
 {
@@ -54,8 +54,7 @@ TEST(NamedLock, GuardReleasesOnEveryPath)
     try {
         LockGuard g(a);
         throw 42;
-    } catch (int) {
-    }
+    } catch (int) { }
     EXPECT_EQ(NamedLock::HeldCount(), 0);
     // Another thread can take it, so nothing was left held.
     std::thread t([&] {

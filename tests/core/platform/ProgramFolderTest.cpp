@@ -26,8 +26,10 @@ protected:
     void TearDown() override
     {
         for (size_t i = 0; i < std::size(kNames); ++i) {
-            if (saved_[i]) ::setenv(kNames[i], saved_[i]->c_str(), 1);
-            else ::unsetenv(kNames[i]);
+            if (saved_[i])
+                ::setenv(kNames[i], saved_[i]->c_str(), 1);
+            else
+                ::unsetenv(kNames[i]);
         }
     }
 

@@ -39,8 +39,7 @@ const TokenCase kTokenCases[] = {
     {"$SP-KHZ$|$SP-KHZ2$|$SP-KHZ3$|$SP-KHZ4$|$SP-KHZ5$", "12.5|12.50|12.500|12.5000|12.50000"},
     {"$SP-KHZ*10$|$SP-KHZ*100$", "125|1250"},
     {"$UNIDENFREQ$|$UNIDENQUIET$|$UNIDENSPACING$", "08510125|08660000|12.5"},
-    {"$STANDARDFREQ$|$STANDARDQUIET$|$STANDARDSPACING$|$STANDARDSPACINGKHZ$",
-     "851.0125|866.0000|0.0125|12.5000"},
+    {"$STANDARDFREQ$|$STANDARDQUIET$|$STANDARDSPACING$|$STANDARDSPACINGKHZ$", "851.0125|866.0000|0.0125|12.5000"},
     {"A$CR$$LF$B$CR$", "A\r\nB\r"},
     // Every occurrence; case and unknown tokens stay as written.
     {"$CR$x$CR$ $cr$ $AF$ $", "\rx\r $cr$ $AF$ $"},
@@ -171,8 +170,7 @@ TEST(ScannerProfile, ShippedExamples)
     ASSERT_TRUE(binary.Load(folder + "Example-Binary.scanner") && binary.ValueExists("Commands", "GRECommands"));
     const ScannerProfile t = ScannerProfile::Read(text);
     EXPECT_FALSE(t.binaryCommands || t.forceSpeed);
-    EXPECT_EQ(ExpandCommandTemplate(t.ActiveTemplate(0.0125), {851.0125, 866.0, 0.0125}),
-              "TUNE 851.0125 STEP 12.5\r");
+    EXPECT_EQ(ExpandCommandTemplate(t.ActiveTemplate(0.0125), {851.0125, 866.0, 0.0125}), "TUNE 851.0125 STEP 12.5\r");
     const ScannerProfile b = ScannerProfile::Read(binary);
     EXPECT_TRUE(b.binaryCommands);
     EXPECT_FALSE(b.byteSwap);

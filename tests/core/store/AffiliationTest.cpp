@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "site/DecoderContext.h"
 #include "platform/Clock.h"
 #include "site/AffiliationFilter.h"
 #include "site/AffiliationList.h"
 #include "site/AffiliationLog.h"
+#include "site/DecoderContext.h"
 
 namespace {
 
@@ -199,7 +199,9 @@ protected:
 
 TEST_F(AffiliationFilterTest, InvalidBoundsAreRefusedWithoutEffect)
 {
-    struct Case { int32_t low, high; };
+    struct Case {
+        int32_t low, high;
+    };
     for (const Case c : {Case{500, 100}, Case{-1, 100}, Case{0, 0x1000000}}) {
         EXPECT_FALSE(filter.SetFilterRange(true, c.low, c.high)) << c.low << ".." << c.high;
         EXPECT_FALSE(filter.FilterRangesChanged());
@@ -226,7 +228,7 @@ TEST_F(AffiliationFilterTest, FortyFirstRangeIsRefusedAndRemovalKeepsOrder)
         ASSERT_TRUE(filter.SetFilterRange(true, i * 10, i * 10 + 5));
     Ranges();
     EXPECT_FALSE(filter.SetFilterRange(true, 1000, 2000));
-    EXPECT_TRUE(filter.FilterRangesChanged());  // the refused call reached the lock
+    EXPECT_TRUE(filter.FilterRangesChanged());          // the refused call reached the lock
     EXPECT_TRUE(filter.SetFilterRange(false, 10, 15));  // an existing range can still change
 
     EXPECT_TRUE(filter.RemoveFilterRange(0, 5));
@@ -251,15 +253,20 @@ TEST(AffiliationFilterShown, RadioShownFollowsSwitchAndActiveRanges)
 {
     const std::array<FILTERRANGE, 2> inactive{{{false, 100, 200}, {false, 300, 400}}};
     const std::array<FILTERRANGE, 2> mixed{{{false, 100, 200}, {true, 300, 400}}};
-    struct Case { const FILTERRANGE* ranges; int count; bool enabled; int32_t radio; bool shown; };
+    struct Case {
+        const FILTERRANGE* ranges;
+        int count;
+        bool enabled;
+        int32_t radio;
+        bool shown;
+    };
     const Case cases[] = {
-        {mixed.data(), 2, false, 150, true},     // switch off: all shown
-        {nullptr, 0, true, 150, true},           // no ranges
-        {inactive.data(), 2, true, 999, true},   // enabled, none active
-        {mixed.data(), 2, true, 150, false},     // only in an inactive range
-        {mixed.data(), 2, true, 300, true},      // bounds included
-        {mixed.data(), 2, true, 400, true},
-        {mixed.data(), 2, true, 401, false},
+        {mixed.data(), 2, false, 150, true},    // switch off: all shown
+        {nullptr, 0, true, 150, true},          // no ranges
+        {inactive.data(), 2, true, 999, true},  // enabled, none active
+        {mixed.data(), 2, true, 150, false},    // only in an inactive range
+        {mixed.data(), 2, true, 300, true},     // bounds included
+        {mixed.data(), 2, true, 400, true},    {mixed.data(), 2, true, 401, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(AffiliationFilter::RadioShown(c.radio, c.ranges, c.count, c.enabled), c.shown)

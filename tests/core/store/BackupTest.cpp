@@ -4,9 +4,9 @@
 #include <limits>
 #include <set>
 
-#include "platform/Clock.h"
 #include "persist/Settings.h"
 #include "persist/Tbackupthread.h"
+#include "platform/Clock.h"
 #include "support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -87,7 +87,8 @@ protected:
     static std::set<std::string> Names(const fs::path& folder)
     {
         std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(folder))
+            names.insert(e.path().filename().string());
         return names;
     }
 
@@ -119,7 +120,8 @@ TEST_F(BackupRun, SecondBackupOverwritesTheFirst)
     EXPECT_EQ(ScratchFolder::Read(copy), "tg v2, longer than before");
     // Its own backup folder is a subfolder: never copied into itself, no temporary files left.
     EXPECT_EQ(Names(dir.Path() / "System1A3" / "backup"), (std::set<std::string>{"Radios.txt", "TalkGroups.txt"}));
-    EXPECT_EQ(Names(dir.Path() / "System1A3"), (std::set<std::string>{"Logs", "Radios.txt", "TalkGroups.txt", "backup"}));
+    EXPECT_EQ(Names(dir.Path() / "System1A3"),
+              (std::set<std::string>{"Logs", "Radios.txt", "TalkGroups.txt", "backup"}));
 }
 
 TEST_F(BackupRun, RootWithDateMakesDatedFolderPerSystem)
@@ -136,7 +138,8 @@ TEST_F(BackupRun, RootWithDateMakesDatedFolderPerSystem)
 TEST_F(BackupRun, InnerFolderWithDate)
 {
     Run("", true);
-    EXPECT_EQ(Names(dir.Path() / "System1A3" / "backup-20090421"), (std::set<std::string>{"Radios.txt", "TalkGroups.txt"}));
+    EXPECT_EQ(Names(dir.Path() / "System1A3" / "backup-20090421"),
+              (std::set<std::string>{"Radios.txt", "TalkGroups.txt"}));
 }
 
 TEST_F(BackupRun, TargetThatCannotBeMadeIsSkipped)
@@ -183,7 +186,8 @@ TEST(BackupSchedule, DueAndNotDue)
         {"one day, two days ago", true, false, now - 2 * kDay, 1, true, BackupAction::StartBackup},
         {"backups off", false, false, 0, 7, true, BackupAction::StopTimer},
         {"a backup running", true, true, 0, 7, true, BackupAction::StopTimer},
-        {"damaged time far ahead", true, false, std::numeric_limits<int64_t>::max(), 7, false, BackupAction::CheckLater},
+        {"damaged time far ahead", true, false, std::numeric_limits<int64_t>::max(), 7, false,
+         BackupAction::CheckLater},
     };
     for (const ScheduleCase& c : cases) {
         Settings s;
@@ -194,8 +198,7 @@ TEST(BackupSchedule, DueAndNotDue)
         const BackupCheck check = CheckBackupSchedule(s, c.busy, now);
         EXPECT_EQ(check.action, c.action) << c.what;
         EXPECT_EQ(check.nextCheckSeconds, 90 * 60) << c.what;
-        EXPECT_EQ(BackupDue(s, now), c.due)
-            << c.what;
+        EXPECT_EQ(BackupDue(s, now), c.due) << c.what;
     }
 }
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "site/DecoderContext.h"
 #include "platform/Clock.h"
+#include "site/DecoderContext.h"
 #include "site/EventLog.h"
 #include "site/PacketDump.h"
 #include "site/UnknownPackets.h"

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "site/ChannelTable.h"
-#include "site/DecoderContext.h"
-#include "site/IdentifierTable.h"
 #include "platform/Clock.h"
 #include "platform/NamedLock.h"
 #include "site/ChannelActivity.h"
+#include "site/ChannelTable.h"
+#include "site/DecoderContext.h"
 #include "site/GrantLog.h"
+#include "site/IdentifierTable.h"
 #include "site/RadioTable.h"
 #include "site/TalkgroupTable.h"
 
@@ -160,24 +160,22 @@ struct LoggedGrantCase {
 TEST_F(ChannelActivityTest, EachLoggedGrantSetsItsLineAndLogsItsEntry)
 {
     const std::vector<LoggedGrantCase> cases = {
-        {"group", [](ChannelActivity& a) { return a.RecordGroupGrant(kChA, 100, "Enc", 5001); }, "Group",
-         kFlagVoice, 100, "Fire", 5001, "Enc", 1, "Group", 50, 100, 5001, false},
+        {"group", [](ChannelActivity& a) { return a.RecordGroupGrant(kChA, 100, "Enc", 5001); }, "Group", kFlagVoice,
+         100, "Fire", 5001, "Enc", 1, "Group", 50, 100, 5001, false},
         {"private", [](ChannelActivity& a) { return a.RecordPrivateGrant(kChA, 7002, "", 5001); }, "Private",
          kFlagVoice | kFlagPrivate, 7002, "Medic 2", 5001, "", 1, "Private", 1, 7002, 5001, false},
-        {"phone", [](ChannelActivity& a) { return a.RecordPhoneGrant(kChA, 5001, "Emrg"); }, "Phone", kFlagPhone,
-         0, "", 5001, "Emrg", 1, "Phone", 1, 0, 5001, false},
+        {"phone", [](ChannelActivity& a) { return a.RecordPhoneGrant(kChA, 5001, "Emrg"); }, "Phone", kFlagPhone, 0, "",
+         5001, "Emrg", 1, "Phone", 1, 0, 5001, false},
         {"group data", [](ChannelActivity& a) { return a.RecordGroupDataGrant(kChA, 100, "", 5001); }, "GrpData",
          kFlagData, 100, "Fire", 5001, "", 1, "GrpData", 50, 100, 5001, false},
-        {"group data without talkgroup",
-         [](ChannelActivity& a) { return a.RecordGroupDataGrant(kChA, -1, "", 5001); }, "GrpData", kFlagData, 0,
-         "", 5001, "", 0, "GrpData", 50, -1, 5001, false},
-        {"private data", [](ChannelActivity& a) { return a.RecordPrivateDataGrant(kChA, 7002, "", 5001); },
-         "PvtData", kFlagData, 7002, "Medic 2", 5001, "", 1, "PvtData", 1, 7002, 5001, false},
-        {"private data without target",
-         [](ChannelActivity& a) { return a.RecordPrivateDataGrant(kChA, -1, "", 5001); }, "PvtData", kFlagData, 0,
-         "", 5001, "", 0, "PvtData", 1, -1, 5001, true},
-        {"CW identification", [](ChannelActivity& a) { return a.RecordCwid(kChA, "WQAB123"); }, "CWID", kFlagCwid,
-         0, "", 0, "WQAB123", 1, "CWID", 1, 0, 0, false},
+        {"group data without talkgroup", [](ChannelActivity& a) { return a.RecordGroupDataGrant(kChA, -1, "", 5001); },
+         "GrpData", kFlagData, 0, "", 5001, "", 0, "GrpData", 50, -1, 5001, false},
+        {"private data", [](ChannelActivity& a) { return a.RecordPrivateDataGrant(kChA, 7002, "", 5001); }, "PvtData",
+         kFlagData, 7002, "Medic 2", 5001, "", 1, "PvtData", 1, 7002, 5001, false},
+        {"private data without target", [](ChannelActivity& a) { return a.RecordPrivateDataGrant(kChA, -1, "", 5001); },
+         "PvtData", kFlagData, 0, "", 5001, "", 0, "PvtData", 1, -1, 5001, true},
+        {"CW identification", [](ChannelActivity& a) { return a.RecordCwid(kChA, "WQAB123"); }, "CWID", kFlagCwid, 0,
+         "", 0, "WQAB123", 1, "CWID", 1, 0, 0, false},
     };
     for (const LoggedGrantCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "site/DecoderContext.h"
-#include "site/IdentifierTable.h"
 #include "platform/Clock.h"
 #include "platform/NamedLock.h"
+#include "site/DecoderContext.h"
 #include "site/GrantLog.h"
+#include "site/IdentifierTable.h"
 
 namespace {
 

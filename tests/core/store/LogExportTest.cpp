@@ -5,9 +5,9 @@
 
 #include <sys/resource.h>
 
-#include "site/SystemInfoArea.h"
 #include "persist/LogExport.h"
 #include "persist/LogFormat.h"
+#include "site/SystemInfoArea.h"
 #include "support/ScratchFolder.h"
 
 namespace {
@@ -19,7 +19,7 @@ struct RowCase {
     std::string line;
 };
 
-class LogRowFormat : public ::testing::TestWithParam<RowCase> {};
+class LogRowFormat : public ::testing::TestWithParam<RowCase> { };
 
 TEST_P(LogRowFormat, IsWrittenByteForByte)
 {
@@ -31,30 +31,44 @@ const char kPacket[] = "3A 00 00 11 23 01 05 10 01 70 AB 0C ";
 INSTANTIATE_TEST_SUITE_P(
     EveryLog, LogRowFormat,
     ::testing::Values(
-        RowCase{"Affiliation", LogKind::Affiliations,
+        RowCase{"Affiliation",
+                LogKind::Affiliations,
                 {"04/21 14:07:00", "Affiliate", "  100", "Fire Dispatch", "1001", "Engine 1"},
                 "\"04/21 14:07:00\",\"Affiliate\",100,\"Fire Dispatch\",1001,\"Engine 1\"\r\n"},
-        RowCase{"AffiliationWithoutTalkgroup", LogKind::Affiliations,
+        RowCase{"AffiliationWithoutTalkgroup",
+                LogKind::Affiliations,
                 {"04/21 14:07:00", "Registration", "", "", "1001", ""},
                 "\"04/21 14:07:00\",\"Registration\",0,\"\",1001,\"\"\r\n"},
-        RowCase{"GrantKeepsPadding", LogKind::Grants,
+        RowCase{"GrantKeepsPadding",
+                LogKind::Grants,
                 {"04/21 14:07:00", "Group (Enc)", "01-0123", "851.01250", "  100", "Fire", "1001", "Engine 1"},
                 "\"04/21 14:07:00\",\"Group (Enc)\",\"01-0123\",\"851.01250\",\"  100\",\"Fire\",\"1001\","
                 "\"Engine 1\"\r\n"},
-        RowCase{"Event", LogKind::Events, {"04/21 14:07:00", kPacket, "Unit Registration Response"},
+        RowCase{"Event",
+                LogKind::Events,
+                {"04/21 14:07:00", kPacket, "Unit Registration Response"},
                 std::string("\"04/21 14:07:00\",\"") + kPacket + "\",\"Unit Registration Response\"\r\n"},
-        RowCase{"Patch", LogKind::Patches, {"04/21 14:07:00", "Added Patch:   100 (Fire) --> 200 (Police)"},
+        RowCase{"Patch",
+                LogKind::Patches,
+                {"04/21 14:07:00", "Added Patch:   100 (Fire) --> 200 (Police)"},
                 "\"04/21 14:07:00\",\"Added Patch:   100 (Fire) --> 200 (Police)\"\r\n"},
-        RowCase{"UnknownPacket", LogKind::UnknownPackets, {"04/21 14:07:00", "3A", kPacket, "Opcode 3A"},
+        RowCase{"UnknownPacket",
+                LogKind::UnknownPackets,
+                {"04/21 14:07:00", "3A", kPacket, "Opcode 3A"},
                 std::string("  ") + kPacket + "Opcode 3A at 04/21 14:07:00\r\n"},
-        RowCase{"Dump", LogKind::Dump, {"04/21 14:07:00", kPacket, "RFSS Status Broadcast"},
+        RowCase{"Dump",
+                LogKind::Dump,
+                {"04/21 14:07:00", kPacket, "RFSS Status Broadcast"},
                 std::string("  ") + kPacket + " 04/21 14:07:00 RFSS Status Broadcast\r\n"},
         RowCase{"RawData", LogKind::RawData, {"P25 3A00001123010510017 0AB0C"}, "P25 3A00001123010510017 0AB0C\r\n"},
         // A double quote inside a quoted field is doubled so the field cannot end early.
-        RowCase{"QuoteInAffiliation", LogKind::Affiliations,
+        RowCase{"QuoteInAffiliation",
+                LogKind::Affiliations,
                 {"04/21 14:07:00", "Affiliate", "100", "The \"A\" Team", "1001", "Unit \"7\""},
                 "\"04/21 14:07:00\",\"Affiliate\",100,\"The \"\"A\"\" Team\",1001,\"Unit \"\"7\"\"\"\r\n"},
-        RowCase{"QuoteInPatch", LogKind::Patches, {"04/21 14:07:00", "Added Patch:   1 (\"X\") --> 2 ()"},
+        RowCase{"QuoteInPatch",
+                LogKind::Patches,
+                {"04/21 14:07:00", "Added Patch:   1 (\"X\") --> 2 ()"},
                 "\"04/21 14:07:00\",\"Added Patch:   1 (\"\"X\"\") --> 2 ()\"\r\n"},
         // Text logs are not quoted and stay as they are.
         RowCase{"QuoteInRawData", LogKind::RawData, {"say \"hi\""}, "say \"hi\"\r\n"}),
@@ -74,7 +88,8 @@ TEST(LogRowFormatDump, MatchesTheHeadlessDumpLine)
 
 TEST(LogHeader, OnlyTheCommaSeparatedLogsHaveOne)
 {
-    EXPECT_EQ(LogHeaderLine(LogKind::Affiliations), "\"Timestamp\",\"Function\",\"TalkGroup\",\"RadioID\",\"Comments\"\r\n");
+    EXPECT_EQ(LogHeaderLine(LogKind::Affiliations),
+              "\"Timestamp\",\"Function\",\"TalkGroup\",\"RadioID\",\"Comments\"\r\n");
     EXPECT_EQ(LogHeaderLine(LogKind::Grants), "\"Timestamp\",\"Type\",\"Channel\",\"Frequency\",\"TalkGroup\","
                                               "\"TalkGroup Desc\",\"RadioID\",\"Radio Desc\"\r\n");
     EXPECT_EQ(LogHeaderLine(LogKind::Events), "\"Timestamp\",\"Packet Data\",\"Description\"\r\n");

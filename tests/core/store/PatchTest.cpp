@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <future>
+#include <thread>
 #include <vector>
 
-#include "site/DecoderContext.h"
 #include "platform/Clock.h"
+#include "site/DecoderContext.h"
 #include "site/PatchList.h"
 #include "site/PatchLog.h"
 

@@ -5,9 +5,9 @@
 #include <random>
 #include <set>
 
-#include "site/DecoderContext.h"
 #include "platform/Clock.h"
 #include "platform/NamedLock.h"
+#include "site/DecoderContext.h"
 #include "site/RadioTable.h"
 
 namespace {

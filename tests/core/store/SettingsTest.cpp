@@ -6,10 +6,10 @@
 #include <tuple>
 
 #include "decoder/P25Class.h"
-#include "platform/IniFile.h"
-#include "site/ColorText.h"
 #include "persist/Settings.h"
 #include "persist/SettingsTable.h"
+#include "platform/IniFile.h"
+#include "site/ColorText.h"
 #include "support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -67,13 +67,13 @@ TEST_F(SettingsFile, MissingKeysResetFixedDefaultsAndKeepCurrentOnes)
     s.port = "COM9";
     s.highPort = 100;
     s.grants.visible = true;
-    s.backupEnabled = true;      // current
-    s.useGlobalFont = false;     // current
-    s.font = "Arial";            // current
+    s.backupEnabled = true;        // current
+    s.useGlobalFont = false;       // current
+    s.font = "Arial";              // current
     s.filterRegistrations = true;  // current
-    s.tgTimeOut = 30;            // read only when present
-    s.left = 5;                  // read only with SaveScreenSizes
-    s.logProtectionData = true;  // read only when [Protection] exists
+    s.tgTimeOut = 30;              // read only when present
+    s.left = 5;                    // read only with SaveScreenSizes
+    s.logProtectionData = true;    // read only when [Protection] exists
     ScratchFolder::Write(path, "[RRWebService]\r\nVersion=2\r\n");
     ASSERT_TRUE(LoadSettings(path, s));
     EXPECT_EQ(s.port, "COM1");
@@ -96,7 +96,7 @@ struct OddValue {
     int64_t expected;
 };
 
-class SettingsOddValues : public SettingsFile, public ::testing::WithParamInterface<OddValue> {};
+class SettingsOddValues : public SettingsFile, public ::testing::WithParamInterface<OddValue> { };
 
 TEST_P(SettingsOddValues, ReadAsDocumented)
 {
@@ -109,42 +109,40 @@ TEST_P(SettingsOddValues, ReadAsDocumented)
 
 INSTANTIATE_TEST_SUITE_P(
     Values, SettingsOddValues,
-    ::testing::Values(
-        OddValue{"AutoSave", "Enabled", "YES", FIELD(autoSaveEnabled), 1},
-        OddValue{"autosave", "ENABLED", "yEs", FIELD(autoSaveEnabled), 1},
-        OddValue{"AutoSave", "Enabled", "y", FIELD(autoSaveEnabled), 0},
-        OddValue{"AutoSave", "Enabled", "1", FIELD(autoSaveEnabled), 0},
-        OddValue{"AutoSave", "Enabled", "true", FIELD(autoSaveEnabled), 0},
-        OddValue{"Affiliations", "Visible", "No", FIELD(affiliations.visible), 0},
-        OddValue{"Affiliations", "Visible", "maybe", FIELD(affiliations.visible), 0},
-        OddValue{"Communications", "HighPort", "300", FIELD(highPort), 64},
-        OddValue{"Communications", "HighPort", "15", FIELD(highPort), 64},
-        OddValue{"Communications", "HighPort", "16", FIELD(highPort), 16},
-        OddValue{"Communications", "HighPort", "255", FIELD(highPort), 255},
-        OddValue{"Communications", "HighPort", "abc", FIELD(highPort), 64},
-        OddValue{"Communications", "Latency", "12ms", FIELD(latency), 12},
-        OddValue{"Communications", "Latency", "fast", FIELD(latency), 10},
-        OddValue{"Backup", "Days", "0", FIELD(backupDays), 1},
-        OddValue{"Backup", "Days", "400", FIELD(backupDays), 365},
-        OddValue{"Backup", "CheckTime", "10", FIELD(backupCheckTime), 60},
-        OddValue{"Backup", "CheckTime", "5000", FIELD(backupCheckTime), 1440},
-        OddValue{"Backup", "LastBackup", "1240322820", FIELD(lastBackup), 1240322820},
-        OddValue{"Activity", "GrantLogMax", "500", FIELD(grantLogMax), 200},
-        OddValue{"Activity", "GrantLogMax", "-3", FIELD(grantLogMax), 0},
-        OddValue{"Global", "TGTimeOut", "2", FIELD(tgTimeOut), 5},
-        OddValue{"Global", "TGTimeOut", "30", FIELD(tgTimeOut), 30},
-        OddValue{"Global", "DecodeBarColor", "7", FIELD(decodeBarColor), 0},
-        OddValue{"Global", "DecodeBarColor", "-1", FIELD(decodeBarColor), 0},
-        OddValue{"Global", "DecodeBarColor", "6", FIELD(decodeBarColor), 6},
-        OddValue{"Global", "Size", "99999999999", FIELD(fontSize), 2147483647},
-        OddValue{"Activity", "DefaultBackground", "#102030", FIELD(defaultBackground), 0x302010},
-        OddValue{"Grants", "FilterLevel", "150", FIELD(grantsFilterLevel), 150}));
+    ::testing::Values(OddValue{"AutoSave", "Enabled", "YES", FIELD(autoSaveEnabled), 1},
+                      OddValue{"autosave", "ENABLED", "yEs", FIELD(autoSaveEnabled), 1},
+                      OddValue{"AutoSave", "Enabled", "y", FIELD(autoSaveEnabled), 0},
+                      OddValue{"AutoSave", "Enabled", "1", FIELD(autoSaveEnabled), 0},
+                      OddValue{"AutoSave", "Enabled", "true", FIELD(autoSaveEnabled), 0},
+                      OddValue{"Affiliations", "Visible", "No", FIELD(affiliations.visible), 0},
+                      OddValue{"Affiliations", "Visible", "maybe", FIELD(affiliations.visible), 0},
+                      OddValue{"Communications", "HighPort", "300", FIELD(highPort), 64},
+                      OddValue{"Communications", "HighPort", "15", FIELD(highPort), 64},
+                      OddValue{"Communications", "HighPort", "16", FIELD(highPort), 16},
+                      OddValue{"Communications", "HighPort", "255", FIELD(highPort), 255},
+                      OddValue{"Communications", "HighPort", "abc", FIELD(highPort), 64},
+                      OddValue{"Communications", "Latency", "12ms", FIELD(latency), 12},
+                      OddValue{"Communications", "Latency", "fast", FIELD(latency), 10},
+                      OddValue{"Backup", "Days", "0", FIELD(backupDays), 1},
+                      OddValue{"Backup", "Days", "400", FIELD(backupDays), 365},
+                      OddValue{"Backup", "CheckTime", "10", FIELD(backupCheckTime), 60},
+                      OddValue{"Backup", "CheckTime", "5000", FIELD(backupCheckTime), 1440},
+                      OddValue{"Backup", "LastBackup", "1240322820", FIELD(lastBackup), 1240322820},
+                      OddValue{"Activity", "GrantLogMax", "500", FIELD(grantLogMax), 200},
+                      OddValue{"Activity", "GrantLogMax", "-3", FIELD(grantLogMax), 0},
+                      OddValue{"Global", "TGTimeOut", "2", FIELD(tgTimeOut), 5},
+                      OddValue{"Global", "TGTimeOut", "30", FIELD(tgTimeOut), 30},
+                      OddValue{"Global", "DecodeBarColor", "7", FIELD(decodeBarColor), 0},
+                      OddValue{"Global", "DecodeBarColor", "-1", FIELD(decodeBarColor), 0},
+                      OddValue{"Global", "DecodeBarColor", "6", FIELD(decodeBarColor), 6},
+                      OddValue{"Global", "Size", "99999999999", FIELD(fontSize), 2147483647},
+                      OddValue{"Activity", "DefaultBackground", "#102030", FIELD(defaultBackground), 0x302010},
+                      OddValue{"Grants", "FilterLevel", "150", FIELD(grantsFilterLevel), 150}));
 
 TEST_F(SettingsFile, ScreenSizesIgnoredAndNotWrittenWhenOff)
 {
-    const std::string geometry =
-        "[Global]\r\nLeft=40\r\nTop=50\r\nWidth=800\r\nHeight=600\r\nMaximized=Yes\r\n"
-        "[ActivityScreen]\r\nColumn0=70\r\nColumn2=90\r\n";
+    const std::string geometry = "[Global]\r\nLeft=40\r\nTop=50\r\nWidth=800\r\nHeight=600\r\nMaximized=Yes\r\n"
+                                 "[ActivityScreen]\r\nColumn0=70\r\nColumn2=90\r\n";
     Settings off = LoadText("[Global]\r\nSaveScreenSizes=No\r\n" + geometry.substr(10));
     EXPECT_EQ(off.left, 1);
     EXPECT_EQ(off.width, 1024);
@@ -254,20 +252,29 @@ Settings Unusual()
             [&](auto get) {
                 auto& m = get(s);
                 using T = std::decay_t<decltype(m)>;
-                if constexpr (std::is_same_v<T, bool>) m = !m;
-                else if constexpr (std::is_same_v<T, int>) m = e.rule == LimitRule::None ? 1000 + n : int(e.min) + 1;
-                else if constexpr (std::is_same_v<T, int64_t>) m = 1240322820 + n;
-                else if constexpr (std::is_same_v<T, double>) m = 851.0125 + n;
-                else if constexpr (std::is_same_v<T, uint32_t>) m = 0x102030u + n;
-                else if constexpr (std::is_same_v<T, std::string>) m = std::string("Value of ") + e.key;
-                else if constexpr (std::is_same_v<T, std::vector<int>>) m = {40 + n, 41, 42};
-                else for (auto& c : m) c = "00112233";
+                if constexpr (std::is_same_v<T, bool>)
+                    m = !m;
+                else if constexpr (std::is_same_v<T, int>)
+                    m = e.rule == LimitRule::None ? 1000 + n : int(e.min) + 1;
+                else if constexpr (std::is_same_v<T, int64_t>)
+                    m = 1240322820 + n;
+                else if constexpr (std::is_same_v<T, double>)
+                    m = 851.0125 + n;
+                else if constexpr (std::is_same_v<T, uint32_t>)
+                    m = 0x102030u + n;
+                else if constexpr (std::is_same_v<T, std::string>)
+                    m = std::string("Value of ") + e.key;
+                else if constexpr (std::is_same_v<T, std::vector<int>>)
+                    m = {40 + n, 41, 42};
+                else
+                    for (auto& c : m)
+                        c = "00112233";
             },
             e.ref);
     }
     s.saveScreenSizes = true;  // so that geometry and widths are written
     s.maximized = false;
-    s.useGlobalFont = false;   // so that the screen fonts are read back
+    s.useGlobalFont = false;  // so that the screen fonts are read back
     s.webVersion = kWebServiceVersion;
     s.webPassword = "p@ss w0rd~";
     s.proxyPassword = "Zz!9";
@@ -346,8 +353,8 @@ struct PasswordCase {
 TEST(SettingsPassword, EncodesAsDocumented)
 {
     // "abcd" is reordered to "bdca" (2nd, 4th, 3rd, 1st), then shifted by 17; '~' wraps to '1'.
-    const PasswordCase cases[] = {{"", ""}, {"a", "r"}, {"abcd", "sutr"}, {"abc", "str"}, {"~!", "21"},
-                                  {"Secret1", "v%'Bvtd"}};
+    const PasswordCase cases[] = {{"", ""},       {"a", "r"},   {"abcd", "sutr"},
+                                  {"abc", "str"}, {"~!", "21"}, {"Secret1", "v%'Bvtd"}};
     for (const PasswordCase& c : cases) {
         EXPECT_EQ(EncodePassword(c.plain), c.stored) << c.plain;
         EXPECT_EQ(DecodePassword(c.stored), c.plain) << c.stored;
@@ -357,7 +364,8 @@ TEST(SettingsPassword, EncodesAsDocumented)
 TEST(SettingsPassword, EveryPasswordComesBack)
 {
     std::string printable;
-    for (int c = 33; c <= 126; ++c) printable += static_cast<char>(c);
+    for (int c = 33; c <= 126; ++c)
+        printable += static_cast<char>(c);
     const std::string passwords[] = {printable, "with blank", " edge ", "caf\xC3\xA9", std::string(300, 'q')};
     for (const std::string& p : passwords) {
         const std::string stored = EncodePassword(p);

@@ -12,7 +12,7 @@ struct Case {
     std::vector<std::string> fields;
 };
 
-class SplitCsvLineTest : public ::testing::TestWithParam<Case> {};
+class SplitCsvLineTest : public ::testing::TestWithParam<Case> { };
 
 TEST_P(SplitCsvLineTest, Fields)
 {
@@ -22,21 +22,19 @@ TEST_P(SplitCsvLineTest, Fields)
     EXPECT_EQ(fields, c.fields);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, SplitCsvLineTest,
-    ::testing::Values(
-        Case{"", {}}, Case{"#100,a", {}}, Case{";100,a", {}},
-        Case{"100,50,\"Fire\",123", {"100", "50", "Fire", "123"}},
-        Case{"\"a,b\",c", {"a,b", "c"}},                          // comma inside quotes
-        Case{"a,,b", {"a", "", "b"}},                              // empty field kept
-        Case{"a,b,", {"a", "b"}},                                  // empty last field dropped
-        Case{"a,\"\"", {"a"}},
-        Case{"\"say \"hi\"\",x", {"say \"hi\"", "x"}},             // inner quotes copied
-        Case{"x\"y,\"z\"", {"x\"y", "z"}},                         // quote not after a comma is text
-        Case{"\"a\",b\"", {"a", "b\""}},
-        Case{"\"a\" ,b", {"a\" ,b"}},                             // a blank keeps the quote open
-        Case{"\"open,end", {"open,end"}},                          // never closed: runs to the end
-        Case{"\"a\",\"b\"", {"a", "b"}}));
+INSTANTIATE_TEST_SUITE_P(Lines, SplitCsvLineTest,
+                         ::testing::Values(Case{"", {}}, Case{"#100,a", {}}, Case{";100,a", {}},
+                                           Case{"100,50,\"Fire\",123", {"100", "50", "Fire", "123"}},
+                                           Case{"\"a,b\",c", {"a,b", "c"}},  // comma inside quotes
+                                           Case{"a,,b", {"a", "", "b"}},     // empty field kept
+                                           Case{"a,b,", {"a", "b"}},         // empty last field dropped
+                                           Case{"a,\"\"", {"a"}},
+                                           Case{"\"say \"hi\"\",x", {"say \"hi\"", "x"}},  // inner quotes copied
+                                           Case{"x\"y,\"z\"", {"x\"y", "z"}},  // quote not after a comma is text
+                                           Case{"\"a\",b\"", {"a", "b\""}},
+                                           Case{"\"a\" ,b", {"a\" ,b"}},      // a blank keeps the quote open
+                                           Case{"\"open,end", {"open,end"}},  // never closed: runs to the end
+                                           Case{"\"a\",\"b\"", {"a", "b"}}));
 
 TEST(SplitCsvLineLimits, FieldsHoldAtMost1024Characters)
 {

@@ -17,8 +17,8 @@ class SystemFilesFaultsTest : public SystemFolderFixture {
 protected:
     int FilesInFolder() const
     {
-        return static_cast<int>(std::distance(std::filesystem::directory_iterator(Folder()),
-                                              std::filesystem::directory_iterator()));
+        return static_cast<int>(
+            std::distance(std::filesystem::directory_iterator(Folder()), std::filesystem::directory_iterator()));
     }
 };
 
@@ -127,14 +127,13 @@ TEST_F(SystemFilesFaultsTest, LongDescriptionsStayOnTheirLine)
 TEST_F(SystemFilesFaultsTest, TextWhereANumberBelongsSkipsOnlyThatLine)
 {
     const std::string tail = ",\"04/21/2009 @ 14:07\",0,\"Unknown\",\"#000000\",\"#000000\"\r\n";
-    WriteText("TalkGroups.txt", "FileVersion:5\r\n"
-                                "abc,50,\"bad id\",1240322820" + tail +
-                                "101,high,\"bad priority\",1240322820" + tail +
-                                "102,50,\"bad last seen\",yesterday" + tail +
-                                "103,50,\"bad first seen\",1240322820,\"x\",soon,\"x\",\"#000000\",\"#000000\"\r\n"
-                                "104,300,\"priority beyond a byte\",1240322820" + tail +
-                                "105,50,\"good\",1240322820" + tail +
-                                "106 ,20,\"blanks around numbers\", 1240322820" + tail);
+    WriteText("TalkGroups.txt",
+              "FileVersion:5\r\n"
+              "abc,50,\"bad id\",1240322820" +
+                  tail + "101,high,\"bad priority\",1240322820" + tail + "102,50,\"bad last seen\",yesterday" + tail +
+                  "103,50,\"bad first seen\",1240322820,\"x\",soon,\"x\",\"#000000\",\"#000000\"\r\n"
+                  "104,300,\"priority beyond a byte\",1240322820" +
+                  tail + "105,50,\"good\",1240322820" + tail + "106 ,20,\"blanks around numbers\", 1240322820" + tail);
     WriteText("Radios.txt", "FileVersion:4\r\nx1,\"bad id\",1240322820,\"x\",\"#000000\",\"#000000\"\r\n"
                             "5,\"bad last seen\",never,\"x\",\"#000000\",\"#000000\"\r\n"
                             "99999999999,\"beyond 32 bits\",1240322820,\"x\",\"#000000\",\"#000000\"\r\n"
@@ -176,7 +175,8 @@ TEST_F(SystemFilesFaultsTest, GarbageNeverStopsTheDecoder)
     std::string text;
     for (int i = 0; i < 20000; ++i)
         text += alphabet[rng() % alphabet.size()];
-    for (const char* prefix : {"", "FileVersion:1\r\n", "FileVersion:2\r\n-Tables\r\n", "FileVersion:5\r\n-Frequencies\r\n"}) {
+    for (const char* prefix :
+         {"", "FileVersion:1\r\n", "FileVersion:2\r\n-Tables\r\n", "FileVersion:5\r\n-Frequencies\r\n"}) {
         for (const char* name : {"TalkGroups.txt", "Radios.txt", "Tower0105.txt", "System.ini"})
             WriteText(name, prefix + text);
         auto d = NewDecoder();
@@ -187,7 +187,8 @@ TEST_F(SystemFilesFaultsTest, GarbageNeverStopsTheDecoder)
 
 TEST_F(SystemFilesFaultsTest, AFailedWriteLeavesTheOldFileWhole)
 {
-    const std::string oldText = "FileVersion:5\r\n105,50,\"old\",1240322820,\"x\",0,\"Unknown\",\"#000000\",\"#000000\"\r\n";
+    const std::string oldText =
+        "FileVersion:5\r\n105,50,\"old\",1240322820,\"x\",0,\"Unknown\",\"#000000\",\"#000000\"\r\n";
     WriteText("TalkGroups.txt", oldText);
     auto d = NewDecoder();
     Identify(*d);

@@ -120,7 +120,7 @@ TEST_F(SystemFilesOldVersionsTest, TowerVersion4HasDecimalChannelsAndNoHits)
     ASSERT_EQ(ch.size(), 1u);  // "1-0050" is not a channel field of this version
     EXPECT_EQ(ch[0].channel, 0x1000 + 50);
     EXPECT_EQ(ch[0].usageFlags, kFlagControl | kFlagVoice);  // 'a' is not read back
-    EXPECT_EQ(ch[0].hits, 0);  // hit counts are read from version 5 on
+    EXPECT_EQ(ch[0].hits, 0);                                // hit counts are read from version 5 on
     EXPECT_DOUBLE_EQ(ch[0].rxFrequency, 851.00625 + 50 * 0.00625);
 }
 

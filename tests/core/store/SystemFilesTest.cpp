@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "p25/NameTables.h"
-#include "site/ChannelActivity.h"
 #include "persist/SplitCsvLine.h"
 #include "persist/TowerFile.h"
+#include "site/ChannelActivity.h"
 #include "support/SystemFolderFixture.h"
 
 namespace {
@@ -110,37 +110,38 @@ TEST_F(SystemFilesTest, ExactFileContents)
               "Tower Number (Decimal): 105\r\n"
               "Tower Number (Hex)    : T0105\r\n"
               "Tower Description     : North Hill\r\n"
-              "Control Capabilities  : " + ServiceClassText(kServiceClass) + "\r\n"
-              "Call Sign(s)          : WQAB123\r\n"
-              "Timestamp             : Tue Apr 21 15:07:00 2009\r\n"
-              "\r\n"
-              "-Tables\r\n"
-              "#Format: Table ID,Base Freq,Spacing,Input Offset,Assumed/Confirmed,BandWidth\r\n"
-              "00,851.00625,0.00625,-45.00000,\"Confirmed\",0.01250\r\n"
-              "\r\n"
-              "-Frequencies\r\n"
-              "#Format: Channel,Usage,Frequency,Input Frequency,Hit Count\r\n"
-              "\"00-0016\",\"cv\",851.10625,806.10625,3\r\n"
-              "\r\n"
-              "-Neighbors\r\n"
-              "#Format: TowerID,TowerIDHex,System ID,Channel,Frequency,Tower Name\r\n"
-              "106,\"T0106\",1a3,\"00-0020\",851.13125,\"South\"\r\n"
-              "\r\n");
-    EXPECT_EQ(ReadStored("System.ini"),
-              "[System]\r\n"
-              "SystemID=419\r\n"
-              "SystemIDHEX=1A3\r\n"
-              "WACN=BEE00\r\n"
-              "Description=County Trunk\r\n"
-              "\r\n"
-              "[Towers]\r\n"
-              "105=North Hill\r\n"
-              "106=South\r\n"
-              "\r\n"
-              "[AffiliationFilters]\r\n"
-              "Count=1\r\n"
-              "Enabled=1\r\n"
-              "Filter00=1,100,500\r\n");
+              "Control Capabilities  : " +
+                  ServiceClassText(kServiceClass) +
+                  "\r\n"
+                  "Call Sign(s)          : WQAB123\r\n"
+                  "Timestamp             : Tue Apr 21 15:07:00 2009\r\n"
+                  "\r\n"
+                  "-Tables\r\n"
+                  "#Format: Table ID,Base Freq,Spacing,Input Offset,Assumed/Confirmed,BandWidth\r\n"
+                  "00,851.00625,0.00625,-45.00000,\"Confirmed\",0.01250\r\n"
+                  "\r\n"
+                  "-Frequencies\r\n"
+                  "#Format: Channel,Usage,Frequency,Input Frequency,Hit Count\r\n"
+                  "\"00-0016\",\"cv\",851.10625,806.10625,3\r\n"
+                  "\r\n"
+                  "-Neighbors\r\n"
+                  "#Format: TowerID,TowerIDHex,System ID,Channel,Frequency,Tower Name\r\n"
+                  "106,\"T0106\",1a3,\"00-0020\",851.13125,\"South\"\r\n"
+                  "\r\n");
+    EXPECT_EQ(ReadStored("System.ini"), "[System]\r\n"
+                                        "SystemID=419\r\n"
+                                        "SystemIDHEX=1A3\r\n"
+                                        "WACN=BEE00\r\n"
+                                        "Description=County Trunk\r\n"
+                                        "\r\n"
+                                        "[Towers]\r\n"
+                                        "105=North Hill\r\n"
+                                        "106=South\r\n"
+                                        "\r\n"
+                                        "[AffiliationFilters]\r\n"
+                                        "Count=1\r\n"
+                                        "Enabled=1\r\n"
+                                        "Filter00=1,100,500\r\n");
 }
 
 TEST_F(SystemFilesTest, EmptyTablesAndUnknownCallSigns)
@@ -190,7 +191,8 @@ TEST_F(SystemFilesTest, RoundTripThroughAFreshDecoder)
     a->Radios().SetRadio(16777215, "Last radio", 1239999999);
     a->Filter().SetFilterRange(false, 1000, 2000);
     a->Identifiers().StoreIdentifier(2, IdentifierEntry{762.00625, 30.0, 0.0125, 0.00625, false});
-    a->Channels().AddUsageFlags(kVoice, kFlagVoice | kFlagData | kFlagCwid | kFlagPrivate | kFlagPhone | kFlagAlternate);
+    a->Channels().AddUsageFlags(kVoice,
+                                kFlagVoice | kFlagData | kFlagCwid | kFlagPrivate | kFlagPhone | kFlagAlternate);
     a->Channels().SetHits(kVoice, 1234);
     ASSERT_TRUE(SaveSystemData(*a));
 
@@ -296,8 +298,8 @@ TEST_F(SystemFilesTest, SavingLeavesTheScreensChangedFlagsAlone)
 {
     auto d = NewDecoder();
     FillSmallState(*d);
-    Info(*d);                         // the screen took the system information
-    Ranges(*d);                       // and the filter ranges
+    Info(*d);    // the screen took the system information
+    Ranges(*d);  // and the filter ranges
     ASSERT_TRUE(SaveSystemData(*d));
     EXPECT_FALSE(d->SystemInfoChanged());
     EXPECT_FALSE(d->Filter().FilterRangesChanged());

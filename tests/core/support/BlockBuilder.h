@@ -62,8 +62,7 @@ inline std::vector<Tsbk> MakePacketFromBlocks(Tsbk header, std::vector<Tsbk> dat
 // Header from up to ten leading bytes plus as many data blocks as the payload needs (12 bytes a
 // block, the last 4 bytes of the last block reserved for the CRC-32), payload zero-padded.
 // An empty payload still gets one data block.
-inline std::vector<Tsbk> MakePacket(std::initializer_list<uint8_t> header0to9,
-                                    const std::vector<uint8_t>& payload)
+inline std::vector<Tsbk> MakePacket(std::initializer_list<uint8_t> header0to9, const std::vector<uint8_t>& payload)
 {
     Tsbk header{};
     if (header0to9.size() > 10)

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "decoder/P25Class.h"
-#include "platform/NamedLock.h"
 #include "persist/SystemStore.h"
+#include "platform/NamedLock.h"
 
 namespace testsupport {
 

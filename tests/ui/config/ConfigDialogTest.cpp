@@ -17,22 +17,49 @@ struct BoxRow {
     const char* control;
     bool& (*ref)(Settings&);
 };
-#define B(control, member) BoxRow{control, +[](Settings& s) -> bool& { return s.member; }}
+#define B(control, member)                                                                                             \
+    BoxRow                                                                                                             \
+    {                                                                                                                  \
+        control, +[](Settings& s) -> bool& { return s.member; }                                                        \
+    }
 
 const BoxRow kBoxRows[] = {
-    B("CheckBox5", scanControlEnabled),  B("CheckBox21", useGlobalFont),     B("CheckBox22", fontBold),
-    B("CheckBox25", saveScreenSizes),    B("CheckBox36", hideSystemInfo),    B("CheckBox34", showGrantLog),
-    B("CheckBox35", showPatchList),      B("CheckBox45", saveHits),          B("CheckBox3", logDenied),
-    B("CheckBox8", affiliations.autoSave), B("CheckBox27", affiliations.visible),
-    B("CheckBox28", affiliationsUseTGColors), B("CheckBox29", towerInfo.visible),
-    B("CheckBox13", patches.autoSave),   B("CheckBox30", patches.visible),   B("CheckBox9", otherInfo.autoSave),
-    B("CheckBox4", otherInfo.visible),   B("CheckBox10", grants.autoSave),   B("CheckBox1", grants.visible),
-    B("CheckBox31", grantsUseTGColors),  B("CheckBox7", grantsUseFilter),    B("CheckBox32", grantsFilterOther),
-    B("CheckBox11", unknowns.autoSave),  B("CheckBox2", unknowns.visible),   B("CheckBox24", pktDump.autoSave),
-    B("CheckBox23", pktDump.visible),    B("CheckBox39", psrDump.autoSave),  B("CheckBox38", psrDump.visible),
-    B("CheckBox6", autoSaveEnabled),     B("CheckBox12", includeDate),       B("CheckBox33", confirmations),
-    B("CheckBox42", backupEnabled),      B("CheckBox43", backupAddDate),     B("CheckBox40", webEnabled),
-    B("CheckBox44", cdromEnabled),       B("CheckBox41", proxyLoginRequired),
+    B("CheckBox5", scanControlEnabled),
+    B("CheckBox21", useGlobalFont),
+    B("CheckBox22", fontBold),
+    B("CheckBox25", saveScreenSizes),
+    B("CheckBox36", hideSystemInfo),
+    B("CheckBox34", showGrantLog),
+    B("CheckBox35", showPatchList),
+    B("CheckBox45", saveHits),
+    B("CheckBox3", logDenied),
+    B("CheckBox8", affiliations.autoSave),
+    B("CheckBox27", affiliations.visible),
+    B("CheckBox28", affiliationsUseTGColors),
+    B("CheckBox29", towerInfo.visible),
+    B("CheckBox13", patches.autoSave),
+    B("CheckBox30", patches.visible),
+    B("CheckBox9", otherInfo.autoSave),
+    B("CheckBox4", otherInfo.visible),
+    B("CheckBox10", grants.autoSave),
+    B("CheckBox1", grants.visible),
+    B("CheckBox31", grantsUseTGColors),
+    B("CheckBox7", grantsUseFilter),
+    B("CheckBox32", grantsFilterOther),
+    B("CheckBox11", unknowns.autoSave),
+    B("CheckBox2", unknowns.visible),
+    B("CheckBox24", pktDump.autoSave),
+    B("CheckBox23", pktDump.visible),
+    B("CheckBox39", psrDump.autoSave),
+    B("CheckBox38", psrDump.visible),
+    B("CheckBox6", autoSaveEnabled),
+    B("CheckBox12", includeDate),
+    B("CheckBox33", confirmations),
+    B("CheckBox42", backupEnabled),
+    B("CheckBox43", backupAddDate),
+    B("CheckBox40", webEnabled),
+    B("CheckBox44", cdromEnabled),
+    B("CheckBox41", proxyLoginRequired),
 };
 
 // A control holding a value: the stored value and what the control shows for it, then what
@@ -45,13 +72,25 @@ struct ValueRow {
     std::string (*written)(const Settings&);
     const char* expected;
 };
-#define V(control, member, value, shown, entered, expected)                                        \
-    ValueRow{control, [](Settings& s) { s.member = value; }, shown, entered,                       \
-             [](const Settings& s) { return ToText(s.member); }, expected}
+#define V(control, member, value, shown, entered, expected)                                                            \
+    ValueRow                                                                                                           \
+    {                                                                                                                  \
+        control, [](Settings& s) { s.member = value; }, shown, entered,                                                \
+            [](const Settings& s) { return ToText(s.member); }, expected                                               \
+    }
 
-std::string ToText(const std::string& v) { return v; }
-std::string ToText(int v) { return std::to_string(v); }
-std::string ToText(double v) { return QString::number(v).toStdString(); }
+std::string ToText(const std::string& v)
+{
+    return v;
+}
+std::string ToText(int v)
+{
+    return std::to_string(v);
+}
+std::string ToText(double v)
+{
+    return QString::number(v).toStdString();
+}
 
 const ValueRow kValueRows[] = {
     V("ComboBox1", port, "/dev/ttyACM0", "/dev/ttyACM0", "/dev/ttyUSB1", "/dev/ttyUSB1"),
@@ -73,7 +112,8 @@ const ValueRow kValueRows[] = {
     V("Edit27", backupPath, "/srv/bak", "/srv/bak", "/srv/b2", "/srv/b2"),
     V("Edit17", webUserName, "alice", "alice", "bob", "bob"),
     V("Edit20", webPassword, "s3cret!", "s3cret!", "n3w:pw", "n3w:pw"),
-    V("Edit21", webWsdl, "http://ws.test/a?wsdl", "http://ws.test/a?wsdl", "http://ws.test/b?wsdl", "http://ws.test/b?wsdl"),
+    V("Edit21", webWsdl, "http://ws.test/a?wsdl", "http://ws.test/a?wsdl", "http://ws.test/b?wsdl",
+      "http://ws.test/b?wsdl"),
     V("Edit28", webTimeOut, 60, "60", "75", "75"),
     V("Edit29", cdromWsdl, "http://127.0.0.1:9001/s?wsdl", "http://127.0.0.1:9001/s?wsdl", "http://127.0.0.1:9/s",
       "http://127.0.0.1:9/s"),
@@ -135,15 +175,18 @@ TEST_F(ConfigDialogTest, EveryControlShowsItsStoredValueOnOpening)
     Start();
     for (int page = 0; page < TcfgForm::kPageCount; ++page) {
         SCOPED_TRACE(page);
-        EXPECT_TRUE(Open(page, [&](TcfgForm& form) {
-            EXPECT_EQ(Control<QTabWidget>("PageControl1")->currentIndex(), page);
-            for (const BoxRow& row : kBoxRows)
-                EXPECT_EQ(Control<QCheckBox>(row.control)->isChecked(), row.ref(settings)) << row.control;
-            for (const ValueRow& row : kValueRows)
-                EXPECT_EQ(Shown(Control<QWidget>(row.control)), row.shown) << row.control;
-            EXPECT_EQ(Control<QLabel>("LatSet")->text(), " 55 ms");
-            EXPECT_EQ(form.windowTitle(), "Configuration Settings");
-        }, QDialog::Rejected));
+        EXPECT_TRUE(Open(
+            page,
+            [&](TcfgForm& form) {
+                EXPECT_EQ(Control<QTabWidget>("PageControl1")->currentIndex(), page);
+                for (const BoxRow& row : kBoxRows)
+                    EXPECT_EQ(Control<QCheckBox>(row.control)->isChecked(), row.ref(settings)) << row.control;
+                for (const ValueRow& row : kValueRows)
+                    EXPECT_EQ(Shown(Control<QWidget>(row.control)), row.shown) << row.control;
+                EXPECT_EQ(Control<QLabel>("LatSet")->text(), " 55 ms");
+                EXPECT_EQ(form.windowTitle(), "Configuration Settings");
+            },
+            QDialog::Rejected));
     }
 }
 
@@ -172,12 +215,15 @@ TEST_F(ConfigDialogTest, CancelChangesNothing)
     Start();
     const Settings before = window->AppSettings();
     const QByteArray file = FileBytes();
-    ASSERT_TRUE(Open(TcfgForm::kScreenPage, [&](TcfgForm&) {
-        for (const BoxRow& row : kBoxRows)
-            Control<QCheckBox>(row.control)->toggle();
-        for (const ValueRow& row : kValueRows)
-            Enter(Control<QWidget>(row.control), row.entered);
-    }, QDialog::Rejected));
+    ASSERT_TRUE(Open(
+        TcfgForm::kScreenPage,
+        [&](TcfgForm&) {
+            for (const BoxRow& row : kBoxRows)
+                Control<QCheckBox>(row.control)->toggle();
+            for (const ValueRow& row : kValueRows)
+                Enter(Control<QWidget>(row.control), row.entered);
+        },
+        QDialog::Rejected));
     EXPECT_EQ(window->AppSettings(), before);
     EXPECT_EQ(FileBytes(), file);
 }
@@ -185,9 +231,11 @@ TEST_F(ConfigDialogTest, CancelChangesNothing)
 TEST_F(ConfigDialogTest, EachEditMenuCommandOpensItsPage)
 {
     Start();
-    const std::pair<const char*, int> commands[] = {
-        {ui_names::kActDecodeConfig, 0}, {ui_names::kActScannerControl, 1}, {ui_names::kActScreenSettings, 2},
-        {ui_names::kActDataOptions, 3},  {ui_names::kActWebSettings, 4}};
+    const std::pair<const char*, int> commands[] = {{ui_names::kActDecodeConfig, 0},
+                                                    {ui_names::kActScannerControl, 1},
+                                                    {ui_names::kActScreenSettings, 2},
+                                                    {ui_names::kActDataOptions, 3},
+                                                    {ui_names::kActWebSettings, 4}};
     for (const auto& [action, page] : commands) {
         uitest::ModalAnswerer answerer;
         int shownPage = -1;
@@ -215,11 +263,14 @@ TEST_F(ConfigDialogTest, ProxyTypeRoundTrips)
     for (const auto& [radio, type] : choices) {
         ASSERT_TRUE(Open(TcfgForm::kWebPage, [&](TcfgForm&) { Control<QRadioButton>(radio)->click(); }));
         EXPECT_EQ(Reloaded().proxyType, type) << radio;
-        ASSERT_TRUE(Open(TcfgForm::kWebPage, [&](TcfgForm&) {
-            EXPECT_TRUE(Control<QRadioButton>(radio)->isChecked()) << radio;
-            // The proxy's own fields are open only for a manual configuration.
-            EXPECT_EQ(Control<QLineEdit>("Edit22")->isEnabled(), type == 1) << radio;
-        }, QDialog::Rejected));
+        ASSERT_TRUE(Open(
+            TcfgForm::kWebPage,
+            [&](TcfgForm&) {
+                EXPECT_TRUE(Control<QRadioButton>(radio)->isChecked()) << radio;
+                // The proxy's own fields are open only for a manual configuration.
+                EXPECT_EQ(Control<QLineEdit>("Edit22")->isEnabled(), type == 1) << radio;
+            },
+            QDialog::Rejected));
     }
 }
 
@@ -252,36 +303,45 @@ TEST_F(ConfigDialogTest, EnablingRulesFollowTheirControls)
         std::vector<const char*> followers;  // enabled exactly while `set(true)`
     };
     const std::vector<Rule> rules = {
-        {"global font", [&](bool on) { Control<QCheckBox>("CheckBox21")->setChecked(on); }, {"ComboBox12", "UpDown9", "CheckBox22"}},
-        {"web service", [&](bool on) { Control<QCheckBox>("CheckBox40")->setChecked(on); },
+        {"global font",
+         [&](bool on) { Control<QCheckBox>("CheckBox21")->setChecked(on); },
+         {"ComboBox12", "UpDown9", "CheckBox22"}},
+        {"web service",
+         [&](bool on) { Control<QCheckBox>("CheckBox40")->setChecked(on); },
          {"Edit17", "Edit20", "Edit21", "Edit28", "CheckBox44", "Edit29", "Edit30"}},
-        {"manual proxy", [&](bool on) { Control<QRadioButton>(on ? "RadioButton3" : "RadioButton2")->setChecked(true); },
+        {"manual proxy",
+         [&](bool on) { Control<QRadioButton>(on ? "RadioButton3" : "RadioButton2")->setChecked(true); },
          {"Edit22", "Edit23", "Edit24", "Edit25", "CheckBox41"}},
         {"uniden", [&](bool on) { Control<QComboBox>("ComboBox15")->setCurrentIndex(on ? 2 : 1); }, {"ComboBox19"}},
-        {"grant filter", [&](bool on) { Control<QCheckBox>("CheckBox7")->setChecked(on); }, {"CheckBox32", "UpDown12", "Edit14"}},
+        {"grant filter",
+         [&](bool on) { Control<QCheckBox>("CheckBox7")->setChecked(on); },
+         {"CheckBox32", "UpDown12", "Edit14"}},
         {"grant log", [&](bool on) { Control<QCheckBox>("CheckBox34")->setChecked(on); }, {"ComboBox14"}},
     };
-    ASSERT_TRUE(Open(TcfgForm::kScreenPage, [&](TcfgForm& form) {
-        for (const Rule& rule : rules)
-            for (bool on : {true, false, true}) {
-                rule.set(on);
-                for (const char* name : rule.followers) {
-                    QWidget* follower = Control<QWidget>(name);
-                    EXPECT_EQ(follower->isEnabledTo(&form), on) << rule.what << " " << name;
-                    // Its caption follows it.
-                    for (QLabel* label : form.findChildren<QLabel*>()) {
-                        if (label->buddy() == follower) {
-                            EXPECT_EQ(label->isEnabledTo(&form), on) << rule.what << " label of " << name;
+    ASSERT_TRUE(Open(
+        TcfgForm::kScreenPage,
+        [&](TcfgForm& form) {
+            for (const Rule& rule : rules)
+                for (bool on : {true, false, true}) {
+                    rule.set(on);
+                    for (const char* name : rule.followers) {
+                        QWidget* follower = Control<QWidget>(name);
+                        EXPECT_EQ(follower->isEnabledTo(&form), on) << rule.what << " " << name;
+                        // Its caption follows it.
+                        for (QLabel* label : form.findChildren<QLabel*>()) {
+                            if (label->buddy() == follower) {
+                                EXPECT_EQ(label->isEnabledTo(&form), on) << rule.what << " label of " << name;
+                            }
                         }
                     }
                 }
-            }
-        // The screens' own fonts are the reverse of the global font.
-        Control<QCheckBox>("CheckBox21")->setChecked(true);
-        EXPECT_FALSE(Control<QComboBox>("FontNameGrantLog")->isEnabledTo(&form));
-        Control<QCheckBox>("CheckBox21")->setChecked(false);
-        EXPECT_TRUE(Control<QComboBox>("FontNameGrantLog")->isEnabledTo(&form));
-    }, QDialog::Rejected));
+            // The screens' own fonts are the reverse of the global font.
+            Control<QCheckBox>("CheckBox21")->setChecked(true);
+            EXPECT_FALSE(Control<QComboBox>("FontNameGrantLog")->isEnabledTo(&form));
+            Control<QCheckBox>("CheckBox21")->setChecked(false);
+            EXPECT_TRUE(Control<QComboBox>("FontNameGrantLog")->isEnabledTo(&form));
+        },
+        QDialog::Rejected));
 }
 
 TEST_F(ConfigDialogTest, PasswordsAreMaskedWithStarsAndKeptWithinTheStoredLength)
@@ -303,18 +363,21 @@ TEST_F(ConfigDialogTest, PasswordsAreMaskedWithStarsAndKeptWithinTheStoredLength
 TEST_F(ConfigDialogTest, RunningDecodeLocksPortAutoSaveAndScannerControl)
 {
     Start();
-    const char* locked[] = {"ComboBox1", "CheckBox6", "UpDown1", "CheckBox5", "ComboBox2", "ComboBox3", "UpDown11",
-                            "Edit16", "ComboBox4", "Button10"};
+    const char* locked[] = {"ComboBox1", "CheckBox6", "UpDown1", "CheckBox5", "ComboBox2",
+                            "ComboBox3", "UpDown11",  "Edit16",  "ComboBox4", "Button10"};
     for (bool running : {true, false}) {
         window->State().DecodeRunning = running;
-        ASSERT_TRUE(Open(TcfgForm::kDecodePage, [&](TcfgForm& form) {
-            for (const char* name : locked)
-                EXPECT_EQ(Control<QWidget>(name)->isEnabledTo(&form), !running) << name;
-            EXPECT_TRUE(Control<QWidget>("ComboBox15")->isEnabledTo(&form));
-            EXPECT_EQ(Control<QLabel>("RunningNote")->isVisibleTo(&form), running);
-            EXPECT_EQ(Control<QLabel>("RunningNote")->text(),
-                      "Note:  These settings may not be changed while Varnel is actively monitoring a system.");
-        }, QDialog::Rejected));
+        ASSERT_TRUE(Open(
+            TcfgForm::kDecodePage,
+            [&](TcfgForm& form) {
+                for (const char* name : locked)
+                    EXPECT_EQ(Control<QWidget>(name)->isEnabledTo(&form), !running) << name;
+                EXPECT_TRUE(Control<QWidget>("ComboBox15")->isEnabledTo(&form));
+                EXPECT_EQ(Control<QLabel>("RunningNote")->isVisibleTo(&form), running);
+                EXPECT_EQ(Control<QLabel>("RunningNote")->text(),
+                          "Note:  These settings may not be changed while Varnel is actively monitoring a system.");
+            },
+            QDialog::Rejected));
     }
 }
 
@@ -338,7 +401,7 @@ TEST_F(ConfigDialogTest, BackupFolderChooserPutsTheFolderIntoThePath)
 
 TEST_F(ConfigDialogTest, ColourButtonsSetTheExamplesAndOddLinesShareTheEvenText)
 {
-    settings.evenText = 0x332211;       // #112233
+    settings.evenText = 0x332211;  // #112233
     settings.evenBackground = 0x665544;
     settings.oddText = 0x998877;
     settings.oddBackground = 0xCCBBAA;

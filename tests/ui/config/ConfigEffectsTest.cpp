@@ -8,11 +8,11 @@
 #include <fstream>
 
 #include "ConfigFixture.h"
-#include "p25/BlockIntegrity.h"
 #include "decoder/P25Class.h"
+#include "p25/BlockIntegrity.h"
 #include "ui/mainwindow/BackupScheduler.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/ListModel.h"
 
 namespace {
 

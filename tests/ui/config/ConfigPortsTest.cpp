@@ -36,14 +36,17 @@ TEST_F(ConfigPortsTest, ShowAllPortsListsComOneToHighPortWithoutRescan)
     QStringList expected;
     for (int n = 1; n <= 16; ++n)
         expected << QStringLiteral("COM%1").arg(n);
-    ASSERT_TRUE(Open(TcfgForm::kDecodePage, [&](TcfgForm&) {
-        EXPECT_EQ(Items("ComboBox1"), expected);
-        EXPECT_EQ(Items("ComboBox2"), expected);
-        EXPECT_EQ(Control<QComboBox>("ComboBox1")->currentText(), "COM5");
-        EXPECT_EQ(Control<QComboBox>("ComboBox2")->currentText(), "COM7");
-        EXPECT_FALSE(Control<QPushButton>("Button9")->isEnabled());
-        EXPECT_FALSE(Control<QPushButton>("Button10")->isEnabled());
-    }, QDialog::Rejected));
+    ASSERT_TRUE(Open(
+        TcfgForm::kDecodePage,
+        [&](TcfgForm&) {
+            EXPECT_EQ(Items("ComboBox1"), expected);
+            EXPECT_EQ(Items("ComboBox2"), expected);
+            EXPECT_EQ(Control<QComboBox>("ComboBox1")->currentText(), "COM5");
+            EXPECT_EQ(Control<QComboBox>("ComboBox2")->currentText(), "COM7");
+            EXPECT_FALSE(Control<QPushButton>("Button9")->isEnabled());
+            EXPECT_FALSE(Control<QPushButton>("Button10")->isEnabled());
+        },
+        QDialog::Rejected));
 }
 
 TEST_F(ConfigPortsTest, PortSearchFillsBothListsAndRescanFindsNewPorts)
@@ -104,9 +107,8 @@ TEST_F(ConfigPortsTest, ProfileListHoldsTheWritableScannerFiles)
 
     // A profile that is not there any more is selected by nothing, and stays stored.
     window->AppSettings().profile = "Gone.scanner";
-    ASSERT_TRUE(Open(TcfgForm::kScannerPage, [&](TcfgForm&) {
-        EXPECT_EQ(Control<QComboBox>("ComboBox3")->currentIndex(), -1);
-    }));
+    ASSERT_TRUE(Open(TcfgForm::kScannerPage,
+                     [&](TcfgForm&) { EXPECT_EQ(Control<QComboBox>("ComboBox3")->currentIndex(), -1); }));
     EXPECT_EQ(Reloaded().profile, "Gone.scanner");
 }
 

@@ -17,7 +17,7 @@ constexpr uint32_t kBlue = 0xFF0000;
 
 }  // namespace
 
-class EntryDialogsTest : public DialogFixture {};
+class EntryDialogsTest : public DialogFixture { };
 
 TEST_F(EntryDialogsTest, DialogsCarryTheirCaptionsAndFieldLimits)
 {
@@ -27,8 +27,8 @@ TEST_F(EntryDialogsTest, DialogsCarryTheirCaptionsAndFieldLimits)
         int numberLength;
         int nameLength;
     };
-    for (const Row& row : {Row{&TalkgroupDialog(), "Talkgroup Edit Screen", 5, 40},
-                           Row{&RadioDialog(), "Edit Radio ID", 8, 50}}) {
+    for (const Row& row :
+         {Row{&TalkgroupDialog(), "Talkgroup Edit Screen", 5, 40}, Row{&RadioDialog(), "Edit Radio ID", 8, 50}}) {
         SCOPED_TRACE(row.caption);
         EXPECT_EQ(row.dialog->windowTitle(), row.caption);
         EXPECT_EQ(row.dialog->findChild<QLineEdit*>("Edit1")->maxLength(), row.numberLength);
@@ -239,8 +239,8 @@ TEST_F(EntryDialogsTest, OkWithoutAnyChangeWritesNothing)
     EXPECT_EQ(tg.result(), QDialog::Accepted);
     EXPECT_EQ(TalkgroupRecord(100).lastSeen, 1600000000);  // Apply would stamp it
 
-    for (EntryEditDialog* d : {static_cast<EntryEditDialog*>(&TalkgroupDialog()),
-                               static_cast<EntryEditDialog*>(&RadioDialog())}) {
+    for (EntryEditDialog* d :
+         {static_cast<EntryEditDialog*>(&TalkgroupDialog()), static_cast<EntryEditDialog*>(&RadioDialog())}) {
         Open(*d, "777");  // absent: Ok must not add it
         Click(d, "Button3");
         EXPECT_FALSE(d->isVisible());
@@ -257,9 +257,9 @@ TEST_F(EntryDialogsTest, ApplyAndOkWithoutAValidNumberWriteNothing)
         EntryEditDialog* dialog;
         const char* number;
     };
-    for (const Row& row : {Row{&TalkgroupDialog(), ""}, Row{&TalkgroupDialog(), "0"},
-                           Row{&TalkgroupDialog(), "65536"}, Row{&RadioDialog(), ""}, Row{&RadioDialog(), "0"},
-                           Row{&RadioDialog(), "-3"}, Row{&RadioDialog(), "x1"}}) {
+    for (const Row& row :
+         {Row{&TalkgroupDialog(), ""}, Row{&TalkgroupDialog(), "0"}, Row{&TalkgroupDialog(), "65536"},
+          Row{&RadioDialog(), ""}, Row{&RadioDialog(), "0"}, Row{&RadioDialog(), "-3"}, Row{&RadioDialog(), "x1"}}) {
         SCOPED_TRACE(row.number);
         EntryEditDialog& d = Open(*row.dialog, "");
         Type(d.NumberField(), row.number);

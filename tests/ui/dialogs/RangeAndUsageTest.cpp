@@ -5,8 +5,8 @@
 
 #include "DialogFixture.h"
 #include "ui/dialogs/Addrange.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/dialogs/Usage.h"
+#include "ui/mainwindow/MainWindowNames.h"
 
 using namespace uitest;
 
@@ -55,18 +55,17 @@ TEST_F(RangeAndUsageTest, AddRangeChecksTheBoundsBeforeAdding)
         std::vector<std::pair<int32_t, int32_t>> ranges;  // all active
     };
     const Row rows[] = {
-        {"200", "100", true, {}},
-        {"100", "100", false, {{100, 100}}},    // one radio
-        {"x", "50", false, {{0, 50}}},          // text that is not a number reads as 0
-        {"100", "abc", true, {}},               // high reads as 0, below the low value
-        {"1", "16777216", false, {}},           // beyond 24 bits: the filter refuses it
+        {"200", "100", true, {}},      {"100", "100", false, {{100, 100}}},  // one radio
+        {"x", "50", false, {{0, 50}}},                                       // text that is not a number reads as 0
+        {"100", "abc", true, {}},                                            // high reads as 0, below the low value
+        {"1", "16777216", false, {}},                                        // beyond 24 bits: the filter refuses it
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.low) + ".." + row.high);
         Decoder().Filter().ClearFilterRanges();
         std::vector<ModalAnswerer::Seen> boxes;
-        const ModalAnswerer::Seen seen = AddRange([&] { window->AddFilterRange(); }, row.low, row.high,
-                                                  QDialog::Accepted, &boxes);
+        const ModalAnswerer::Seen seen =
+            AddRange([&] { window->AddFilterRange(); }, row.low, row.high, QDialog::Accepted, &boxes);
         EXPECT_EQ(seen.title, "AddRangeForm");
         if (row.rangeError) {
             ASSERT_EQ(boxes.size(), 1u);

@@ -10,9 +10,9 @@
 
 #include "MainWindowFixture.h"
 #include "decoder/P25Class.h"
-#include "ui/views/ListModel.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/RefreshKeeper.h"
+#include "ui/views/ListModel.h"
 #include "ui/views/Screenthread.h"
 
 namespace {
@@ -59,10 +59,10 @@ protected:
 TEST_F(HoldTest, DoubleClickHoldsTheRowsTalkgroup)
 {
     MakeWindow();
-    for (const QStringList& r : {QStringList{"00-0016", "851.0", "v", "Group", "5", "1001"},
-                                 QStringList{"00-0017", "851.0", "v", "", "", ""},
-                                 QStringList{"00-0018", "851.0", "v", "Group", "5", " 2002"},
-                                 QStringList{"00-0019", "851.0", "v", "Group", "5", "12x"}})
+    for (const QStringList& r :
+         {QStringList{"00-0016", "851.0", "v", "Group", "5", "1001"}, QStringList{"00-0017", "851.0", "v", "", "", ""},
+          QStringList{"00-0018", "851.0", "v", "Group", "5", " 2002"},
+          QStringList{"00-0019", "851.0", "v", "Group", "5", "12x"}})
         Model().AppendRow(r);
     EXPECT_EQ(Button(), "Hold TalkGroup");
     DoubleClick(0);

@@ -18,9 +18,9 @@
 
 #include "MainWindowFixture.h"
 #include "decoder/P25Class.h"
+#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListInteraction.h"
 #include "ui/views/ListModel.h"
-#include "ui/mainwindow/MainWindowNames.h"
 
 namespace {
 
@@ -132,9 +132,15 @@ TEST_F(ListsWindowTest, ClickNamesTheRowsTalkgroupAndRadioInThePopup)
          "Edit Radio IDs"},
         {"recent grants private data", kListRecentGrants, GrantRow("PvtData", "55", "12"), "Edit TalkGroups",
          "Edit Radio ID 12"},
-        {"affiliation log", kListAffLog, {"04/21 14:07:00", "Affiliate", "  300", "Fire", "4711", "Car"},
-         "Edit TalkGroup   300", "Edit Radio ID 4711"},
-        {"affiliation list", kListAffList, {"  300", "Fire", "4711", "Car", "04/21 14:07:00"}, "Edit TalkGroup   300",
+        {"affiliation log",
+         kListAffLog,
+         {"04/21 14:07:00", "Affiliate", "  300", "Fire", "4711", "Car"},
+         "Edit TalkGroup   300",
+         "Edit Radio ID 4711"},
+        {"affiliation list",
+         kListAffList,
+         {"  300", "Fire", "4711", "Car", "04/21 14:07:00"},
+         "Edit TalkGroup   300",
          "Edit Radio ID 4711"},
     };
     for (const TargetCase& c : cases) {
@@ -161,8 +167,9 @@ TEST_F(ListsWindowTest, AffiliationListSelectionNamesItsRow)
 {
     MakeWindow();
     Fill(kListAffList, {{"  300", "Fire", "4711", "Car", "t"}, {"   12", "", "99", "", "t"}});
-    View(kListAffList)->selectionModel()->select(Model(kListAffList).index(1, 0),
-                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    View(kListAffList)
+        ->selectionModel()
+        ->select(Model(kListAffList).index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     EXPECT_EQ(Caption(kPopupEditTalkgroup), "Edit TalkGroup    12");  // the cell as shown
     EXPECT_EQ(Caption(kPopupEditRadio), "Edit Radio ID 99");
 }
@@ -192,7 +199,8 @@ TEST_F(ListsWindowTest, HeadingClickStoresTheSortColumnAndSortsAtOnce)
 {
     MakeWindow();
     Fill(kListActivity, {{"00-0001", "851.0", "c", "Control", "", "", "", "", "", "", "9"},
-                         ActivityRow("Group", "200", "30"), {"00-0003", "851.2", "v", "Group", "5", "300", "", "9"}});
+                         ActivityRow("Group", "200", "30"),
+                         {"00-0003", "851.2", "v", "Group", "5", "300", "", "9"}});
     Model(kListActivity).SetCell(1, 0, "00-0002");
     emit View(kListActivity)->header()->sectionClicked(7);
     EXPECT_EQ(window->State().ActivitySortColumn.load(), 7);
@@ -209,7 +217,10 @@ TEST_F(ListsWindowTest, HeadingClickStoresTheSortColumnAndSortsAtOnce)
     EXPECT_EQ(window->State().AffiliationListSortColumn.load(), 1);
 }
 
-QLineEdit* Field(QSpinBox* spin) { return spin->findChild<QLineEdit*>(); }
+QLineEdit* Field(QSpinBox* spin)
+{
+    return spin->findChild<QLineEdit*>();
+}
 
 // Types a value into a threshold field and leaves it.
 void Enter(QSpinBox* spin, const QString& text)
@@ -270,8 +281,9 @@ TEST_F(ListsWindowTest, RangeListCommandsChangeTheAffiliationFilter)
     auto select = [&](std::initializer_list<int> rows) {
         View(kListFilterRanges)->clearSelection();
         for (int r : rows)
-            View(kListFilterRanges)->selectionModel()->select(Model(kListFilterRanges).index(r, 0),
-                                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            View(kListFilterRanges)
+                ->selectionModel()
+                ->select(Model(kListFilterRanges).index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     };
     auto activeColumn = [&] {
         return QStringList{Model(kListFilterRanges).Cell(0, 2), Model(kListFilterRanges).Cell(1, 2)};

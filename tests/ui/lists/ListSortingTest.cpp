@@ -31,10 +31,22 @@ constexpr int kAffListColumns = 5;
 constexpr int kAffLogColumns = 6;
 constexpr int kGrantColumns = 8;
 
-QStringList Act(std::initializer_list<std::pair<int, const char*>> cells) { return Row(kActivityColumns, cells); }
-QStringList AffList(std::initializer_list<std::pair<int, const char*>> cells) { return Row(kAffListColumns, cells); }
-QStringList AffLog(std::initializer_list<std::pair<int, const char*>> cells) { return Row(kAffLogColumns, cells); }
-QStringList Grant(std::initializer_list<std::pair<int, const char*>> cells) { return Row(kGrantColumns, cells); }
+QStringList Act(std::initializer_list<std::pair<int, const char*>> cells)
+{
+    return Row(kActivityColumns, cells);
+}
+QStringList AffList(std::initializer_list<std::pair<int, const char*>> cells)
+{
+    return Row(kAffListColumns, cells);
+}
+QStringList AffLog(std::initializer_list<std::pair<int, const char*>> cells)
+{
+    return Row(kAffLogColumns, cells);
+}
+QStringList Grant(std::initializer_list<std::pair<int, const char*>> cells)
+{
+    return Row(kGrantColumns, cells);
+}
 
 struct CompareCase {
     const char* what;
@@ -45,7 +57,10 @@ struct CompareCase {
     int sign;  // of CompareRows(a, b)
 };
 
-int Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+int Sign(int v)
+{
+    return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
 
 // Activity columns: 0 Ch, 1 Frequency, 2 Usage, 3 Type, 4 Priority, 5 TlkGrp, 6 TalkGroup Desc,
 // 7 Radio ID, 8 Radio Desc, 9 Active, 10 Hits.
@@ -79,14 +94,18 @@ const std::vector<CompareCase>& Cases()
         {"TalkGrp as a number", L::AffiliationList, 0, AffList({{0, "  900"}}), AffList({{0, " 1000"}}), -1},
         {"equal TalkGrp: RadID", L::AffiliationList, 0, AffList({{0, "100"}, {2, "40"}}),
          AffList({{0, "100"}, {2, "5"}}), 1},
-        {"TG ID as text", L::AffiliationList, 1, AffList({{1, "apple"}, {0, "2"}}), AffList({{1, "Banana"}, {0, "1"}}), -1},
+        {"TG ID as text", L::AffiliationList, 1, AffList({{1, "apple"}, {0, "2"}}), AffList({{1, "Banana"}, {0, "1"}}),
+         -1},
         {"equal TG ID: talkgroup number", L::AffiliationList, 1, AffList({{1, "Fire"}, {0, "200"}, {2, "1"}}),
          AffList({{1, "fire"}, {0, "100"}, {2, "2"}}), 1},
-        {"RadID itself: RadID", L::AffiliationList, 2, AffList({{0, "1"}, {2, "50"}}), AffList({{0, "2"}, {2, "40"}}), 1},
-        {"Description as text", L::AffiliationList, 3, AffList({{3, "a"}, {2, "9"}}), AffList({{3, "B"}, {2, "1"}}), -1},
+        {"RadID itself: RadID", L::AffiliationList, 2, AffList({{0, "1"}, {2, "50"}}), AffList({{0, "2"}, {2, "40"}}),
+         1},
+        {"Description as text", L::AffiliationList, 3, AffList({{3, "a"}, {2, "9"}}), AffList({{3, "B"}, {2, "1"}}),
+         -1},
         {"Last Affiliation as text", L::AffiliationList, 4, AffList({{4, "04/21 14:07:00"}}),
          AffList({{4, "04/21 09:00:00"}}), 1},
-        {"unknown column: RadID", L::AffiliationList, 7, AffList({{0, "9"}, {2, "1"}}), AffList({{0, "1"}, {2, "2"}}), -1},
+        {"unknown column: RadID", L::AffiliationList, 7, AffList({{0, "9"}, {2, "1"}}), AffList({{0, "1"}, {2, "2"}}),
+         -1},
 
         // Affiliation log: 0 Time, 1 Function, 2 TG ID, 3 TG Description, 4 Radio ID, 5 Radio Description.
         {"Time", L::AffiliationLog, 0, AffLog({{0, "04/21 14:07:05"}}), AffLog({{0, "04/21 14:07:00"}}), 1},
@@ -117,7 +136,7 @@ const std::vector<CompareCase>& Cases()
     return cases;
 }
 
-class CompareRowsTest : public ::testing::TestWithParam<CompareCase> {};
+class CompareRowsTest : public ::testing::TestWithParam<CompareCase> { };
 
 TEST_P(CompareRowsTest, AnswersWithTheColumnsOrderAndTheTieRule)
 {

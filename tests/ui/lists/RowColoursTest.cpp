@@ -14,7 +14,10 @@ namespace {
 using namespace ui_names;
 
 // Colour values are 0x00BBGGRR.
-QColor Q(uint32_t v) { return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF); }
+QColor Q(uint32_t v)
+{
+    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+}
 
 constexpr uint32_t kTgText = 0x0000C0, kTgBack = 0xC0FFFF;        // talkgroup 100's own colours
 constexpr uint32_t kRadioText = 0xC00000, kRadioBack = 0xFFFFC0;  // radio 1's own colours
@@ -79,7 +82,7 @@ struct ActivityCase {
     const char* priority;
     const char* tg;
     const char* radio;
-    Expect row[3];    // by colour mode 0, 1, 2
+    Expect row[3];      // by colour mode 0, 1, 2
     Expect radioCells;  // "Radio ID" and "Radio Desc" in mode 2
 };
 
@@ -166,8 +169,8 @@ TEST_F(RowColoursTest, AffiliationViewsTakeTheRadiosColoursElseTheTalkgroups)
 {
     settings.affiliationsUseTGColors = true;
     // Affiliation list: TalkGrp, TG ID, RadID, Description, Last Affiliation.
-    Fill(kListAffList, {{"  100", "Police", "1"}, {"  100", "Police", "2"}, {"  100", "Police", "3"},
-                        {"  102", "", "2"}});
+    Fill(kListAffList,
+         {{"  100", "Police", "1"}, {"  100", "Police", "2"}, {"  100", "Police", "3"}, {"  102", "", "2"}});
     ColourRows(*root, kListAffList, *decoder, settings);
     EXPECT_EQ(Drawn(kListAffList, 0, 0), Expected(R));
     EXPECT_EQ(Drawn(kListAffList, 1, 0), Expected(T));  // a radio without colours of its own
@@ -175,7 +178,8 @@ TEST_F(RowColoursTest, AffiliationViewsTakeTheRadiosColoursElseTheTalkgroups)
     EXPECT_EQ(Drawn(kListAffList, 3, 0), Expected(D));  // unknown talkgroup: never black on black
 
     // Affiliation log: Time, Function, TG ID, TG Description, Radio ID, Radio Description.
-    Fill(kListAffLog, {{"t", "Affiliate", "  100", "Police", "1"}, {"t", "Unaffiliate", "", "", "1"},
+    Fill(kListAffLog, {{"t", "Affiliate", "  100", "Police", "1"},
+                       {"t", "Unaffiliate", "", "", "1"},
                        {"t", "Affiliate", "  100", "Police", "2"}});
     ColourRows(*root, kListAffLog, *decoder, settings);
     EXPECT_EQ(Drawn(kListAffLog, 0, 0), Expected(R));

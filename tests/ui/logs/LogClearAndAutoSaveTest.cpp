@@ -11,7 +11,7 @@ using uitest::LogWindowFixture;
 using uitest::ModalAnswerer;
 using uitest::PumpUntil;
 
-class LogClearTest : public LogWindowFixture {};
+class LogClearTest : public LogWindowFixture { };
 
 TEST_F(LogClearTest, AsksFirstWhenConfirmationsAreOn)
 {

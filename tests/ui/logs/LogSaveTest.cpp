@@ -15,29 +15,50 @@ struct SavedLog {
     std::string text;
 };
 
-class LogSaveTest : public LogWindowFixture {};
+class LogSaveTest : public LogWindowFixture { };
 
 TEST_F(LogSaveTest, EverySaveButtonWritesItsViewToItsFile)
 {
     const std::string packet = kPacket;
     const std::vector<SavedLog> logs = {
-        {kListAffLog, kAffLogSave, {kTime, "Affiliate", "  100", "Fire", "1001", "Engine 1"}, "Affiliations-105.csv",
+        {kListAffLog,
+         kAffLogSave,
+         {kTime, "Affiliate", "  100", "Fire", "1001", "Engine 1"},
+         "Affiliations-105.csv",
          "\"Timestamp\",\"Function\",\"TalkGroup\",\"RadioID\",\"Comments\"\r\n"
          "\"04/21 14:07:00\",\"Affiliate\",100,\"Fire\",1001,\"Engine 1\"\r\n"},
-        {kListGrantTrace, kGrantsSave, {kTime, "Group (Enc)", "01-0123", "851.01250", "  100", "Fire", "1001", ""},
+        {kListGrantTrace,
+         kGrantsSave,
+         {kTime, "Group (Enc)", "01-0123", "851.01250", "  100", "Fire", "1001", ""},
          "GrantLog-105.csv",
-         "\"Timestamp\",\"Type\",\"Channel\",\"Frequency\",\"TalkGroup\",\"TalkGroup Desc\",\"RadioID\",\"Radio Desc\"\r\n"
+         "\"Timestamp\",\"Type\",\"Channel\",\"Frequency\",\"TalkGroup\",\"TalkGroup Desc\",\"RadioID\",\"Radio "
+         "Desc\"\r\n"
          "\"04/21 14:07:00\",\"Group (Enc)\",\"01-0123\",\"851.01250\",\"  100\",\"Fire\",\"1001\",\"\"\r\n"},
-        {kListOtherEvents, kEventsSave, {kTime, kPacket, "Unit Registration Response"}, "EventLog-105.csv",
+        {kListOtherEvents,
+         kEventsSave,
+         {kTime, kPacket, "Unit Registration Response"},
+         "EventLog-105.csv",
          "\"Timestamp\",\"Packet Data\",\"Description\"\r\n\"04/21 14:07:00\",\"" + packet +
              "\",\"Unit Registration Response\"\r\n"},
-        {kListPatchLog, kPatchLogSave, {kTime, "Removed Patch: 1 (A) --> 2 (B)"}, "PatchLog-105.csv",
+        {kListPatchLog,
+         kPatchLogSave,
+         {kTime, "Removed Patch: 1 (A) --> 2 (B)"},
+         "PatchLog-105.csv",
          "\"Timestamp\",\"Description\"\r\n\"04/21 14:07:00\",\"Removed Patch: 1 (A) --> 2 (B)\"\r\n"},
-        {kListUnknown, kUnknownSave, {kTime, "3A", kPacket, "Opcode 3A"}, "UnknownPackets-105.txt",
+        {kListUnknown,
+         kUnknownSave,
+         {kTime, "3A", kPacket, "Opcode 3A"},
+         "UnknownPackets-105.txt",
          "  " + packet + "Opcode 3A at 04/21 14:07:00\r\n"},
-        {kListPacketDump, kDumpSave, {kTime, kPacket, "RFSS Status Broadcast"}, "Dump-105.txt",
+        {kListPacketDump,
+         kDumpSave,
+         {kTime, kPacket, "RFSS Status Broadcast"},
+         "Dump-105.txt",
          "  " + packet + " 04/21 14:07:00 RFSS Status Broadcast\r\n"},
-        {kListRawData, kRawSave, {"P25 3A0000112301051001 70AB0C"}, "PSRDump-105.txt",
+        {kListRawData,
+         kRawSave,
+         {"P25 3A0000112301051001 70AB0C"},
+         "PSRDump-105.txt",
          "P25 3A0000112301051001 70AB0C\r\n"},
     };
     Open();

@@ -13,9 +13,9 @@
 #include "MainWindowFixture.h"
 #include "decoder/P25Class.h"
 #include "support/ScratchFolder.h"
+#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/LogExporter.h"
-#include "ui/mainwindow/MainWindowNames.h"
 
 namespace uitest {
 

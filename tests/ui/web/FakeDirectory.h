@@ -28,7 +28,10 @@ struct TalkgroupRow {
     QString alpha;
 };
 
-inline QString Escaped(const QString& s) { return s.toHtmlEscaped(); }
+inline QString Escaped(const QString& s)
+{
+    return s.toHtmlEscaped();
+}
 
 inline QByteArray Envelope(const QString& body)
 {

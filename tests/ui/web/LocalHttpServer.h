@@ -7,10 +7,10 @@
 #include <QByteArray>
 #include <QHostAddress>
 #include <QMap>
-#include <QStringList>
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QSslSocket>
+#include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -19,8 +19,14 @@
 #include <vector>
 
 // Readable texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join("|").toStdString() << ']'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '[' << l.join("|").toStdString() << ']';
+}
 
 namespace webtest {
 
@@ -135,8 +141,7 @@ class LocalTlsServer : public LocalHttpServer {
 public:
     LocalTlsServer(const QByteArray& certificate, const QByteArray& key, Handler handler = {})
         : LocalHttpServer(std::move(handler)), certificate_(certificate), key_(key, QSsl::Rsa)
-    {
-    }
+    { }
 
 protected:
     QString Scheme() const override { return "https"; }

@@ -24,16 +24,16 @@ TEST(VersionPageTest, OnlyANewerEntryOfThisProgramCounts)
         bool newer;
     };
     const std::vector<Case> cases = {
-        {"varnel 1.9.0.143 current\n", true},             // names compare without case
-        {"Varnel 1.9.0.142 current\n", false},            // equal
-        {"Varnel\t1.10.0.0\tcurrent\r\n", true},          // minor 10 above 9; tabs; CR LF
+        {"varnel 1.9.0.143 current\n", true},                  // names compare without case
+        {"Varnel 1.9.0.142 current\n", false},                 // equal
+        {"Varnel\t1.10.0.0\tcurrent\r\n", true},               // minor 10 above 9; tabs; CR LF
         {"Varnel 1.9.0.141 old\nVarnel 2.0.0.0 new\n", true},  // an older entry does not stop the scan
-        {"Varnel 1.9.0.143\n", false},                    // two fields
-        {"Varnel 1.9.0.143 a b\n", false},                // four fields
-        {" Varnel 1.9.0.143 x\n", false},                 // a blank before the first field
-        {"Varnel 1.9.0.143 x", false},                    // no final line feed
-        {"Varnelx 1.9.0.143 x\nOther 9.9.9.9 x\n", false},  // other programs
-        {"Varnel 1.9.x.143 x\n", false},                  // not a version
+        {"Varnel 1.9.0.143\n", false},                         // two fields
+        {"Varnel 1.9.0.143 a b\n", false},                     // four fields
+        {" Varnel 1.9.0.143 x\n", false},                      // a blank before the first field
+        {"Varnel 1.9.0.143 x", false},                         // no final line feed
+        {"Varnelx 1.9.0.143 x\nOther 9.9.9.9 x\n", false},     // other programs
+        {"Varnel 1.9.x.143 x\n", false},                       // not a version
         {"Varnel 1.8.9.999 x\nVarnel   1.9.1.0   x\n", true},  // runs of blanks; release above
         {"", false},
     };
@@ -100,18 +100,18 @@ TEST_F(UpdateCheckTest, ANewerVersionOffersTheDownloadPage)
     // The request names the program and its version.
     ASSERT_EQ(server.seen.size(), 2u);
     EXPECT_EQ(server.seen[0].method, "GET");
-    EXPECT_EQ(server.seen[0].headers.value("user-agent"),
-              QString("Varnel/%1.%2.%3B%4")
-                  .arg(VARNEL_VERSION_MAJOR)
-                  .arg(VARNEL_VERSION_MINOR & 0xFF)
-                  .arg(VARNEL_VERSION_RELEASE)
-                  .arg(VARNEL_VERSION_BUILD & 0xFF)
-                  .toUtf8());
+    EXPECT_EQ(server.seen[0].headers.value("user-agent"), QString("Varnel/%1.%2.%3B%4")
+                                                              .arg(VARNEL_VERSION_MAJOR)
+                                                              .arg(VARNEL_VERSION_MINOR & 0xFF)
+                                                              .arg(VARNEL_VERSION_RELEASE)
+                                                              .arg(VARNEL_VERSION_BUILD & 0xFF)
+                                                              .toUtf8());
 }
 
 TEST_F(UpdateCheckTest, EqualOlderOrMissingEntriesAreUpToDate)
 {
-    const QByteArray own = Line(VARNEL_VERSION_MAJOR, VARNEL_VERSION_MINOR, VARNEL_VERSION_RELEASE, VARNEL_VERSION_BUILD);
+    const QByteArray own =
+        Line(VARNEL_VERSION_MAJOR, VARNEL_VERSION_MINOR, VARNEL_VERSION_RELEASE, VARNEL_VERSION_BUILD);
     for (const QByteArray& p : {own, QByteArray("Varnel 0.0.0.0 old\n"), QByteArray("Unrelated 1.2.3.4 x\n"),
                                 QByteArray("Varnel 99.0.0.0\n")}) {
         page = p;

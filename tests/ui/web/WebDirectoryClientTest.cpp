@@ -84,8 +84,8 @@ TEST_F(WebDirectoryClientTest, RequestsCarryTheOperationItsParametersAndTheAuthe
               (QStringList{"sid=6673", "tgCid=0", "tgTag=0", "tgDec=0",
                            "authInfo=scanner<fan>p&ss" + QString(RRWsdlPortType::kAppKey) + "2rpc"}));
     EXPECT_EQ(Children(r->body, "authInfo"),
-              (QStringList{"username=scanner<fan>", "password=p&ss",
-                           "appKey=" + QString(RRWsdlPortType::kAppKey), "version=2", "style=rpc"}));
+              (QStringList{"username=scanner<fan>", "password=p&ss", "appKey=" + QString(RRWsdlPortType::kAppKey),
+                           "version=2", "style=rpc"}));
 }
 
 TEST_F(WebDirectoryClientTest, TheSecondKeyReplacesTheFirstWhenAsked)
@@ -154,8 +154,10 @@ TEST_F(WebDirectoryClientTest, EveryFailureHasItsKind)
     const std::vector<Case> cases = {
         {"fault", Fault("Invalid Username or Password.  Make sure you are logging in with your username"),
          Kind::RemoteFault, "Invalid Username or Password.  Make sure you are logging in with your username"},
-        {"fault with status 200", {200, "OK", "text/xml", Fault("Not a premium subscriber.").body},
-         Kind::RemoteFault, "Not a premium subscriber."},
+        {"fault with status 200",
+         {200, "OK", "text/xml", Fault("Not a premium subscriber.").body},
+         Kind::RemoteFault,
+         "Not a premium subscriber."},
         {"status 500 and no body", {500, "Internal Server Error", "text/html", ""}, Kind::Transport, "500"},
         {"not well-formed", {200, "OK", "text/xml", "<SOAP-ENV:Envelope><unclosed>"}, Kind::XmlParse, ""},
         {"not a number", {200, "OK", "text/xml", badSid}, Kind::Conversion, "abc"},
@@ -173,9 +175,9 @@ TEST_F(WebDirectoryClientTest, EveryFailureHasItsKind)
 TEST_F(WebDirectoryClientTest, ADescriptionThatCannotBeReadIsADescriptionError)
 {
     const std::vector<QString> locations = {
-        directory.server.Url("/missing?wsdl"),                              // 404
+        directory.server.Url("/missing?wsdl"),                                  // 404
         QString("http://127.0.0.1:%1/soap2/index.php?wsdl").arg(ClosedPort()),  // nobody there
-        directory.server.Url("/soap2/index.php"),                            // a POST-only page
+        directory.server.Url("/soap2/index.php"),                               // a POST-only page
     };
     for (const QString& location : locations) {
         RRWsdlPortType& c = Client();
@@ -213,8 +215,9 @@ TEST_F(WebDirectoryClientTest, AServerThatDoesNotAnswerTimesOut)
 
 TEST_F(WebDirectoryClientTest, AnUntrustedCertificateEndsTheCallWithItsError)
 {
-    LocalTlsServer tls(kSelfSignedCertificate, kSelfSignedKey,
-                       [](const SeenRequest&) { return CannedAnswer{200, "OK", "text/xml", ModeAnswer()}; });
+    LocalTlsServer tls(kSelfSignedCertificate, kSelfSignedKey, [](const SeenRequest&) {
+        return CannedAnswer{200, "OK", "text/xml", ModeAnswer()};
+    });
     directory.serviceAddress = tls.Url("/soap2/index.php");
     const auto error = ErrorOf([&] { Client().getMode(0); });
     ASSERT_TRUE(error);
@@ -306,7 +309,8 @@ TEST(WebServiceAddressTest, ADescriptionReadOverHttpsKeepsTheCallsOnHttps)
         // The public description names a plain HTTP address on its own host.
         {"https://api.radioreference.com/soap2/index.php?wsdl", "http://api.radioreference.com/soap2/index.php",
          "https://api.radioreference.com/soap2/index.php"},
-        {"https://127.0.0.1:8443/soap2/?wsdl", "http://127.0.0.1/soap2/index.php", "https://127.0.0.1:8443/soap2/index.php"},
+        {"https://127.0.0.1:8443/soap2/?wsdl", "http://127.0.0.1/soap2/index.php",
+         "https://127.0.0.1:8443/soap2/index.php"},
         {"http://127.0.0.1:9000/soap/index.php?wsdl", "http://127.0.0.1:9000/soap/index.php",
          "http://127.0.0.1:9000/soap/index.php"},
         {"https://a.example/soap2/?wsdl", "http://b.example/soap2/index.php", "http://b.example/soap2/index.php"},

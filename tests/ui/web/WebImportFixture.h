@@ -11,11 +11,11 @@
 
 #include "MainWindowFixture.h"
 #include "decoder/P25Class.h"
-#include "ui/mainwindow/MainWindowNames.h"
-#include "web/FakeDirectory.h"
 #include "ui/dialogs/Multsysselect.h"
 #include "ui/dialogs/Rroptions.h"
+#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/WebImport.h"
+#include "web/FakeDirectory.h"
 
 namespace webtest {
 

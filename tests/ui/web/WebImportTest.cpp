@@ -9,13 +9,12 @@ namespace {
 
 using namespace webtest;
 
-const QString kCdromUnreachable =
-    "Varnel was unable to connect to the local web server on\n"
-    "the RadioReference CD-ROM. Please ensure that the CD-ROM\n"
-    "has been placed in the CD-ROM drive on your computer, and the\n"
-    "local web server has been started.\n";
+const QString kCdromUnreachable = "Varnel was unable to connect to the local web server on\n"
+                                  "the RadioReference CD-ROM. Please ensure that the CD-ROM\n"
+                                  "has been placed in the CD-ROM drive on your computer, and the\n"
+                                  "local web server has been started.\n";
 
-class WebImportTest : public WebImportFixture {};
+class WebImportTest : public WebImportFixture { };
 
 TEST_F(WebImportTest, PreconditionsStopTheCommandWithTheirMessage)
 {
@@ -67,10 +66,10 @@ TEST_F(WebImportTest, OneSystemBringsItsNameSitesAndTalkgroups)
     Decoder().Towers().SetTowerName(3, 1, "Our Name");
     Decoder().Talkgroups().SetTalkgroup(1001, "Known", 255, 0);
     directory.Answer("getTrsBySysid", SystemsAnswer({{6673, "SARA Network", "Various"}}));
-    directory.Answer("getTrsSites", SitesAnswer({{105, "North Tower", 0},
-                                                 {7, "East Zone Seven", 2},
-                                                 {301, "Their Name", 0},
-                                                 {9, QString(250, 'x'), 4}}));
+    directory.Answer(
+        "getTrsSites",
+        SitesAnswer(
+            {{105, "North Tower", 0}, {7, "East Zone Seven", 2}, {301, "Their Name", 0}, {9, QString(250, 'x'), 4}}));
     directory.Answer("getTrsTalkgroups", TalkgroupsAnswer({{1001, "Fire", "FD"},
                                                            {1002, "Police Dispatch", "PD Disp"},
                                                            {1003, "Only a description", ""},
@@ -111,8 +110,9 @@ TEST_F(WebImportTest, TalkgroupOptionsDecideWhichNamesAreWritten)
         {7, {"Named", "", "T: ", ""}},
     };
     directory.Answer("getTrsBySysid", SystemsAnswer({{1, "S", "C"}}));
-    directory.Answer("getTrsTalkgroups",
-                     TalkgroupsAnswer({{100, "", "RR 100"}, {101, "", "RR 101"}, {102, "", "RR 102"}, {103, "", "RR 103"}}));
+    directory.Answer(
+        "getTrsTalkgroups",
+        TalkgroupsAnswer({{100, "", "RR 100"}, {101, "", "RR 101"}, {102, "", "RR 102"}, {103, "", "RR 103"}}));
     MakeDecodingWindow();
     for (const Case& c : cases) {
         TalkgroupTable& table = Decoder().Talkgroups();
@@ -201,7 +201,8 @@ TEST_F(WebImportTest, SeveralSystemsLetTheUserChoose)
     directory.Answer("getTrsSites", SitesAnswer({{105, "Dale One", 0}}));
     MakeDecodingWindow();
     RunImport(1, 4, TRROptionsForm::kImportFromWeb, 1);
-    EXPECT_EQ(systemRows, (std::vector<QStringList>{{"6673", "SARA Network", "Various"}, {"812", "County P25", "Dale"}}));
+    EXPECT_EQ(systemRows,
+              (std::vector<QStringList>{{"6673", "SARA Network", "Various"}, {"812", "County P25", "Dale"}}));
     EXPECT_EQ(rowBackgrounds, (std::vector<QColor>{QColor(255, 255, 255), QColor(0xCC, 0xFF, 0xCC)}));
     EXPECT_FALSE(importEnabledAtOpen);
     EXPECT_TRUE(importEnabledAfterChoice);
@@ -268,8 +269,7 @@ TEST_F(WebImportTest, RequestErrorsAreToldByKindAndTheImportCompletes)
     const QString longLogin =
         "Invalid Username or Password.  Make sure you are logging in with your username and not your email address.";
     const std::vector<RequestError> cases = {
-        {"bad key", Fault("Invalid or empty application key specified"),
-         "Invalid or empty application key specified",
+        {"bad key", Fault("Invalid or empty application key specified"), "Invalid or empty application key specified",
          "Varnel provided an invalid application key to the Radio Reference\n"
          "web service and was denied access to the service.\n\n"
          "Please report this error to the software author as soon as possible.\n",
@@ -285,11 +285,20 @@ TEST_F(WebImportTest, RequestErrorsAreToldByKindAndTheImportCompletes)
          "An error has occured while attempting to import this system's\n"
          "data from the RadioReference web service.  The error message provided is:\n\nDatabase offline",
          ""},
-        {"parse", {200, "OK", "text/xml", "<SOAP-ENV:Envelope><broken>"}, "RadioReference Web Service Error", "",
+        {"parse",
+         {200, "OK", "text/xml", "<SOAP-ENV:Envelope><broken>"},
+         "RadioReference Web Service Error",
+         "",
          webPrefix},
-        {"conversion", {200, "OK", "text/xml", SitesAnswer({{1, "x", 0}}).replace(">1</siteNumber>", ">one</siteNumber>")},
-         "RadioReference Web Service Error", webPrefix + "'one' is not a valid integer value for siteNumber", ""},
-        {"transport", {500, "Internal Server Error", "text/html", ""}, "RadioReference CD-ROM Import Error", "",
+        {"conversion",
+         {200, "OK", "text/xml", SitesAnswer({{1, "x", 0}}).replace(">1</siteNumber>", ">one</siteNumber>")},
+         "RadioReference Web Service Error",
+         webPrefix + "'one' is not a valid integer value for siteNumber",
+         ""},
+        {"transport",
+         {500, "Internal Server Error", "text/html", ""},
+         "RadioReference CD-ROM Import Error",
+         "",
          cdromPrefix},
     };
     directory.Answer("getTrsBySysid", SystemsAnswer({{6673, "SARA Network", "Various"}}));
@@ -351,10 +360,10 @@ TEST_F(WebImportTest, TransportFailuresUseTheCdromTextsInWebModeToo)
              d.serviceAddress = QString("http://127.0.0.1:%1/soap2/index.php").arg(ClosedPort());
          },
          kCdromUnreachable, ""},
-        {"no answer", [](FakeDirectory& d, LocalTlsServer&) { d.answers["getTrsBySysid"] = Silent(); },
-         cdromPrefix, "The operation timed out"},
-        {"untrusted certificate", [](FakeDirectory& d, LocalTlsServer& t) { d.serviceAddress = t.Url("/soap2/index.php"); },
-         cdromPrefix, "SSL"},
+        {"no answer", [](FakeDirectory& d, LocalTlsServer&) { d.answers["getTrsBySysid"] = Silent(); }, cdromPrefix,
+         "The operation timed out"},
+        {"untrusted certificate",
+         [](FakeDirectory& d, LocalTlsServer& t) { d.serviceAddress = t.Url("/soap2/index.php"); }, cdromPrefix, "SSL"},
     };
     MakeDecodingWindow();
     for (const Case& c : cases) {
@@ -430,16 +439,16 @@ TEST_F(CdromImportTest, AFailedTestAtBothLocationsEndsTheCommand)
         QString textStart;
     };
     const std::vector<Case> cases = {
-        {"no server",
-         [](FakeDirectory& d) {
-             d.server.close();
-         },
-         "RadioReference CD-ROM Import Error", kCdromUnreachable},
+        {"no server", [](FakeDirectory& d) { d.server.close(); }, "RadioReference CD-ROM Import Error",
+         kCdromUnreachable},
         {"fault", [](FakeDirectory& d) { d.answers["getMode"] = Fault("Bad disc"); },
          "RadioReference Web Service Error",
          "An error has occured while attempting to import data from \n"
          "the RadioReference web service.  The error message provided is:\n\nBad disc"},
-        {"error status", [](FakeDirectory& d) { d.answers["getMode"] = {503, "Service Unavailable", "text/html", ""}; },
+        {"error status",
+         [](FakeDirectory& d) {
+             d.answers["getMode"] = {503, "Service Unavailable", "text/html", ""};
+         },
          "RadioReference CD-ROM Import Error",
          "An error has occured while attempting to import data from \n"
          "the RadioReference CD-ROM.  The error message provided is:\n\n"},
