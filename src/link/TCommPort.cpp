@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link/PortAccessHint.h"
+
 namespace {
 
 struct RateEntry {
@@ -81,7 +83,7 @@ bool TCommPort::IsAccessDenied(int err) {
 
 std::string TCommPort::ErrorTextFor(int err) {
     if (err == ENOENT || err == ENODEV || err == ENXIO) return kNoSuchPortText;
-    if (IsAccessDenied(err)) return kPortInUseText;
+    if (IsAccessDenied(err)) return kPortInUseText + PortAccessHint(err);
     char description[128];
     const char* text = strerror_r(err, description, sizeof description);
     char out[256];
