@@ -1,5 +1,7 @@
 #include "platform/ProgramFolder.h"
 
+#include "platform/DataPaths.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -65,7 +67,9 @@ std::string ChooseProgramFolder(const std::string& dataDirArg, const char* argv0
     if (!dataDirArg.empty()) return Prepare(dataDirArg);
     if (const std::string home = EnvOrEmpty("VARNEL_HOME"); !home.empty()) return Prepare(home);
     const fs::path exeFolder = ExecutableFolder(argv0);
-    if (!exeFolder.empty() && ::access(exeFolder.c_str(), W_OK) == 0) return Prepare(exeFolder);
+    // An installed tree's bin folder is no portable copy, even for a user who may write to it.
+    if (!exeFolder.empty() && ::access(exeFolder.c_str(), W_OK) == 0 && !IsInstalledLayout(exeFolder))
+        return Prepare(exeFolder);
     const fs::path user = UserDataFolder();
     return user.empty() ? std::string() : Prepare(user);
 }
