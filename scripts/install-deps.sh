@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building and testing Varnel needs. Quiet and quick when
+# Installs the Debian 12 packages that building, testing and packaging Varnel need. Quiet and quick when
 # everything is already there.
 set -euo pipefail
 
-PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth clang libclang-rt-14-dev clang-format)
+PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth clang libclang-rt-14-dev clang-format
+          dpkg-dev file binutils lintian desktop-file-utils appstream man-db groff-base)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the normal build, the core tests under address and
-# undefined-behaviour sanitizers, and the threaded core tests under the thread sanitizer.
+# Sets up, builds and runs every test: the normal build, the Debian package made from it, the core
+# tests under address and undefined-behaviour sanitizers, and the threaded core tests under the
+# thread sanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -13,6 +14,9 @@ echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_WERROR=ON >/dev/null
 ninja -C build
 ctest --test-dir build --output-on-failure
+
+echo "== Debian package from that build, unpacked and run"
+tests/package/test-package.sh build
 
 echo "== core tests with -fsanitize=address,undefined"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNEL_CORE_ONLY=ON -DVARNEL_BENCH=OFF \

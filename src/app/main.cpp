@@ -5,6 +5,7 @@
 
 #include "Version.h"
 #include "app/HeadlessRun.h"
+#include "platform/DataPaths.h"
 #include "ui/mainwindow/DesktopProgram.h"
 
 namespace {
@@ -23,19 +24,12 @@ int BadArguments(const std::string& message)
     return 2;
 }
 
-std::string DemoCapturePath()
-{
-    if (const char* path = std::getenv("VARNEL_DEMO_CAPTURE"); path && *path)
-        return path;
-    return VARNEL_DEMO_CAPTURE;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     HeadlessOptions options;
-    options.demoCapture = DemoCapturePath();
+    options.demoCapture = DemoCaptureFile(RunningExecutableFolder(argv[0]));
     bool headless = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link/PortAccessHint.h"
+
 namespace {
 
 struct RateEntry {
@@ -96,7 +98,7 @@ std::string TCommPort::ErrorTextFor(int err)
     if (err == ENOENT || err == ENODEV || err == ENXIO)
         return kNoSuchPortText;
     if (IsAccessDenied(err))
-        return kPortInUseText;
+        return kPortInUseText + PortAccessHint(err);
     char description[128];
     const char* text = strerror_r(err, description, sizeof description);
     char out[256];

@@ -127,7 +127,8 @@ public:
     // Error texts shown to the user.
     static constexpr const char* kNoSuchPortText = "Port does not exist!";
     static constexpr const char* kPortInUseText = "Access Denied: Port is already in use!";
-    // The text for a platform error number, as Open() stores it.
+    // The text for a platform error number, as Open() stores it; a permission refusal gets the
+    // hint of PortAccessHint after kPortInUseText.
     static std::string ErrorTextFor(int err);
     // True for the error numbers that mean "the port exists but is held or not permitted".
     static bool IsAccessDenied(int err);

@@ -1,5 +1,7 @@
 #include "platform/ProgramFolder.h"
 
+#include "platform/DataPaths.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -73,7 +75,8 @@ std::string ChooseProgramFolder(const std::string& dataDirArg, const char* argv0
     if (const std::string home = EnvOrEmpty("VARNEL_HOME"); !home.empty())
         return Prepare(home);
     const fs::path exeFolder = ExecutableFolder(argv0);
-    if (!exeFolder.empty() && ::access(exeFolder.c_str(), W_OK) == 0)
+    // An installed tree's bin folder is no portable copy, even for a user who may write to it.
+    if (!exeFolder.empty() && ::access(exeFolder.c_str(), W_OK) == 0 && !IsInstalledLayout(exeFolder))
         return Prepare(exeFolder);
     const fs::path user = UserDataFolder();
     return user.empty() ? std::string() : Prepare(user);

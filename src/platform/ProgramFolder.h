@@ -6,7 +6,7 @@
 // log files, chosen once at start:
 //   1. `dataDirArg` (--data-dir) when not empty, else $VARNEL_HOME when set and not empty;
 //   2. else the executable's folder (from argv0, or /proc/self/exe for a bare name) when writable,
-//      as a portable copy expects;
+//      as a portable copy expects, but not the bin folder of an installed tree (see DataPaths.h);
 //   3. else $XDG_DATA_HOME/varnel (an absolute $XDG_DATA_HOME only), else ~/.local/share/varnel.
 // The folder is created when missing. The result is absolute and ends with '/'. An empty string
 // means no folder could be found or created.

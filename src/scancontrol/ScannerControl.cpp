@@ -5,6 +5,7 @@
 
 #include "link/TCommPort.h"
 #include "persist/Settings.h"
+#include "platform/DataPaths.h"
 #include "platform/IniFile.h"
 #include "scancontrol/BinaryFrame.h"
 #include "scancontrol/CommandTemplate.h"
@@ -13,7 +14,10 @@ ScannerControl::ScannerControl(std::string portName, std::string_view profileNam
                                const std::filesystem::path& programFolder)
     : portName_(std::move(portName))
 {
-    const auto path = FindProfileFile(programFolder, profileName);
+    // A profile in the program folder comes first; else an example installed with the program.
+    auto path = FindProfileFile(programFolder, profileName);
+    if (const std::string examples = ExampleProfileFolder(); !path && !examples.empty())
+        path = FindProfileFile(examples, profileName);
     if (!path)
         return;  // inert, and nothing to tell: scanner control simply does not happen
     IniFile ini;

@@ -34,8 +34,9 @@ public:
     static constexpr int kMaxDrainReads = 64;
 
     // portName: setting ScanControl/Port; profileName: ScanControl/Profile, a file in
-    // programFolder; quietMHz: ScanControl/QuietFrequency (0: no quiet frequency, scan instead);
-    // portSpeed: ScanControl/PortSpeed in bit/s (0 gives 9600). Never fails visibly.
+    // programFolder, else one of the example profiles installed with the program; quietMHz: ScanControl/QuietFrequency
+    // (0: no quiet frequency, scan instead); portSpeed: ScanControl/PortSpeed in bit/s (0 gives 9600). Never fails
+    // visibly.
     ScannerControl(std::string portName, std::string_view profileName, double quietMHz, int32_t portSpeed,
                    const std::filesystem::path& programFolder);
     // The same from the settings (ScanControl: Port, Profile, QuietFrequency, PortSpeed).

@@ -198,6 +198,24 @@ TEST(CommPortErrors, OpenFailuresGiveTheirTexts)
     EXPECT_FALSE(notSerial.IsOpen());
 }
 
+// A port the user may not open keeps the text that says so first and then names the group that
+// may; a port held by another program is not a matter of the group.
+TEST(CommPortErrors, PermissionRefusalPointsToTheDialoutGroup)
+{
+    const struct {
+        int err;
+        bool hint;
+    } cases[] = {{EACCES, true}, {EPERM, true}, {EBUSY, false}, {EWOULDBLOCK, false}};
+    const std::string denied = TCommPort::kPortInUseText;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.err);
+        const std::string text = TCommPort::ErrorTextFor(c.err);
+        EXPECT_EQ(text.substr(0, denied.size()), denied);
+        EXPECT_EQ(text.find("'dialout' group") != std::string::npos, c.hint) << text;
+        EXPECT_EQ(text.size() == denied.size(), !c.hint) << text;
+    }
+}
+
 // A made-up /sys/class/tty and /dev: which entries count as serial ports and in what order.
 class CommPortSearch : public ::testing::Test {
 protected:

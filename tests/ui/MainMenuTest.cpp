@@ -9,6 +9,7 @@
 #include "MainWindowFixture.h"
 #include "Version.h"
 #include "decoder/P25Class.h"
+#include "ui/dialogs/About.h"
 #include "ui/mainwindow/MainWindowNames.h"
 
 using namespace uitest;
@@ -117,18 +118,22 @@ TEST_F(MainMenuTest, SaveSystemInformationWritesTheFilesAndMarksTheSave)
     EXPECT_EQ(window->State().LastSystemSave.load(), clock.Now() - 1);
 }
 
-TEST_F(MainMenuTest, AboutBoxShowsTheVersion)
+TEST_F(MainMenuTest, AboutBoxShowsTheVersionAndTheDataFolder)
 {
     MakeWindow();
     // "0.1.0.1" reads "Version: 0.1.0 Build 1".
     QString expected = "Version: " VARNEL_VERSION;
     expected.replace(expected.lastIndexOf('.'), 1, " Build ");
-    QString shown;
+    QString shown, folder;
     ModalAnswerer answerer;
-    answerer.fill = [&](QDialog& dialog) { shown = dialog.findChild<QLabel*>(kAboutVersion)->text(); };
+    answerer.fill = [&](QDialog& dialog) {
+        shown = dialog.findChild<QLabel*>(kAboutVersion)->text();
+        folder = dialog.findChild<QLabel*>(TAboutForm::kDataFolderLabel)->text();
+    };
     Action(kActAbout)->trigger();
     ASSERT_EQ(answerer.seen.size(), 1u);
     EXPECT_EQ(shown, expected);
+    EXPECT_EQ(folder, "Data folder: " + QString::fromStdString(window->ProgramFolder()));
 }
 
 // Each of these commands opens one modal window: its dialog, or the import's "No Decode in Progress".

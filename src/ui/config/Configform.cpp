@@ -18,6 +18,7 @@
 
 #include "link/TCommPort.h"
 #include "persist/Settings.h"
+#include "platform/DataPaths.h"
 
 namespace fs = std::filesystem;
 
@@ -79,7 +80,7 @@ void TcfgForm::Fill(const Settings& s, const std::array<QFont, kFontScreens>& sc
 
     auto* profiles = Get<QComboBox>("ComboBox3");
     profiles->clear();
-    profiles->addItems(ProfileNames(profileFolder));
+    profiles->addItems(ProfileNames(profileFolder, ExampleProfileFolder()));
     const QString wanted = QString::fromStdString(s.profile);
     int index = profiles->findText(wanted);
     // Settings written where file names ignore case may name the file in another case.
@@ -225,7 +226,7 @@ QStringList TcfgForm::SearchPorts()
     return ports;
 }
 
-QStringList TcfgForm::ProfileNames(const std::string& folder)
+QStringList TcfgForm::ProfileNames(const std::string& folder, const std::string& examplesFolder)
 {
     QStringList names;
     std::error_code ec;
@@ -239,6 +240,12 @@ QStringList TcfgForm::ProfileNames(const std::string& folder)
         if ((entry.status(ec).permissions() & fs::perms::owner_write) == fs::perms::none)
             continue;  // read-only files are not offered
         names << QString::fromStdString(name);
+    }
+    if (!examplesFolder.empty() && !fs::equivalent(examplesFolder, folder, ec)) {
+        const QStringList own = names;
+        for (const QString& example : ProfileNames(examplesFolder))
+            if (!own.contains(example, Qt::CaseInsensitive))
+                names << example;
     }
     names.sort(Qt::CaseInsensitive);
     return names;

@@ -65,8 +65,10 @@ public:
     // The enabling rules of the dependent controls.
     void BringInLine();
 
-    // The profile file names of a folder: "*.scanner" files that are plain, writable and not hidden.
-    static QStringList ProfileNames(const std::string& folder);
+    // The profile file names of a folder: "*.scanner" files that are plain, writable and not hidden;
+    // then those of `examplesFolder` (the examples installed with the program) whose name, in any
+    // case, `folder` does not hold.
+    static QStringList ProfileNames(const std::string& folder, const std::string& examplesFolder = {});
     // The system's default port search.
     static QStringList SearchPorts();
 

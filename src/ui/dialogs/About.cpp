@@ -32,6 +32,11 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
     version_->setObjectName(ui_names::kAboutVersion);
     version_->setAlignment(Qt::AlignCenter);
     layout->addWidget(version_);
+    dataFolder_ = new QLabel(this);
+    dataFolder_->setObjectName(kDataFolderLabel);
+    dataFolder_->setAlignment(Qt::AlignCenter);
+    dataFolder_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(dataFolder_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(buttons);
@@ -50,6 +55,11 @@ QString TAboutForm::VersionText()
 void TAboutForm::SetVersionText(const QString& text)
 {
     version_->setText(text);
+}
+
+void TAboutForm::SetDataFolder(const QString& folder)
+{
+    dataFolder_->setText("Data folder: " + folder);
 }
 
 QString TAboutForm::ShownVersionText() const

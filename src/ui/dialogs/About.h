@@ -4,7 +4,7 @@
 
 class QLabel;
 
-// The about box: the program's name and its version text.
+// The about box: the program's name, its version text and the folder that holds its data.
 class TAboutForm : public QDialog {
     Q_OBJECT
 public:
@@ -14,7 +14,12 @@ public:
     static QString VersionText();
     void SetVersionText(const QString& text);
     QString ShownVersionText() const;
+    // "Data folder: " and the program folder.
+    void SetDataFolder(const QString& folder);
+
+    static constexpr char kDataFolderLabel[] = "DataFolderLabel";
 
 private:
     QLabel* version_;
+    QLabel* dataFolder_;
 };

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <exception>
+#include <filesystem>
 
 #include "platform/ProgramFolder.h"
 #include "ui/config/Configform.h"
@@ -22,6 +24,7 @@
 namespace {
 
 constexpr char kApplicationTitle[] = "Varnel P25 CC Decoder";
+constexpr char kDesktopFileName[] = "org.varnel.Varnel";
 
 // An exception that escapes an event handler is shown in a message box and the event loop goes on.
 class VarnelApplication : public QApplication {
@@ -68,6 +71,8 @@ int RunDesktop(int& argc, char** argv, const DesktopOptions& options)
     // messages (applicationDisplayName() falls back to it). It is set as the application name
     // because a display name would be appended to every window's caption by the window system.
     QApplication::setApplicationName(kApplicationTitle);
+    // The desktop entry's name (without ".desktop"): the window system shows its icon.
+    QGuiApplication::setDesktopFileName(kDesktopFileName);
 
     MainWindowOptions windowOptions;
     windowOptions.programFolder = ChooseProgramFolder(options.dataDir, argv[0]);
@@ -80,6 +85,12 @@ int RunDesktop(int& argc, char** argv, const DesktopOptions& options)
         return 2;
     }
 
+    // The first start in a folder the user did not name shows the About box, which says where
+    // the settings, systems and logs are kept.
+    std::error_code ec;
+    const bool showDataFolder = options.dataDir.empty() && qEnvironmentVariableIsEmpty("VARNEL_HOME") &&
+                                !std::filesystem::exists(windowOptions.settingsPath, ec) && !ec;
+
     std::unique_ptr<TForm1> form1;
     try {
         form1 = CreateDesktopWindows(std::move(windowOptions));
@@ -89,6 +100,8 @@ int RunDesktop(int& argc, char** argv, const DesktopOptions& options)
         return 1;
     }
     form1->show();
+    if (showDataFolder)
+        QTimer::singleShot(0, form1.get(), &TForm1::ShowAbout);
     StartScreenshotTourIfAsked(*form1);
     const int status = QApplication::exec();
     form1->RunCloseSequence();

@@ -137,6 +137,7 @@ void TForm1::ShowAbout()
     if (!dialogs_.about)
         return;
     dialogs_.about->SetVersionText(TAboutForm::VersionText());
+    dialogs_.about->SetDataFolder(QString::fromStdString(ProgramFolder()));
     dialogs_.about->exec();
 }
 

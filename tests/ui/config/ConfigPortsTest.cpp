@@ -1,6 +1,7 @@
 // The configuration dialog's port lists (found ports or COM1..COMn), the second scanner's port
 // and the profile list.
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <filesystem>
 #include <fstream>
@@ -110,6 +111,29 @@ TEST_F(ConfigPortsTest, ProfileListHoldsTheWritableScannerFiles)
     ASSERT_TRUE(Open(TcfgForm::kScannerPage,
                      [&](TcfgForm&) { EXPECT_EQ(Control<QComboBox>("ComboBox3")->currentIndex(), -1); }));
     EXPECT_EQ(Reloaded().profile, "Gone.scanner");
+}
+
+// The examples installed with the program are offered beside the user's own profiles; a profile
+// of the user's with the same name (in any case) hides the example, and an examples folder that
+// is the program folder itself lists nothing twice.
+TEST(ConfigProfileNames, InstalledExamplesJoinTheUsersProfiles)
+{
+    namespace fs = std::filesystem;
+    QTemporaryDir root;
+    const fs::path own = fs::path(root.path().toStdString()) / "own";
+    const fs::path examples = fs::path(root.path().toStdString()) / "share" / "varnel" / "profiles";
+    fs::create_directories(own);
+    fs::create_directories(examples);
+    for (const char* name : {"Mine.scanner", "example-text.SCANNER"})
+        std::ofstream(own / name) << "[Scanner]\r\n";
+    for (const char* name : {"Example-Text.scanner", "Example-Binary.scanner", "README"})
+        std::ofstream(examples / name) << "[Scanner]\r\n";
+
+    EXPECT_EQ(TcfgForm::ProfileNames(own.string() + "/", examples.string() + "/"),
+              QStringList({"Example-Binary.scanner", "example-text.SCANNER", "Mine.scanner"}));
+    EXPECT_EQ(TcfgForm::ProfileNames(own.string() + "/", ""), QStringList({"example-text.SCANNER", "Mine.scanner"}));
+    EXPECT_EQ(TcfgForm::ProfileNames(examples.string(), examples.string() + "/"),
+              QStringList({"Example-Binary.scanner", "Example-Text.scanner"}));
 }
 
 }  // namespace
