@@ -33,6 +33,16 @@ int Fail(const std::string& message)
 }
 
 constexpr auto kStopPoll = std::chrono::milliseconds(100);
+constexpr size_t kDumpWriteSize = 64 * 1024;
+
+void WriteOut(std::string& buffer)
+{
+    if (buffer.empty())
+        return;
+    std::fwrite(buffer.data(), 1, buffer.size(), stdout);
+    std::fflush(stdout);
+    buffer.clear();
+}
 constexpr auto kReplayDrainStep = std::chrono::milliseconds(1);
 
 // Without a window a wait is a plain sleep in steps.
@@ -62,6 +72,9 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
             scannerType = 1;
     }
 
+    // The dump lines are gathered in one reused buffer and written in large pieces.
+    std::string dumpBuffer;
+    dumpBuffer.reserve(2 * kDumpWriteSize);
     DecodeSession session(Clock::System(), folder);
     P25Class& decoder = session.Decoder();
     TBSKQueue& queue = session.Queue();
@@ -74,12 +87,10 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
         // up with the queue, so each line shows at once; a replay leaves the output buffered and
         // writes it in large pieces.
         const bool live = options.replayFile.empty();
-        decoder.Dump().SetDirectSink([&queue, live](const ALLPKT& entry) {
-            const std::string row = DumpRowText(entry);
-            std::fwrite(row.data(), 1, row.size(), stdout);
-            std::fputc('\n', stdout);
-            if (live && !queue.HasData())
-                std::fflush(stdout);
+        decoder.Dump().SetDirectSink([&queue, &dumpBuffer, live](const ALLPKT& entry) {
+            AppendDumpRow(dumpBuffer, entry);
+            if (dumpBuffer.size() >= kDumpWriteSize || (live && !queue.HasData()))
+                WriteOut(dumpBuffer);
         });
     }
 
@@ -90,9 +101,9 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
     // Without a window there is nothing to keep responsive: the threads run at normal priority,
     // so a replay is not starved by whatever else the machine does.
     session.SetIdlePriority(false);
-    TickSource ticker(std::chrono::milliseconds(100), [&] { decoder.AdvanceTick(); });
+    // The tick counter follows the monotonic clock: no thread wakes every 100 ms for it.
+    decoder.Context().time.FollowSteadyClock();
     session.StartProcessing();
-    ticker.Start();
 
     // The auto-save schedule of a live run, looked at every minute like the window's timer.
     const bool autoSave = settings.autoSaveEnabled && options.replayFile.empty();
@@ -158,8 +169,8 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
 
     session.EndProcessing(SleepUntil);
     saver.Stop();
-    ticker.Stop();
     session.CloseDemo();
+    WriteOut(dumpBuffer);
     std::fflush(stdout);
 
     if (options.save && status == 0)

@@ -69,9 +69,11 @@ void ProcThread::Execute(std::stop_token stop)
         SetIdleScheduling();
 
     Tsbk block{};
-    while (!stop.stop_requested()) {
-        // Sleep only while the queue is empty; queued blocks are taken one after another.
-        if (!queue_.Pop(block)) {
+    // A stop is honoured between blocks, once every block already taken off the queue is decoded:
+    // what the queue still holds stays there, nothing taken is lost.
+    while (!stop.stop_requested() || batchNext_ < batchCount_) {
+        // Sleep only while the queue is empty; queued blocks are taken in one batch.
+        if (!NextBlock(block)) {
             queue_.WaitForData(stop, kIdleWait);
             continue;
         }
@@ -116,7 +118,7 @@ bool ProcThread::GatherDataBlocks(int count, std::stop_token& stop)
     Tsbk block{};
     int position = 1;
     while (count > 0) {
-        if (queue_.Pop(block)) {
+        if (NextBlock(block)) {
             // Data blocks carry no CRC-16 of their own; they are checked with the packet.
             if (position < static_cast<int>(packet_.blocks.size()))
                 packet_.blocks[position] = block;
@@ -128,6 +130,18 @@ bool ProcThread::GatherDataBlocks(int count, std::stop_token& stop)
             return false;
         queue_.WaitForData(stop, kDataBlockWait);
     }
+    return true;
+}
+
+bool ProcThread::NextBlock(Tsbk& out)
+{
+    if (batchNext_ == batchCount_) {
+        batchCount_ = queue_.PopAll(batch_);
+        batchNext_ = 0;
+        if (batchCount_ == 0)
+            return false;
+    }
+    out = batch_[static_cast<size_t>(batchNext_++)];
     return true;
 }
 

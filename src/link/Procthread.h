@@ -19,9 +19,9 @@
 // itself once the loop has ended; the desktop program posts it on to its main thread.
 class ProcThread {
 public:
-    // Upper bounds of the waits; the queue wakes the thread as soon as a block is pushed and a
-    // stop request wakes it at once, so an idle session need not poll 200 times a second.
-    static constexpr std::chrono::milliseconds kIdleWait{100};
+    // An idle thread sleeps until a block is pushed or a stop is asked: no periodic wake-ups. The
+    // data blocks of a packet are waited for in bounded steps.
+    static constexpr std::chrono::milliseconds kIdleWait = TBSKQueue::kNoTimeout;
     static constexpr std::chrono::milliseconds kDataBlockWait{10};
 
     ProcThread(TBSKQueue& queue, BlockSink& sink);
@@ -50,6 +50,9 @@ private:
     // packet's room are taken and discarded. False when a stop request ended the wait.
     bool GatherDataBlocks(int count, std::stop_token& stop);
     void DecodeSingleIfCrcOk(const Tsbk& block);
+    // The next block: from the batch taken off the queue, refilled with everything queued (one
+    // lock) when it is used up. False when the queue is empty too.
+    bool NextBlock(Tsbk& out);
 
     TBSKQueue& queue_;
     BlockSink& sink_;
@@ -58,5 +61,8 @@ private:
     bool started_ = false;
     std::atomic<bool> running_{false};
     MultiBlockPacket packet_;  // touched only by the processing thread while it runs
-    std::jthread thread_;      // last: stopped and joined before the members above go
+    std::array<Tsbk, TBSKQueue::kSlots> batch_{};
+    int batchCount_ = 0;
+    int batchNext_ = 0;
+    std::jthread thread_;  // last: stopped and joined before the members above go
 };

@@ -15,10 +15,18 @@ bool TBSKQueue::Push(const Tsbk& block)
         (*slots_)[writeIndex_] = block;
         writeIndex_ = (writeIndex_ + 1) % kSlots;
         ++count_;
-        wake = waiters_ > 0;
+        wake = dataWaiters_ > 0;
     }
-    WakeIfWaiting(wake);
+    if (wake)
+        dataArrived_.notify_all();
     return true;
+}
+
+void TBSKQueue::NoteTaken(int before, int after, bool& wakeProducer) const
+{
+    // The producer sleeps while the ring is full; it is woken when the ring reaches the low-water
+    // mark, so that it refills many slots at a time.
+    wakeProducer = roomWaiters_ > 0 && before > kLowWater && after <= kLowWater;
 }
 
 bool TBSKQueue::Pop(Tsbk& out)
@@ -31,10 +39,30 @@ bool TBSKQueue::Pop(Tsbk& out)
         out = (*slots_)[readIndex_];
         readIndex_ = (readIndex_ + 1) % kSlots;
         --count_;
-        wake = waiters_ > 0;
+        NoteTaken(count_ + 1, count_, wake);
     }
-    WakeIfWaiting(wake);
+    if (wake)
+        roomMade_.notify_all();
     return true;
+}
+
+int TBSKQueue::PopAll(std::array<Tsbk, kSlots>& out)
+{
+    bool wake = false;
+    int n = 0;
+    {
+        LockGuard guard(lock_);
+        n = count_;
+        for (int i = 0; i < n; ++i) {
+            out[static_cast<size_t>(i)] = (*slots_)[readIndex_];
+            readIndex_ = (readIndex_ + 1) % kSlots;
+        }
+        count_ = 0;
+        NoteTaken(n, 0, wake);
+    }
+    if (wake)
+        roomMade_.notify_all();
+    return n;
 }
 
 bool TBSKQueue::HasData() const
@@ -67,30 +95,30 @@ int TBSKQueue::FreePercent() const
 
 bool TBSKQueue::WaitForData(std::stop_token stop, std::chrono::milliseconds max)
 {
-    return Wait(stop, max, true);
+    std::unique_lock<NamedLock> guard(lock_);
+    const auto ready = [this] { return count_ > 0; };
+    if (ready() || stop.stop_requested())
+        return ready();
+    // Registered under the lock, so a push that follows the release inside the wait sees it and
+    // notifies; the stop token wakes the wait through its own callback.
+    ++dataWaiters_;
+    const bool result =
+        max == kNoTimeout ? dataArrived_.wait(guard, stop, ready) : dataArrived_.wait_for(guard, stop, max, ready);
+    --dataWaiters_;
+    return result;
 }
 
 bool TBSKQueue::WaitForRoom(std::stop_token stop, std::chrono::milliseconds max)
 {
-    return Wait(stop, max, false);
-}
-
-bool TBSKQueue::Wait(std::stop_token& stop, std::chrono::milliseconds max, bool wantData)
-{
     std::unique_lock<NamedLock> guard(lock_);
-    auto ready = [this, wantData] { return wantData ? count_ > 0 : count_ < kSlots; };
-    if (ready() || stop.stop_requested())
-        return ready();
-    // Registered under the lock, so a push or pop that follows the release inside wait_for sees
-    // it and notifies; the stop token wakes the wait through its own callback.
-    ++waiters_;
-    const bool result = changed_.wait_for(guard, stop, max, ready);
-    --waiters_;
-    return result;
-}
-
-void TBSKQueue::WakeIfWaiting(bool wake)
-{
-    if (wake)
-        changed_.notify_all();
+    if (count_ < kSlots || stop.stop_requested())
+        return count_ < kSlots;
+    ++roomWaiters_;
+    const auto drained = [this] { return count_ <= kLowWater; };
+    if (max == kNoTimeout)
+        roomMade_.wait(guard, stop, drained);
+    else
+        roomMade_.wait_for(guard, stop, max, drained);
+    --roomWaiters_;
+    return count_ < kSlots;
 }

@@ -101,6 +101,8 @@ public:
     // Waits at most `timeout` for received bytes. `wakeFd` (an eventfd or pipe, -1 for none)
     // ends the wait early with kWoken when it becomes readable. kHangup when the device has gone
     // (hang-up, I/O error): the caller should close the port.
+    // A negative timeout (kNoTimeout) waits until input, a hang-up or the wake descriptor.
+    static constexpr std::chrono::milliseconds kNoTimeout{-1};
     WaitResult WaitForInput(std::chrono::milliseconds timeout, int wakeFd = -1);
     // True once an operation on the open device failed in a way that means the device is gone
     // (hang-up, EIO, ENXIO, ENODEV). Cleared by Open().

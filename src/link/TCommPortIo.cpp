@@ -209,10 +209,11 @@ TCommPort::WaitResult TCommPort::WaitForInput(milliseconds timeout, int wakeFd)
 {
     if (!IsOpen())
         return WaitResult::kClosed;
-    const auto deadline = Clock::now() + timeout;
+    const bool forever = timeout < milliseconds::zero();
+    const auto deadline = Clock::now() + (forever ? milliseconds::zero() : timeout);
     for (;;) {
         pollfd p[2] = {{fd_, POLLIN, 0}, {wakeFd, POLLIN, 0}};
-        int r = ::poll(p, wakeFd >= 0 ? 2 : 1, MillisLeft(deadline));
+        int r = ::poll(p, wakeFd >= 0 ? 2 : 1, forever ? -1 : MillisLeft(deadline));
         if (r < 0 && errno == EINTR)
             continue;
         if (r < 0) {

@@ -12,10 +12,9 @@
 
 #include "link/ScannerLineFramer.h"
 #include "link/TBSKQueue.h"
+#include "link/TCommPort.h"
 #include "p25/Tsbk.h"
 #include "platform/NamedLock.h"
-
-class TCommPort;
 
 // What the reader needs to know of the settings, read once at session start.
 struct ScannerReadConfig {
@@ -51,7 +50,9 @@ public:
     static constexpr std::chrono::milliseconds kPreparePause{100};
     static constexpr std::chrono::milliseconds kQueueFullWait{10};
     // Bound of one wait for input; a stop request or arriving bytes end it sooner.
-    static constexpr std::chrono::milliseconds kInputWait{250};
+    // A text line's reader sleeps in the kernel until bytes arrive, the device hangs up or a stop
+    // is asked: a silent line costs no wake-ups.
+    static constexpr std::chrono::milliseconds kInputWait = TCommPort::kNoTimeout;
     // Type 0: how long a poll reply, and the answer to its acknowledgement, are waited for.
     static constexpr std::chrono::milliseconds kReplyWait{250};
     static constexpr std::chrono::milliseconds kAckAnswerWait{100};

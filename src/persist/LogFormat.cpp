@@ -4,10 +4,12 @@
 
 #include "platform/Clock.h"
 
-std::string TimeStampText(int64_t unixTime)
+namespace {
+
+// Entries come many to a second; the local-time conversion is the costly part, so the text of
+// the last second is kept per thread.
+const std::string& CachedTimeStamp(int64_t unixTime)
 {
-    // Entries come many to a second; the local-time conversion is the costly part, so the text of
-    // the last second is kept per thread.
     thread_local int64_t lastTime = -1;
     thread_local std::string lastText;
     if (unixTime != lastTime) {
@@ -21,17 +23,40 @@ std::string TimeStampText(int64_t unixTime)
     return lastText;
 }
 
-std::string PacketDataText(const Tsbk& block)
+void AppendPacketData(std::string& out, const Tsbk& block)
 {
     static const char kHex[] = "0123456789ABCDEF";
+    for (uint8_t b : block) {
+        out += kHex[b >> 4];
+        out += kHex[b & 0x0F];
+        out += ' ';
+    }
+}
+
+}  // namespace
+
+std::string TimeStampText(int64_t unixTime)
+{
+    return CachedTimeStamp(unixTime);
+}
+
+std::string PacketDataText(const Tsbk& block)
+{
     std::string text;
     text.reserve(3 * kTsbkSize);
-    for (uint8_t b : block) {
-        text += kHex[b >> 4];
-        text += kHex[b & 0x0F];
-        text += ' ';
-    }
+    AppendPacketData(text, block);
     return text;
+}
+
+void AppendDumpRow(std::string& out, const BlockLogEntry& entry)
+{
+    out += "  ";
+    AppendPacketData(out, entry.block);
+    out += ' ';
+    out += CachedTimeStamp(entry.time);
+    out += ' ';
+    out += entry.text;
+    out += '\n';
 }
 
 std::string DumpRowText(const BlockLogEntry& entry)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -106,17 +107,29 @@ TEST(TBSKQueueTest, PushWakesAWaitingConsumer)
     EXPECT_TRUE(result);
 }
 
-TEST(TBSKQueueTest, PopWakesAWaitingProducer)
+// A full ring wakes its producer once it has fallen to the low-water mark, by single pops or by
+// one batch, so that the producer refills many slots per wake-up.
+TEST(TBSKQueueTest, FallingToTheLowWaterMarkWakesAWaitingProducer)
 {
-    TBSKQueue queue;
-    for (int i = 0; i < TBSKQueue::kSlots; ++i)
-        queue.Push(Numbered(i));
-    std::atomic<bool> result{false};
-    std::jthread producer([&](std::stop_token st) { result = queue.WaitForRoom(st, 600s); });
-    Tsbk out{};
-    queue.Pop(out);
-    producer.join();
-    EXPECT_TRUE(result);
+    for (const bool batch : {false, true}) {
+        TBSKQueue queue;
+        for (int i = 0; i < TBSKQueue::kSlots; ++i)
+            queue.Push(Numbered(i));
+        std::atomic<bool> result{false};
+        std::jthread producer([&](std::stop_token st) { result = queue.WaitForRoom(st, 600s); });
+        if (batch) {
+            std::array<Tsbk, TBSKQueue::kSlots> out{};
+            EXPECT_EQ(queue.PopAll(out), TBSKQueue::kSlots);
+            EXPECT_EQ(out[0], Numbered(0));
+            EXPECT_EQ(out[TBSKQueue::kSlots - 1], Numbered(TBSKQueue::kSlots - 1));
+        } else {
+            Tsbk out{};
+            for (int i = TBSKQueue::kSlots; i > TBSKQueue::kLowWater; --i)
+                queue.Pop(out);
+        }
+        producer.join();
+        EXPECT_TRUE(result) << (batch ? "batch" : "single pops");
+    }
 }
 
 TEST(TBSKQueueTest, StopRequestEndsBothWaits)
