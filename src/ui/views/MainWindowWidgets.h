@@ -59,13 +59,13 @@ struct MainWindowWidgets {
     QWidget* patchesPage = nullptr;          // "Patches (0)"
 
     // Logs.
-    LogControls affiliationLog;  // Button4, Button5, CheckBox13, AutoScrollAffLog
-    LogControls unknownPackets;  // Button2, Button3, CheckBox9, AutoScrollUnknown
-    LogControls grantTrace;      // Button6, Button7, CheckBox10, AutoScrollGrants
-    LogControls otherEvents;     // Button10, Button9, CheckBox11, AutoScrollEvents
-    LogControls patchLog;        // Button11, Button12, CheckBox12, AutoScrollPatchLog
-    LogControls packetDump;      // Button14, Button15, CheckBox8, AutoScrollDump
-    LogControls rawData;         // Button18, Button19, AutoSavePSR, AutoScrollPSR
+    LogControls affiliationLog;                     // Button4, Button5, CheckBox13, AutoScrollAffLog
+    LogControls unknownPackets;                     // Button2, Button3, CheckBox9, AutoScrollUnknown
+    LogControls grantTrace;                         // Button6, Button7, CheckBox10, AutoScrollGrants
+    LogControls otherEvents;                        // Button10, Button9, CheckBox11, AutoScrollEvents
+    LogControls patchLog;                           // Button11, Button12, CheckBox12, AutoScrollPatchLog
+    LogControls packetDump;                         // Button14, Button15, CheckBox8, AutoScrollDump
+    LogControls rawData;                            // Button18, Button19, AutoSavePSR, AutoScrollPSR
     QPushButton* affiliationListRefresh = nullptr;  // Button8
     QPushButton* affiliationLogRefresh = nullptr;   // Button20
     QPushButton* grantTraceRefresh = nullptr;       // Button17
@@ -73,13 +73,13 @@ struct MainWindowWidgets {
     QLabel* affiliateCount = nullptr;               // "Affiliate Count:"
 
     // Affiliation log filter.
-    QCheckBox* filterEnableBox = nullptr;        // CheckBox14
-    QPushButton* addRangeButton = nullptr;       // Button21
-    QPushButton* deleteRangeButton = nullptr;    // Button22
-    QAction* addRangeAction = nullptr;           // AddRange1 of the range list's pop-up
-    QAction* enableRangeAction = nullptr;        // EnableRange1
-    QAction* disableRangesAction = nullptr;      // DisableRanges1
-    QAction* deleteRangeAction = nullptr;        // DeleteRange1
+    QCheckBox* filterEnableBox = nullptr;      // CheckBox14
+    QPushButton* addRangeButton = nullptr;     // Button21
+    QPushButton* deleteRangeButton = nullptr;  // Button22
+    QAction* addRangeAction = nullptr;         // AddRange1 of the range list's pop-up
+    QAction* enableRangeAction = nullptr;      // EnableRange1
+    QAction* disableRangesAction = nullptr;    // DisableRanges1
+    QAction* deleteRangeAction = nullptr;      // DeleteRange1
 
     // Activity tab: hold and the monitor priority window.
     QPushButton* holdButton = nullptr;      // Button13
@@ -89,14 +89,14 @@ struct MainWindowWidgets {
     QSpinBox* thresholdLowSpin = nullptr;   // UpDown2 with its field Edit3, "Low:"
 
     // Side panels.
-    QLabel* sysIdValue = nullptr;        // "SysID:"
-    QLabel* systemDescValue = nullptr;   // "Description:"
-    QLabel* talkgroupCount = nullptr;    // TGIDCount, "Talkgroup ID Count:"
-    QLabel* radioCount = nullptr;        // RIDCount, "Radio ID Count:"
-    QLabel* siteIdValue = nullptr;       // "Site ID:"
-    QLabel* wacnValue = nullptr;         // "WACN:"
-    QLabel* siteStatusValue = nullptr;   // "Status:"
-    QLabel* siteDescValue = nullptr;     // "Site Description:"
+    QLabel* sysIdValue = nullptr;       // "SysID:"
+    QLabel* systemDescValue = nullptr;  // "Description:"
+    QLabel* talkgroupCount = nullptr;   // TGIDCount, "Talkgroup ID Count:"
+    QLabel* radioCount = nullptr;       // RIDCount, "Radio ID Count:"
+    QLabel* siteIdValue = nullptr;      // "Site ID:"
+    QLabel* wacnValue = nullptr;        // "WACN:"
+    QLabel* siteStatusValue = nullptr;  // "Status:"
+    QLabel* siteDescValue = nullptr;    // "Site Description:"
 
     // Status line values.
     QLabel* statusSystemValue = nullptr;      // "System:"
