@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,7 +20,6 @@
 #include "session/ScannerSimulator.h"
 #include "session/SimCapture.h"
 #include "ui/mainwindow/DesktopProgram.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 #include "ui/views/ListModel.h"
 
@@ -29,9 +29,9 @@ namespace {
 // line: 360 blocks a second at most.
 constexpr double kLineRateBlocks = 115200.0 / 10.0 / 32.0;
 
-int RowsOf(const TForm1& window, const char* view)
+int RowsOf(const TForm1& window, ListRole list)
 {
-    const ListModel* model = FindListModel(&window, view);
+    const ListModel* model = ModelOf(window.Widgets().List(list));
     return model ? model->rowCount() : -1;
 }
 
@@ -109,8 +109,8 @@ int main(int argc, char** argv)
         if (n > 0)
             std::printf("10 ms timer: %zu ticks, delay median %.2f ms, 99th %.2f ms, 99.9th %.2f ms, longest %.2f ms\n",
                         n, ms(sorted[n / 2]), ms(sorted[n * 99 / 100]), ms(sorted[n * 999 / 1000]), ms(sorted.back()));
-        std::printf("rows: packet dump %d, raw data %d, grant trace %d\n", RowsOf(*window, ui_names::kListPacketDump),
-                    RowsOf(*window, ui_names::kListRawData), RowsOf(*window, ui_names::kListGrantTrace));
+        std::printf("rows: packet dump %d, raw data %d, grant trace %d\n", RowsOf(*window, ListRole::PacketDump),
+                    RowsOf(*window, ListRole::RawData), RowsOf(*window, ListRole::GrantTrace));
         window->close();
         app.quit();
     });

@@ -277,14 +277,14 @@ TEST_F(LogUpdatersTest, RefreshReadsNamesAgain)
     decoder->Radios().SetRadio(100, "Unit 100", 0);
     decoder->Radios().SetRadio(9, "Chief", 0);
 
-    RefreshAffiliationViews(*root, *decoder, settings);
+    RefreshAffiliationViews(widgets, *decoder, settings);
     EXPECT_EQ(Cell(kListAffList, 0, 1), "Fire Dispatch");
     EXPECT_EQ(Cell(kListAffList, 0, 3), "Engine 1");
     EXPECT_EQ(Cell(kListAffLog, 0, 3), "Fire Dispatch");
     EXPECT_EQ(Cell(kListAffLog, 0, 5), "Engine 1");
     EXPECT_FALSE(decoder->Affiliations().AffiliationsChanged());
 
-    RefreshGrantViews(*root, *decoder);
+    RefreshGrantViews(widgets, *decoder);
     for (const char* view : {kListGrantTrace, kListRecentGrants}) {
         EXPECT_EQ(Cell(view, 0, 5), "Fire Dispatch") << view;
         EXPECT_EQ(Cell(view, 0, 7), "Chief") << view;
@@ -335,7 +335,7 @@ TEST_F(LogUpdatersTest, RawLinesMoveTenAPassAndOnlyWhileShown)
     config.rawDump = true;
     TScannerReadThread reader(queue, config);
     ASSERT_TRUE(reader.Start());
-    ScreenContext c{*root, *decoder, state, settings, scratch, [] { return nullptr; }, [&] { return &reader; }};
+    ScreenContext c{widgets, *decoder, state, settings, scratch, [] { return nullptr; }, [&] { return &reader; }};
     Fill(kListRawData, 10000, "old");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!reader.Running() && std::chrono::steady_clock::now() < deadline)  // the port is prepared

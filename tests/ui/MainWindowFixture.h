@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "WidgetLookup.h"
 #include "persist/Settings.h"
 #include "platform/Clock.h"
 #include "ui/mainwindow/DesktopProgram.h"

@@ -17,8 +17,10 @@
 #include "MainWindowFixture.h"
 #include "Version.h"
 #include "decoder/P25Class.h"
+#include "ui/config/Configform.h"
 #include "ui/dialogs/About.h"
 #include "ui/dialogs/Sysedit.h"
+#include "ui/dialogs/Tgedit.h"
 #include "ui/mainwindow/MainWindowLayout.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/ReceiveRate.h"
@@ -172,6 +174,37 @@ TEST_F(MainWindowTest, StartupCopiesAutoSaveBoxesThresholdsAndDecoderSwitchesFro
     EXPECT_EQ(Find<QSpinBox>(kThresholdLowUpDown)->value(), 7);
     EXPECT_TRUE(window->Decoder()->PacketDumpOn());
     EXPECT_FALSE(window->Decoder()->EventLogOn());
+}
+
+// The configuration dialog and the talkgroup dialog carry controls named like the window's own
+// ("CheckBox5", "UpDown1", "PageControl1"). Start-up changes the window's controls, whatever
+// order the window's children stand in: here the widgets behind the dialogs.
+TEST_F(MainWindowTest, StartupSetsTheWindowsOwnControlsNotTheDialogsNamesakes)
+{
+    settings.filterRegistrations = true;
+    settings.monitorThresholdHigh = 42;
+    settings.monitorThresholdLow = 9;
+    MakeWindow({}, false);
+    window->centralWidget()->raise();  // last among the window's children
+    QWidget* config = window->Dialogs().config;
+    QWidget* talkgroup = window->Dialogs().talkgroupDialog;
+    auto* configBox = config->findChild<QCheckBox*>(kFilterRegistrations);
+    auto* configSpin = config->findChild<QSpinBox*>(kThresholdHighUpDown);
+    auto* talkgroupSpin = talkgroup->findChild<QSpinBox*>(kThresholdHighUpDown);
+    ASSERT_TRUE(configBox && configSpin && talkgroupSpin);
+    const bool configBoxBefore = configBox->isChecked();
+    const int configSpinBefore = configSpin->value();
+    const int talkgroupSpinBefore = talkgroupSpin->value();
+
+    window->show();
+    ASSERT_TRUE(PumpUntil([this] { return window->Decoder() != nullptr; }));
+    QWidget* central = window->centralWidget();
+    EXPECT_TRUE(central->findChild<QCheckBox*>(kFilterRegistrations)->isChecked());
+    EXPECT_EQ(central->findChild<QSpinBox*>(kThresholdHighUpDown)->value(), 42);
+    EXPECT_EQ(central->findChild<QSpinBox*>(kThresholdLowUpDown)->value(), 9);
+    EXPECT_EQ(configBox->isChecked(), configBoxBefore);
+    EXPECT_EQ(configSpin->value(), configSpinBefore);
+    EXPECT_EQ(talkgroupSpin->value(), talkgroupSpinBefore);
 }
 
 TEST(ReceiveRateTest, RateTextRoundsHalfUpAndTheBarStopsAt100)

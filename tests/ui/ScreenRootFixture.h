@@ -21,6 +21,7 @@
 #include <memory>
 #include <ostream>
 
+#include "WidgetLookup.h"
 #include "decoder/P25Class.h"
 #include "p25/BlockIntegrity.h"
 #include "persist/Settings.h"
@@ -154,7 +155,8 @@ protected:
         s.packetDump = s.recordUnknowns = s.eventLog = s.grantLog = true;
         decoder->SetSwitches(s);
         root = MakeScreenRoot();
-        ctx = std::make_unique<ScreenContext>(ScreenContext{*root, *decoder, state, settings, scratch,
+        widgets = FindWindowWidgets(*root);
+        ctx = std::make_unique<ScreenContext>(ScreenContext{widgets, *decoder, state, settings, scratch,
                                                             [this] { return scanner; }, [] { return nullptr; }});
     }
 
@@ -189,6 +191,7 @@ protected:
     ScreenScratch scratch;
     ScannerControl* scanner = nullptr;
     std::unique_ptr<QWidget> root;
+    MainWindowWidgets widgets;  // the stand-in's widgets, as the window keeps its own
     std::unique_ptr<ScreenContext> ctx;
 };
 

@@ -31,8 +31,9 @@ protected:
 
     void Start()
     {
-        thread = std::make_unique<ScreenThread>(ScreenThread::Links{
-            decoder.get(), root.get(), &state, &settings, [] { return nullptr; }, [this] { return scanner; }});
+        thread =
+            std::make_unique<ScreenThread>(ScreenThread::Links{decoder.get(), root.get(), &widgets, &state, &settings,
+                                                               [] { return nullptr; }, [this] { return scanner; }});
         thread->start();
     }
     // Runs the event loop until `done` holds; false when it did not within the limit.
@@ -91,7 +92,7 @@ TEST_F(ScreenThreadTest, NothingIsHandedOverWhileNothingChanges)
     Start();
     ASSERT_TRUE(Until([&] { return Rows(kListSiteInfo) == 8; }));
     // The affiliation list's flag stays set until its "Refresh" takes it.
-    RefreshAffiliationViews(*root, *decoder, settings);
+    RefreshAffiliationViews(widgets, *decoder, settings);
     ASSERT_TRUE(Until([&] { return !decoder->Affiliations().AffiliationsChanged(); }));
     const int64_t passes = thread->Passes();
     ASSERT_TRUE(Until([&] { return thread->Passes() > passes + 2; }));  // a pass in flight may still hand over

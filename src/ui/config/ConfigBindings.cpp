@@ -144,7 +144,7 @@ void TcfgForm::FillBound(const Settings& settings)
     Get<QLabel>("LatSet")->setText(QString::asprintf("%3d ms", Get<QSlider>("TrackBar1")->value()));
     Get<QLineEdit>("Edit16")->setText(QString::asprintf("%03.5f", s.quietFrequency));
 
-    auto* proxy = findChild<QButtonGroup*>("ProxyTypeGroup");
+    QButtonGroup* proxy = proxyGroup_;
     if (QAbstractButton* chosen = proxy->button(s.proxyType)) {
         chosen->setChecked(true);
     } else {
@@ -189,7 +189,7 @@ void TcfgForm::CollectBound(Settings& s) const
     if (ok)
         s.quietFrequency = quiet;
 
-    const int proxyType = findChild<QButtonGroup*>("ProxyTypeGroup")->checkedId();
+    const int proxyType = proxyGroup_->checkedId();
     if (proxyType >= 0)
         s.proxyType = proxyType;
 
@@ -202,36 +202,32 @@ void TcfgForm::CollectBound(Settings& s) const
 
 void TcfgForm::FillFonts(const Settings& s, const std::array<QFont, kFontScreens>& screenFonts)
 {
-    auto show = [this](const QString& nameList, const QString& size, const QString& bold, const QFont& font) {
-        auto* names = findChild<QComboBox*>(nameList);
-        int index = names->findText(font.family());
+    auto show = [](const FontControls& c, const QFont& font) {
+        int index = c.names->findText(font.family());
         if (index < 0) {
             // A font this machine lacks stays the screen's choice.
-            names->addItem(font.family());
-            index = names->count() - 1;
+            c.names->addItem(font.family());
+            index = c.names->count() - 1;
         }
-        names->setCurrentIndex(index);
-        findChild<QSpinBox*>(size)->setValue(font.pointSize());
-        findChild<QCheckBox*>(bold)->setChecked(font.bold());
+        c.names->setCurrentIndex(index);
+        c.size->setValue(font.pointSize());
+        c.bold->setChecked(font.bold());
     };
-    show("ComboBox12", "UpDown9", "CheckBox22", FontFromSettings(s.font, s.fontSize, s.fontBold));
-    for (int i = 0; i < kFontScreens; ++i) {
-        const QString key = FontScreens()[static_cast<size_t>(i)].key;
-        show("FontName" + key, "FontSize" + key, "FontBold" + key, screenFonts[static_cast<size_t>(i)]);
-    }
+    show(globalFont_, FontFromSettings(s.font, s.fontSize, s.fontBold));
+    for (size_t i = 0; i < screenFonts_.size(); ++i)
+        show(screenFonts_[i], screenFonts[i]);
 }
 
 void TcfgForm::CollectFonts(Settings& s) const
 {
-    s.font = Get<QComboBox>("ComboBox12")->currentText().toStdString();
-    s.fontSize = Get<QSpinBox>("UpDown9")->value();
-    s.fontBold = Get<QCheckBox>("CheckBox22")->isChecked();
-    for (const FontScreenDef& screen : FontScreens()) {
-        const QString key = screen.key;
-        ScreenSettings& own = screen.settings(s);
-        own.font = findChild<QComboBox*>("FontName" + key)->currentText().toStdString();
-        own.size = findChild<QSpinBox*>("FontSize" + key)->value();
-        own.bold = findChild<QCheckBox*>("FontBold" + key)->isChecked();
+    s.font = globalFont_.names->currentText().toStdString();
+    s.fontSize = globalFont_.size->value();
+    s.fontBold = globalFont_.bold->isChecked();
+    for (size_t i = 0; i < screenFonts_.size(); ++i) {
+        ScreenSettings& own = FontScreens()[i].settings(s);
+        own.font = screenFonts_[i].names->currentText().toStdString();
+        own.size = screenFonts_[i].size->value();
+        own.bold = screenFonts_[i].bold->isChecked();
     }
 }
 

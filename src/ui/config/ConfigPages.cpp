@@ -163,6 +163,7 @@ QWidget* TcfgForm::BuildWebPage()
     auto* proxyForm = new QFormLayout(proxy);
     auto* group = new QButtonGroup(proxy);
     group->setObjectName("ProxyTypeGroup");
+    proxyGroup_ = group;
     auto* radios = new QHBoxLayout;
     int id = 0;
     for (auto [name, caption] :

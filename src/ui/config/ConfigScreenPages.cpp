@@ -110,7 +110,7 @@ void ScreenSwitches(int screen, QVBoxLayout* box, QWidget* page)
 }  // namespace
 
 QWidget* TcfgForm::FontRow(const QString& nameList, const QString& sizeUpDown, const QString& sizeEdit,
-                           const QString& bold, QWidget* parent)
+                           const QString& bold, QWidget* parent, FontControls& kept)
 {
     auto* group = new QGroupBox("Font", parent);
     auto* row = new QHBoxLayout(group);
@@ -129,6 +129,7 @@ QWidget* TcfgForm::FontRow(const QString& nameList, const QString& sizeUpDown, c
     row->addWidget(Caption("Size:", size, group));
     row->addWidget(size);
     row->addWidget(boldBox);
+    kept = {names, size, boldBox};
     return group;
 }
 
@@ -150,7 +151,7 @@ QWidget* TcfgForm::BuildGlobalFontPage()
     auto* page = new QWidget;
     auto* box = new QVBoxLayout(page);
     box->addWidget(Check("CheckBox21", "Use Global Font", page));
-    box->addWidget(FontRow("ComboBox12", "UpDown9", "Edit12", "CheckBox22", page));
+    box->addWidget(FontRow("ComboBox12", "UpDown9", "Edit12", "CheckBox22", page, globalFont_));
 
     auto* colours = new QGroupBox("Line Colors", page);
     auto* grid = new QGridLayout(colours);
@@ -181,7 +182,8 @@ QWidget* TcfgForm::BuildScreenFontPage(int screen)
     const QString key = FontScreens()[static_cast<size_t>(screen)].key;
     auto* page = new QWidget;
     auto* box = new QVBoxLayout(page);
-    box->addWidget(FontRow("FontName" + key, "FontSize" + key, "FontSizeEdit" + key, "FontBold" + key, page));
+    box->addWidget(FontRow("FontName" + key, "FontSize" + key, "FontSizeEdit" + key, "FontBold" + key, page,
+                           screenFonts_[static_cast<size_t>(screen)]));
     ScreenSwitches(screen, box, page);
     box->addStretch(1);
     if (static_cast<FontScreen>(screen) == FontScreen::Activity) {

@@ -131,11 +131,11 @@ void TcfgForm::EnableWithLabels(QWidget* control, bool on)
 void TcfgForm::BringInLine()
 {
     const bool global = Get<QCheckBox>("CheckBox21")->isChecked();
-    for (const char* name : {"ComboBox12", "UpDown9", "CheckBox22"})
-        EnableWithLabels(Get<QWidget>(name), global);
-    for (const FontScreenDef& screen : FontScreens())
-        for (const char* prefix : {"FontName", "FontSize", "FontBold"})
-            EnableWithLabels(findChild<QWidget*>(prefix + QString(screen.key)), !global);
+    for (QWidget* control : std::initializer_list<QWidget*>{globalFont_.names, globalFont_.size, globalFont_.bold})
+        EnableWithLabels(control, global);
+    for (const FontControls& screen : screenFonts_)
+        for (QWidget* control : std::initializer_list<QWidget*>{screen.names, screen.size, screen.bold})
+            EnableWithLabels(control, !global);
 
     const bool web = Get<QCheckBox>("CheckBox40")->isChecked();
     for (const char* name : {"Edit17", "Edit20", "Edit21", "Edit28", "CheckBox44", "Edit29", "Edit30"})

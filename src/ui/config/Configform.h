@@ -10,6 +10,7 @@
 
 #include "ui/views/ListFonts.h"
 
+class QButtonGroup;
 class QCheckBox;
 class QColor;
 class QComboBox;
@@ -84,8 +85,14 @@ private:
     QWidget* BuildDataPage();
     QWidget* BuildWebPage();
     QWidget* BuildButtonsRow();
+    // The font name list, size and bold box of the global font or of one screen.
+    struct FontControls {
+        QComboBox* names = nullptr;
+        QSpinBox* size = nullptr;
+        QCheckBox* bold = nullptr;
+    };
     QWidget* FontRow(const QString& nameList, const QString& sizeUpDown, const QString& sizeEdit, const QString& bold,
-                     QWidget* parent);
+                     QWidget* parent, FontControls& kept);
     void ConnectRules();
     void FillFonts(const Settings& s, const std::array<QFont, kFontScreens>& screenFonts);
     void CollectFonts(Settings& s) const;
@@ -114,6 +121,9 @@ private:
     QTabWidget* screenPages_ = nullptr;
     QLabel* runningNote_ = nullptr;
     QProgressBar* barExample_ = nullptr;
+    QButtonGroup* proxyGroup_ = nullptr;                  // ProxyTypeGroup: automatic, manual, none
+    FontControls globalFont_;                             // ComboBox12, UpDown9, CheckBox22
+    std::array<FontControls, kFontScreens> screenFonts_;  // FontName*, FontSize*, FontBold*
     bool decodeRunning_ = false;
     bool showAllPorts_ = false;
     int highPort_ = 0;

@@ -16,17 +16,17 @@ TAddRangeForm::TAddRangeForm(QWidget* parent) : QDialog(parent)
     note->setWordWrap(true);
     layout->addWidget(note);
 
-    edit1_ = new QLineEdit(this);
-    edit1_->setObjectName("Edit1");
-    edit1_->setMaxLength(kIdLength);
-    edit2_ = new QLineEdit(this);
-    edit2_->setObjectName("Edit2");
-    edit2_->setMaxLength(kIdLength);
+    lowField_ = new QLineEdit(this);
+    lowField_->setObjectName("Edit1");
+    lowField_->setMaxLength(kIdLength);
+    highField_ = new QLineEdit(this);
+    highField_->setObjectName("Edit2");
+    highField_->setMaxLength(kIdLength);
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel("Low Radio ID:", this), 0, 0);
-    grid->addWidget(edit1_, 0, 1);
+    grid->addWidget(lowField_, 0, 1);
     grid->addWidget(new QLabel("High Radio ID:", this), 1, 0);
-    grid->addWidget(edit2_, 1, 1);
+    grid->addWidget(highField_, 1, 1);
     layout->addLayout(grid);
 
     auto* row = new QHBoxLayout;

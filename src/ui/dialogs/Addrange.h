@@ -13,10 +13,10 @@ public:
 
     explicit TAddRangeForm(QWidget* parent = nullptr);
 
-    QLineEdit* LowField() const { return edit1_; }   // Edit1
-    QLineEdit* HighField() const { return edit2_; }  // Edit2
+    QLineEdit* LowField() const { return lowField_; }    // Edit1
+    QLineEdit* HighField() const { return highField_; }  // Edit2
 
 private:
-    QLineEdit* edit1_;
-    QLineEdit* edit2_;
+    QLineEdit* lowField_;
+    QLineEdit* highField_;
 };

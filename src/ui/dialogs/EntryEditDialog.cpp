@@ -36,29 +36,29 @@ EntryEditDialog::EntryEditDialog(const Texts& texts, EditDialogServices services
     note->setWordWrap(true);
     layout_->addWidget(note);
 
-    edit1_ = new QLineEdit(this);
-    edit1_->setObjectName("Edit1");
-    edit1_->setMaxLength(texts.numberLength);
-    edit2_ = new QLineEdit(this);
-    edit2_->setObjectName("Edit2");
-    edit2_->setMaxLength(texts.nameLength);
+    numberField_ = new QLineEdit(this);
+    numberField_->setObjectName("Edit1");
+    numberField_->setMaxLength(texts.numberLength);
+    nameField_ = new QLineEdit(this);
+    nameField_->setObjectName("Edit2");
+    nameField_->setMaxLength(texts.nameLength);
     grid_ = new QGridLayout;
     grid_->addWidget(new QLabel(texts.numberLabel, this), 0, 0);
-    grid_->addWidget(edit1_, 0, 1);
+    grid_->addWidget(numberField_, 0, 1);
     grid_->addWidget(new QLabel(texts.nameLabel, this), 1, 0);
-    grid_->addWidget(edit2_, 1, 1);
+    grid_->addWidget(nameField_, 1, 1);
     layout_->addLayout(grid_);
 
-    colours_ = new ColourPairPanel(services_, edit2_, this);
+    colours_ = new ColourPairPanel(services_, nameField_, this);
     apply_ = Button("Button1", "Apply", this);
     ok_ = Button("Button3", "Ok", this);
     ok_->setDefault(true);
     cancel_ = Button("Button2", "Cancel", this);
     apply_->setEnabled(false);
 
-    edit1_->installEventFilter(this);
+    numberField_->installEventFilter(this);
     // Only what the user types counts as a change; loading an entry does not.
-    connect(edit2_, &QLineEdit::textEdited, this, [this] {
+    connect(nameField_, &QLineEdit::textEdited, this, [this] {
         if (Number())
             EnableApply();
     });
@@ -83,7 +83,7 @@ void EntryEditDialog::FinishLayout()
 std::optional<int> EntryEditDialog::Number() const
 {
     bool ok = false;
-    const int number = edit1_->text().trimmed().toInt(&ok, 10);
+    const int number = numberField_->text().trimmed().toInt(&ok, 10);
     if (!ok || !AcceptsNumber(number))
         return std::nullopt;
     return number;
@@ -124,7 +124,7 @@ bool EntryEditDialog::ApplyChanges()
     CommitFields();
     const std::optional<int> number = Number();
     if (!number) {
-        FocusLater(edit1_);
+        FocusLater(numberField_);
         return false;
     }
     P25Class* decoder = Decoder();
@@ -145,11 +145,11 @@ void EntryEditDialog::OkPressed()
 
 void EntryEditDialog::LeaveNumberField()
 {
-    if (edit1_->text().isEmpty())
+    if (numberField_->text().isEmpty())
         return;
     const std::optional<int> number = Number();
     if (!number) {
-        FocusLater(edit1_);
+        FocusLater(numberField_);
         return;
     }
     // Leaving the field again with the same number keeps what was typed since.
@@ -157,21 +157,21 @@ void EntryEditDialog::LeaveNumberField()
         LoadNumber(*number);
         shownNumber_ = number;
     }
-    FocusLater(edit2_);
+    FocusLater(nameField_);
 }
 
 void EntryEditDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    shownNumber_ = edit1_->text().isEmpty() ? std::nullopt : Number();
+    shownNumber_ = numberField_->text().isEmpty() ? std::nullopt : Number();
     Activate(shownNumber_);
-    FocusLater(shownNumber_ ? edit2_ : edit1_);
+    FocusLater(shownNumber_ ? nameField_ : numberField_);
     SetApplyEnabled(false);
 }
 
 bool EntryEditDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == edit1_ && IsLeave(event))
+    if (watched == numberField_ && IsLeave(event))
         LeaveNumberField();
     return QDialog::eventFilter(watched, event);
 }

@@ -33,8 +33,8 @@ public:
         int nameLength;
     };
 
-    QLineEdit* NumberField() const { return edit1_; }  // Edit1
-    QLineEdit* NameField() const { return edit2_; }    // Edit2
+    QLineEdit* NumberField() const { return numberField_; }  // Edit1
+    QLineEdit* NameField() const { return nameField_; }      // Edit2
     ColourPairPanel* Colours() const { return colours_; }
     QPushButton* ApplyButton() const { return apply_; }
 
@@ -80,8 +80,8 @@ private:
     void LeaveNumberField();
     void OkPressed();
 
-    QLineEdit* edit1_;
-    QLineEdit* edit2_;
+    QLineEdit* numberField_;
+    QLineEdit* nameField_;
     QGridLayout* grid_;
     QVBoxLayout* layout_;
     ColourPairPanel* colours_;

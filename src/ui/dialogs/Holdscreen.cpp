@@ -12,10 +12,10 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent)
     setWindowTitle("Hold TalkGroup");
     auto* layout = new QVBoxLayout(this);
     auto* field = new QHBoxLayout;
-    edit1_ = new QLineEdit(this);
-    edit1_->setObjectName("Edit1");
+    talkgroupField_ = new QLineEdit(this);
+    talkgroupField_->setObjectName("Edit1");
     field->addWidget(new QLabel("Talkgroup:", this));
-    field->addWidget(edit1_, 1);
+    field->addWidget(talkgroupField_, 1);
     layout->addLayout(field);
 
     auto* row = new QHBoxLayout;
@@ -43,6 +43,6 @@ void TForm5::showEvent(QShowEvent* event)
         frame.moveCenter(owner->frameGeometry().center());
         move(frame.topLeft());
     }
-    edit1_->setFocus();
-    edit1_->selectAll();
+    talkgroupField_->setFocus();
+    talkgroupField_->selectAll();
 }

@@ -13,11 +13,11 @@ public:
 
     explicit TForm5(QWidget* parent = nullptr);
 
-    QLineEdit* Talkgroup() const { return edit1_; }  // Edit1
+    QLineEdit* Talkgroup() const { return talkgroupField_; }  // Edit1
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QLineEdit* edit1_;
+    QLineEdit* talkgroupField_;
 };

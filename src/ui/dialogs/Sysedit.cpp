@@ -22,16 +22,16 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent)
     layout->addWidget(note);
 
     auto* grid = new QGridLayout;
-    edit1_ = new QLineEdit(this);
-    edit1_->setObjectName("Edit1");
-    edit1_->setMaxLength(kMaxNameLength);
-    edit2_ = new QLineEdit(this);
-    edit2_->setObjectName("Edit2");
-    edit2_->setMaxLength(kMaxNameLength);
+    systemNameField_ = new QLineEdit(this);
+    systemNameField_->setObjectName("Edit1");
+    systemNameField_->setMaxLength(kMaxNameLength);
+    towerNameField_ = new QLineEdit(this);
+    towerNameField_->setObjectName("Edit2");
+    towerNameField_->setMaxLength(kMaxNameLength);
     grid->addWidget(new QLabel("System Name:", this), 0, 0);
-    grid->addWidget(edit1_, 0, 1);
+    grid->addWidget(systemNameField_, 0, 1);
     grid->addWidget(new QLabel("Tower Name:", this), 1, 0);
-    grid->addWidget(edit2_, 1, 1);
+    grid->addWidget(towerNameField_, 1, 1);
     layout->addLayout(grid);
 
     auto* row = new QHBoxLayout;

@@ -13,10 +13,10 @@ public:
 
     explicit TForm2(QWidget* parent = nullptr);
 
-    QLineEdit* SystemName() const { return edit1_; }  // Edit1
-    QLineEdit* TowerName() const { return edit2_; }   // Edit2
+    QLineEdit* SystemName() const { return systemNameField_; }  // Edit1
+    QLineEdit* TowerName() const { return towerNameField_; }    // Edit2
 
 private:
-    QLineEdit* edit1_;
-    QLineEdit* edit2_;
+    QLineEdit* systemNameField_;
+    QLineEdit* towerNameField_;
 };

@@ -29,24 +29,24 @@ const EntryEditDialog::Texts kTexts = {
 
 TForm3::TForm3(EditDialogServices services, QWidget* parent) : EntryEditDialog(kTexts, std::move(services), parent)
 {
-    upDown1_ = new QSpinBox(this);
-    upDown1_->setObjectName("UpDown1");
-    upDown1_->setRange(0, kMaxPriority);
-    upDown1_->setValue(kNewPriority);
+    prioritySpin_ = new QSpinBox(this);
+    prioritySpin_->setObjectName("UpDown1");
+    prioritySpin_->setRange(0, kMaxPriority);
+    prioritySpin_->setValue(kNewPriority);
     // The value follows the field when the field is left, not with every key.
-    upDown1_->setKeyboardTracking(false);
-    edit3_ = upDown1_->findChild<QLineEdit*>();
-    edit3_->setObjectName("Edit3");
-    edit3_->setMaxLength(2);
-    upDown1_->installEventFilter(this);
-    edit3_->installEventFilter(this);
-    connect(upDown1_, &QSpinBox::valueChanged, this, [this] {
+    prioritySpin_->setKeyboardTracking(false);
+    priorityField_ = prioritySpin_->findChild<QLineEdit*>();  // the spin box's own field
+    priorityField_->setObjectName("Edit3");
+    priorityField_->setMaxLength(2);
+    prioritySpin_->installEventFilter(this);
+    priorityField_->installEventFilter(this);
+    connect(prioritySpin_, &QSpinBox::valueChanged, this, [this] {
         if (!loading_)
             EnableApply();
     });
 
     auto* row = new QHBoxLayout;
-    row->addWidget(upDown1_);
+    row->addWidget(prioritySpin_);
     row->addWidget(new QLabel("(0 = Ignore)", this));
     row->addStretch(1);
     Fields()->addWidget(new QLabel("Talkgroup Priority:", this), 2, 0);
@@ -91,19 +91,19 @@ void TForm3::Load(int number)
 void TForm3::ShowPriority(int priority)
 {
     loading_ = true;
-    upDown1_->setValue(priority);
-    edit3_->setText(QString::number(upDown1_->value()));
+    prioritySpin_->setValue(priority);
+    priorityField_->setText(QString::number(prioritySpin_->value()));
     loading_ = false;
 }
 
 void TForm3::LeavePriorityField()
 {
     bool ok = false;
-    const int value = edit3_->text().trimmed().toInt(&ok, 10);
+    const int value = priorityField_->text().trimmed().toInt(&ok, 10);
     if (ok && value >= 0 && value <= kMaxPriority)
-        upDown1_->setValue(value);
+        prioritySpin_->setValue(value);
     else
-        edit3_->setText(QString::number(upDown1_->value()));
+        priorityField_->setText(QString::number(prioritySpin_->value()));
 }
 
 void TForm3::CommitFields()
@@ -114,7 +114,7 @@ void TForm3::CommitFields()
 void TForm3::Store(P25Class& decoder, int number)
 {
     TalkgroupTable& table = decoder.Talkgroups();
-    table.SetTalkgroup(number, NameField()->text().toStdString(), upDown1_->value(), 0);
+    table.SetTalkgroup(number, NameField()->text().toStdString(), prioritySpin_->value(), 0);
     uint32_t text = 0, back = 0;
     Colours()->StoredPair(text, back);
     table.SetTalkgroupColors(number, text, back);
@@ -123,7 +123,7 @@ void TForm3::Store(P25Class& decoder, int number)
 bool TForm3::eventFilter(QObject* watched, QEvent* event)
 {
     // The spinner holds the focus for its field, so both may see the field being left.
-    if ((watched == upDown1_ || watched == edit3_) && IsLeave(event))
+    if ((watched == prioritySpin_ || watched == priorityField_) && IsLeave(event))
         LeavePriorityField();
     return EntryEditDialog::eventFilter(watched, event);
 }

@@ -14,8 +14,8 @@ public:
 
     TForm3(EditDialogServices services, QWidget* parent = nullptr);
 
-    QLineEdit* PriorityField() const { return edit3_; }     // Edit3
-    QSpinBox* PrioritySpinner() const { return upDown1_; }  // UpDown1
+    QLineEdit* PriorityField() const { return priorityField_; }  // Edit3
+    QSpinBox* PrioritySpinner() const { return prioritySpin_; }  // UpDown1
 
 protected:
     bool AcceptsNumber(int number) const override;
@@ -30,7 +30,7 @@ private:
     void ShowPriority(int priority);
     void LeavePriorityField();
 
-    QSpinBox* upDown1_;
-    QLineEdit* edit3_;
+    QSpinBox* prioritySpin_;
+    QLineEdit* priorityField_;
     bool loading_ = false;
 };

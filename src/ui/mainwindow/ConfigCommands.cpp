@@ -6,12 +6,9 @@
 #include "decoder/P25Class.h"
 #include "ui/config/Configform.h"
 #include "ui/mainwindow/BackupScheduler.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 #include "ui/views/ColourValue.h"
 #include "ui/views/ListFonts.h"
-
-using namespace ui_names;
 
 namespace {
 
@@ -19,12 +16,12 @@ namespace {
 // grant lists only while they use the talkgroup colours (else the odd/even colours apply).
 void ApplyDefaultBackground(TForm1& window, const Settings& s)
 {
-    const std::pair<const char*, bool> lists[] = {{kListActivity, true},
-                                                  {kListAffList, s.affiliationsUseTGColors},
-                                                  {kListAffLog, s.affiliationsUseTGColors},
-                                                  {kListGrantTrace, s.grantsUseTGColors}};
-    for (const auto& [name, on] : lists) {
-        auto* list = window.findChild<QTreeView*>(name);
+    const std::pair<ListRole, bool> lists[] = {{ListRole::Activity, true},
+                                               {ListRole::AffiliationList, s.affiliationsUseTGColors},
+                                               {ListRole::AffiliationLog, s.affiliationsUseTGColors},
+                                               {ListRole::GrantTrace, s.grantsUseTGColors}};
+    for (const auto& [role, on] : lists) {
+        QTreeView* list = window.Widgets().List(role);
         if (!list || !on)
             continue;
         QPalette palette = list->palette();
@@ -43,13 +40,13 @@ void TForm1::OpenConfigDialog(int page)
     // The program's one colour chooser, unless another was given.
     if (!form->HasColourChooser())
         form->SetColourChooser([this](QColor& colour) { return ChooseColour(colour); });
-    form->Fill(settings_, CurrentScreenFonts(*this, listFont_), state_.DecodeRunning, ProgramFolder());
+    form->Fill(settings_, CurrentScreenFonts(widgets_, listFont_), state_.DecodeRunning, ProgramFolder());
     form->ShowPage(page);
     if (form->exec() != QDialog::Accepted)
         return;
     form->Collect(settings_);
 
-    const QFont global = ApplyListFonts(*this, settings_, listFont_);
+    const QFont global = ApplyListFonts(widgets_, settings_, listFont_);
     if (settings_.useGlobalFont)
         listFont_ = global;
     ApplyDefaultBackground(*this, settings_);

@@ -13,7 +13,6 @@
 #include "ui/dialogs/Radidedit.h"
 #include "ui/dialogs/Tgedit.h"
 #include "ui/dialogs/Usage.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 
 namespace {
@@ -52,12 +51,9 @@ std::string CustomColourText(const QColor& c)
 
 void TForm1::ConnectDialogButtons()
 {
-    if (auto* usage = findChild<QPushButton*>(ui_names::kUsageButton))
-        connect(usage, &QPushButton::clicked, this, &TForm1::ShowUsageCodes);
-    if (auto* add = findChild<QPushButton*>(ui_names::kAddRangeButton))
-        connect(add, &QPushButton::clicked, this, &TForm1::AddFilterRange);
-    if (auto* add = findChild<QAction*>(ui_names::kAddRangeAction))
-        connect(add, &QAction::triggered, this, &TForm1::AddFilterRange);
+    connect(widgets_.usageButton, &QPushButton::clicked, this, &TForm1::ShowUsageCodes);
+    connect(widgets_.addRangeButton, &QPushButton::clicked, this, &TForm1::AddFilterRange);
+    connect(widgets_.addRangeAction, &QAction::triggered, this, &TForm1::AddFilterRange);
 }
 
 void TForm1::EditTalkgroup(const QString& number)
@@ -104,12 +100,13 @@ void TForm1::ShowUsageCodes()
 
 bool TForm1::ChooseColour(QColor& colour)
 {
-    auto* dialog = findChild<QColorDialog*>(kColourDialogName, Qt::FindDirectChildrenOnly);
-    if (!dialog) {
-        dialog = new QColorDialog(this);
-        dialog->setObjectName(kColourDialogName);
-        dialog->setOption(QColorDialog::DontUseNativeDialog);
+    // Made at its first use and kept: the custom colours and the size the user gave it stay.
+    if (!colourDialog_) {
+        colourDialog_ = new QColorDialog(this);
+        colourDialog_->setObjectName(kColourDialogName);
+        colourDialog_->setOption(QColorDialog::DontUseNativeDialog);
     }
+    QColorDialog* dialog = colourDialog_;
     const int customCount = std::min<int>(QColorDialog::customCount(), int(settings_.customColors.size()));
     for (int i = 0; i < customCount; ++i)
         QColorDialog::setCustomColor(i, CustomColourFromText(settings_.customColors[size_t(i)]));

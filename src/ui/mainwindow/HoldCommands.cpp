@@ -8,7 +8,6 @@
 
 #include "scancontrol/FollowDecision.h"
 #include "ui/dialogs/Holdscreen.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 
 namespace {
@@ -21,7 +20,7 @@ constexpr char kReleaseCaption[] = "Release Hold";
 void SetHeldTalkgroup(TForm1& window, int32_t talkgroup)
 {
     window.State().HeldTalkgroup.store(talkgroup);
-    if (auto* button = window.findChild<QPushButton*>(ui_names::kHoldButton))
+    if (QPushButton* button = window.Widgets().holdButton)
         button->setText(talkgroup == kNoHeldTalkgroup ? kHoldCaption : kReleaseCaption);
 }
 
@@ -37,7 +36,7 @@ bool ReadHoldNumber(const QString& text, int32_t& number)
 
 void TForm1::OpenHoldDialog()
 {
-    auto* button = findChild<QPushButton*>(ui_names::kHoldButton);
+    QPushButton* button = widgets_.holdButton;
     if (button)
         button->setEnabled(false);
     if (state_.HeldTalkgroup.load() != kNoHeldTalkgroup) {

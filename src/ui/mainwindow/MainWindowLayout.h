@@ -3,6 +3,7 @@
 #include <QSize>
 
 #include <array>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -52,7 +53,8 @@ bool ExtendedActivity(const Settings& s);
 // The widgets the layout moves, collected while the window is built.
 struct MainWindowLayout {
     QTabWidget* pages = nullptr;
-    QWidget* panels[3] = {};  // System Information, Site Information:, Decode Information:
+    std::vector<QWidget*> tabPages;  // in the order of MainWindowTabTable()
+    QWidget* panels[3] = {};         // System Information, Site Information:, Decode Information:
     QPushButton* button1 = nullptr;
     QWidget* statusLine = nullptr;  // holds the pairs and the notices
     std::array<QLabel*, layout_rules::kStatusPairs> statusCaptions{};

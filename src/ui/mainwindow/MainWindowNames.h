@@ -2,8 +2,9 @@
 
 // Object names of the main window's widgets. Widgets with a name of their own (ListView8, Button13,
 // CheckBox14, Timer2, Edit2, UpDown1, TGIDCount, RIDCount, BackupLabel, ImportLabel ...) carry it;
-// the others get the names below. Updaters, tests and dialogs find widgets with
-// findChild<T>(ui_names::kX) and never spell a name themselves.
+// the others get the names below. The window sets them as it builds its widgets and keeps typed
+// pointers to them (MainWindowWidgets); tests and accessibility find widgets by these names and
+// never spell one themselves.
 namespace ui_names {
 
 // ---- Window, page control and tab pages (in tab order) ----

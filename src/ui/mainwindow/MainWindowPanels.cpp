@@ -22,7 +22,8 @@ struct Pair {
     const char* caption;
     const char* valueName;
     const char* initial;
-    bool stacked;  // the value on its own line below the caption (long texts)
+    bool stacked;             // the value on its own line below the caption (long texts)
+    QLabel** kept = nullptr;  // where the window keeps the value label
 };
 
 QGroupBox* Panel(const char* name, const QString& title, const std::vector<Pair>& pairs, QWidget* parent)
@@ -43,6 +44,8 @@ QGroupBox* Panel(const char* name, const QString& title, const std::vector<Pair>
         auto* value = new QLabel(p.initial, panel);
         value->setObjectName(p.valueName);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        if (p.kept)
+            *p.kept = value;
         if (p.stacked)
             grid->addWidget(value, ++row, 0, 1, 2);
         else
@@ -69,16 +72,16 @@ QLabel* Notice(const char* name, const QString& text, QWidget* parent)
 void TForm1::BuildSidePanels(QWidget* central)
 {
     layout_->panels[0] = Panel(kPanelSystemInfo, "System Information",
-                               {{"SysID:", kSysIdValue, "Unknown", false},
-                                {"Description:", kSystemDescValue, "", true},
-                                {"Talkgroup ID Count:", kTGIDCount, "0", true},
-                                {"Radio ID Count:", kRIDCount, "0", false}},
+                               {{"SysID:", kSysIdValue, "Unknown", false, &widgets_.sysIdValue},
+                                {"Description:", kSystemDescValue, "", true, &widgets_.systemDescValue},
+                                {"Talkgroup ID Count:", kTGIDCount, "0", true, &widgets_.talkgroupCount},
+                                {"Radio ID Count:", kRIDCount, "0", false, &widgets_.radioCount}},
                                central);
     layout_->panels[1] = Panel(kPanelSiteInfo, "Site Information:",
-                               {{"Site ID:", kSiteIdValue, " 000 (T0000)", false},
-                                {"WACN:", kWacnValue, "00000", false},
-                                {"Status:", kSiteStatusValue, "None", false},
-                                {"Site Description:", kSiteDescValue, "", true}},
+                               {{"Site ID:", kSiteIdValue, " 000 (T0000)", false, &widgets_.siteIdValue},
+                                {"WACN:", kWacnValue, "00000", false, &widgets_.wacnValue},
+                                {"Status:", kSiteStatusValue, "None", false, &widgets_.siteStatusValue},
+                                {"Site Description:", kSiteDescValue, "", true, &widgets_.siteDescValue}},
                                central);
 
     auto* decode = new QGroupBox("Decode Information:", central);
@@ -119,6 +122,7 @@ void TForm1::BuildSidePanels(QWidget* central)
 
     layout_->backupLabel = Notice(kBackupLabel, "*Backup In Progress*", central);
     layout_->importLabel = Notice(kImportLabel, "*Import In Progress*", central);
+    widgets_.importLabel = layout_->importLabel;
 }
 
 void TForm1::BuildStatusLine(QWidget* central)
@@ -127,12 +131,13 @@ void TForm1::BuildStatusLine(QWidget* central)
     line->setObjectName(kStatusLine);
     auto* row = new QHBoxLayout(line);
     row->setContentsMargins(0, 0, 0, 0);
-    const Pair pairs[layout_rules::kStatusPairs] = {{"System:", kStatusSystemValue, "000/00000", false},
-                                                    {"Site:", kStatusSiteValue, "000 (T0000)", false},
-                                                    {"Decode:", kStatusDecodeValue, "  0%", false},
-                                                    {"TGIDs:", kStatusTGIDsValue, "0", false},
-                                                    {"RIDs:", kStatusRIDsValue, "0", false},
-                                                    {"Status:", kStatusStatusValue, "Unknown", false}};
+    const Pair pairs[layout_rules::kStatusPairs] = {
+        {"System:", kStatusSystemValue, "000/00000", false, &widgets_.statusSystemValue},
+        {"Site:", kStatusSiteValue, "000 (T0000)", false, &widgets_.statusSiteValue},
+        {"Decode:", kStatusDecodeValue, "  0%", false},  // written by Timer1 through the layout
+        {"TGIDs:", kStatusTGIDsValue, "0", false, &widgets_.statusTalkgroupsValue},
+        {"RIDs:", kStatusRIDsValue, "0", false, &widgets_.statusRadiosValue},
+        {"Status:", kStatusStatusValue, "Unknown", false, &widgets_.statusStatusValue}};
     const char* captionNames[layout_rules::kStatusPairs] = {kStatusSystemCaption, kStatusSiteCaption,
                                                             kStatusDecodeCaption, kStatusTGIDsCaption,
                                                             kStatusRIDsCaption,   kStatusStatusCaption};
@@ -145,6 +150,8 @@ void TForm1::BuildStatusLine(QWidget* central)
         auto* value = new QLabel(pairs[i].initial, line);
         value->setObjectName(pairs[i].valueName);
         value->setMinimumWidth(40);
+        if (pairs[i].kept)
+            *pairs[i].kept = value;
         row->addWidget(caption);
         row->addWidget(value);
         row->addSpacing(12);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
 #include <utility>
@@ -19,12 +20,12 @@
 #include "ui/mainwindow/BackupScheduler.h"
 #include "ui/mainwindow/EventPump.h"
 #include "ui/mainwindow/MainWindowLayout.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 #include "ui/mainwindow/ReceiveRate.h"
 #include "ui/mainwindow/RefreshKeeper.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/ListViewTable.h"
+#include "ui/views/MainWindowWidgets.h"
 
 namespace {
 
@@ -179,10 +180,10 @@ void TForm1::StopSession()
 void TForm1::EmptyAllLists()
 {
     // The affiliation filter ranges (ListView16) belong to the system's data, not to a session.
-    for (const ListViewDef& def : MainWindowLists()) {
-        if (QString(def.name) == ui_names::kListFilterRanges)
+    for (int i = 0; i < kListRoles; ++i) {
+        if (static_cast<ListRole>(i) == ListRole::FilterRanges)
             continue;
-        if (ListModel* model = FindListModel(this, def.name))
+        if (ListModel* model = ModelOf(widgets_.lists[static_cast<size_t>(i)]))
             model->Clear();
     }
 }

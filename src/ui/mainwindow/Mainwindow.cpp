@@ -129,25 +129,23 @@ void TForm1::BuildWidgets()
     BuildSidePanels(central);
     BuildStatusLine(central);
     // Keeps the stored setting in step with the box (Affiliations/FilterRegistrations).
-    if (auto* box = findChild<QCheckBox*>(kFilterRegistrations))
-        connect(box, &QCheckBox::toggled, this, [this](bool on) { settings_.filterRegistrations = on; });
+    connect(widgets_.filterRegistrationsBox, &QCheckBox::toggled, this,
+            [this](bool on) { settings_.filterRegistrations = on; });
     // List clicks, pop-ups, sorting, holding, the monitor window and the range list.
     new ListInteraction(*this);
     // "Refresh" re-reads the affiliation list and the names shown in old rows.
-    for (const char* name : {kAffListRefresh, kAffLogRefresh})
-        if (auto* button = findChild<QPushButton*>(name))
-            connect(button, &QPushButton::clicked, this, [this, button] {
-                if (!Decoder())
-                    return;
-                button->setEnabled(false);
-                RefreshAffiliationViews(*this, *Decoder(), settings_, &state_);
-                button->setEnabled(true);
-            });
-    if (auto* button = findChild<QPushButton*>(kGrantsRefresh))
-        connect(button, &QPushButton::clicked, this, [this] {
-            if (Decoder())
-                RefreshGrantViews(*this, *Decoder(), &state_);
+    for (QPushButton* button : {widgets_.affiliationListRefresh, widgets_.affiliationLogRefresh})
+        connect(button, &QPushButton::clicked, this, [this, button] {
+            if (!Decoder())
+                return;
+            button->setEnabled(false);
+            RefreshAffiliationViews(widgets_, *Decoder(), settings_, &state_);
+            button->setEnabled(true);
         });
+    connect(widgets_.grantTraceRefresh, &QPushButton::clicked, this, [this] {
+        if (Decoder())
+            RefreshGrantViews(widgets_, *Decoder(), &state_);
+    });
 }
 
 void TForm1::BuildTimers()
@@ -220,28 +218,24 @@ void TForm1::ApplyStartupSettings()
 {
     ApplyScreenSizes(*this, settings_, listFont_);
     if (!settings_.useGlobalFont)
-        ApplyListFonts(*this, settings_, listFont_);  // each screen's own font
+        ApplyListFonts(widgets_, settings_, listFont_);  // each screen's own font
     ApplySettingsToDecoder(settings_, session_->Decoder());
     layout_->pages->setCurrentIndex(0);
     ApplyTabVisibility();
 
-    const std::pair<const char*, bool> autoSaves[] = {
-        {kDumpAutoSave, settings_.pktDump.autoSave},     {kUnknownAutoSave, settings_.unknowns.autoSave},
-        {kGrantsAutoSave, settings_.grants.autoSave},    {kEventsAutoSave, settings_.otherInfo.autoSave},
-        {kPatchLogAutoSave, settings_.patches.autoSave}, {kAffLogAutoSave, settings_.affiliations.autoSave},
-        {kRawAutoSave, settings_.psrDump.autoSave}};
-    for (const auto& [name, on] : autoSaves)
-        if (auto* box = findChild<QCheckBox*>(name))
-            box->setChecked(on);
-    if (auto* box = findChild<QCheckBox*>(kFilterRegistrations))
-        box->setChecked(settings_.filterRegistrations);
+    const std::pair<const LogControls&, bool> autoSaves[] = {
+        {widgets_.packetDump, settings_.pktDump.autoSave}, {widgets_.unknownPackets, settings_.unknowns.autoSave},
+        {widgets_.grantTrace, settings_.grants.autoSave},  {widgets_.otherEvents, settings_.otherInfo.autoSave},
+        {widgets_.patchLog, settings_.patches.autoSave},   {widgets_.affiliationLog, settings_.affiliations.autoSave},
+        {widgets_.rawData, settings_.psrDump.autoSave}};
+    for (const auto& [log, on] : autoSaves)
+        log.autoSaveBox->setChecked(on);
+    widgets_.filterRegistrationsBox->setChecked(settings_.filterRegistrations);
 
     const int high = settings_.monitorThresholdHigh;
     const int low = settings_.monitorThresholdLow;
-    if (auto* spin = findChild<QSpinBox*>(kThresholdHighUpDown))
-        spin->setValue(high);
-    if (auto* spin = findChild<QSpinBox*>(kThresholdLowUpDown))
-        spin->setValue(low);
+    widgets_.thresholdHighSpin->setValue(high);
+    widgets_.thresholdLowSpin->setValue(low);
     ColourProgressBar(settings_.decodeBarColor);
 }
 
@@ -259,11 +253,10 @@ void TForm1::ApplyTabVisibility()
 {
     QTabWidget* pages = layout_->pages;
     const auto& table = MainWindowTabTable();
-    for (const TabDef& tab : table) {
-        QWidget* page = pages->findChild<QWidget*>(tab.name);
-        const int index = page ? pages->indexOf(page) : -1;
+    for (size_t i = 0; i < table.size() && i < layout_->tabPages.size(); ++i) {
+        const int index = pages->indexOf(layout_->tabPages[i]);
         if (index >= 0)
-            pages->setTabVisible(index, tab.shown(settings_));
+            pages->setTabVisible(index, table[i].shown(settings_));
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "persist/Settings.h"
 #include "ui/mainwindow/AppState.h"
+#include "ui/views/MainWindowWidgets.h"
 
 class Clock;
 class DecodeSession;
@@ -18,6 +19,7 @@ class P25Class;
 class ProcThread;
 class QAction;
 class QColor;
+class QColorDialog;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -100,6 +102,8 @@ public:
     BackupScheduler& Backups() { return *backups_; }
     RefreshKeeper& Refresh() { return *refresh_; }
     QTabWidget* Pages() const;
+    // The window's widgets by role, kept as the window built them.
+    const MainWindowWidgets& Widgets() const { return widgets_; }
     const QFont& ListFont() const { return listFont_; }
 
     // ---- decode session ----
@@ -202,6 +206,7 @@ private:
     std::unique_ptr<BackupScheduler> backups_;
     std::unique_ptr<RefreshKeeper> refresh_;
     std::unique_ptr<MainWindowLayout> layout_;
+    MainWindowWidgets widgets_;
     MainWindowDialogs dialogs_;
     int sessionNumber_ = 0;  // tells a thread's notice from an earlier session's
     bool shown_ = false;
@@ -220,5 +225,6 @@ private:
     QPushButton* startStopButton_ = nullptr;
     QAction* readAction_ = nullptr;
     QAction* stopAction_ = nullptr;
-    LogExporter* logExporter_ = nullptr;  // a child of the window
+    LogExporter* logExporter_ = nullptr;    // a child of the window
+    QColorDialog* colourDialog_ = nullptr;  // the shared colour chooser, a child of the window
 };

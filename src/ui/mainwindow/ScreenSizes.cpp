@@ -10,13 +10,15 @@
 namespace {
 
 // The list of each column-width section, in the order of ColumnScreen.
-constexpr const char* kColumnLists[kColumnScreens] = {
-    "ListView1", "ListView2", "ListView3",  "ListView4",  "ListView5",  "ListView6", "ListView7",
-    "ListView8", "ListView9", "ListView10", "ListView11", "ListView12", "ListView14"};
+constexpr ListRole kColumnLists[kColumnScreens] = {
+    ListRole::Activity,    ListRole::Neighbors,      ListRole::Identifiers,    ListRole::AffiliationList,
+    ListRole::PatchList,   ListRole::AffiliationLog, ListRole::UnknownPackets, ListRole::GrantTrace,
+    ListRole::OtherEvents, ListRole::PatchLog,       ListRole::SiteInfo,       ListRole::PacketDump,
+    ListRole::RecentGrants};
 
-QTreeView* List(TForm1& window, const char* name)
+QTreeView* List(TForm1& window, ListRole role)
 {
-    return window.findChild<QTreeView*>(name);
+    return window.Widgets().List(role);
 }
 
 }  // namespace
@@ -27,8 +29,8 @@ void ApplyScreenSizes(TForm1& window, const Settings& s, QFont& listFont)
         listFont = QFont(QString::fromStdString(s.font), s.fontSize > 0 ? s.fontSize : listFont.pointSize());
         listFont.setBold(s.fontBold);
     }
-    for (const ListViewDef& def : MainWindowLists())
-        if (QTreeView* view = List(window, def.name))
+    for (QTreeView* view : window.Widgets().lists)
+        if (view)
             view->setFont(listFont);
 
     if (!s.saveScreenSizes)

@@ -13,7 +13,6 @@
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
 #include "ui/dialogs/Multsysselect.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 #include "web/ImportMessages.h"
 #include "web/WebServiceError.h"
@@ -55,8 +54,7 @@ QString SystemIdText(uint32_t id)
 
 }  // namespace
 
-WebImport::WebImport(TForm1& window)
-    : window_(window), label_(window.findChild<QLabel*>(QString::fromLatin1(ui_names::kImportLabel)))
+WebImport::WebImport(TForm1& window) : window_(window), label_(window.Widgets().importLabel)
 {
     if (label_)
         label_->setAlignment(Qt::AlignCenter);  // the progress texts stand centred in the notice
@@ -261,8 +259,8 @@ void WebImport::Complete()
     decoder.CopySystemInfo(info);
     decoder.SetSiteName(decoder.Towers().GetTowerName(info.rfssId, info.siteId));
     // The "Site Affiliations" list and the grant trace read the names that may just have changed.
-    for (const char* name : {ui_names::kAffListRefresh, ui_names::kGrantsRefresh})
-        if (auto* button = window_.findChild<QPushButton*>(QString::fromLatin1(name)))
+    for (QPushButton* button : {window_.Widgets().affiliationListRefresh, window_.Widgets().grantTraceRefresh})
+        if (button)
             button->click();
     window_.State().FullRefreshRequested = true;
 }

@@ -1,6 +1,6 @@
 // The activity list (ListView1): one row per channel of the channel table, the hold label, and
 // the follow decision that marks the followed row and tunes the second scanner.
-#include <QWidget>
+#include <QTreeView>
 
 #include <array>
 #include <span>
@@ -10,15 +10,13 @@
 #include "scancontrol/FollowDecision.h"
 #include "site/ChannelActivity.h"
 #include "ui/mainwindow/AppState.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/ListSorting.h"
+#include "ui/views/MainWindowWidgets.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
 #include "ui/views/ViewUpdaters.h"
-
-using namespace ui_names;
 
 namespace {
 
@@ -156,8 +154,8 @@ FollowInputs FollowInputsOf(ScreenContext& c)
 void UpdateActivity(ScreenContext& c)
 {
     const int32_t held = c.state.HeldTalkgroup.load();
-    screen::SetLabel(c.root, kHoldLabel,
-                     held == kNoHeldTalkgroup ? QStringLiteral("No Hold")
+    screen::SetLabel(c.widgets.holdLabel, held == kNoHeldTalkgroup
+                                              ? QStringLiteral("No Hold")
                                               : QStringLiteral("Holding Talkgroup ") + screen::Decimal(held));
     SystemInfo info;
     if (!CommonStart(c, info))
@@ -171,17 +169,17 @@ void UpdateActivity(ScreenContext& c)
     const auto identifiers = IdentifierEntries(c.decoder);
     const FollowMarking marking = MarkFollowedRows(entries, followed, in.lastFollowedTarget, identifiers);
 
-    if (ListModel* list = FindListModel(&c.root, kListActivity)) {
+    if (ListModel* list = ModelOf(c.widgets.List(ListRole::Activity))) {
         if (count == 0)
             list->Clear();
         for (size_t i = 0; i < entries.size(); ++i)
             ShowRow(*list, RowCells(c, entries[i], marking.marked[i]));
         sorting::SortList(*list, SortedList::Activity, c.state.ActivitySortColumn.load());
-        ColourRows(c.root, kListActivity, c.decoder, c.settings);
+        ColourRows(c.widgets, ListRole::Activity, c.decoder, c.settings);
     }
     // Kept also without scanner control, so the view always shows what would be followed.
     c.state.LastFollowedTarget.store(marking.lastFollowedTarget);
     TuneFollowed(marking, c.scanner ? c.scanner() : nullptr, c.settings.scanControlEnabled,
                  c.state.DecodeRunning.load());
-    screen::ShowTableCounts(c.root, c.decoder);
+    screen::ShowTableCounts(c.widgets, c.decoder);
 }

@@ -1,20 +1,19 @@
 // The affiliation list (ListView4, one row per radio) and the affiliation log (ListView6), fed
 // from the decoder's pending affiliation events, and the "Refresh" of the two affiliation tabs.
-#include <QAbstractButton>
-#include <QWidget>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTreeView>
 
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
 #include "ui/mainwindow/AppState.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/ListSorting.h"
+#include "ui/views/MainWindowWidgets.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
 #include "ui/views/ViewUpdaters.h"
-
-using namespace ui_names;
 
 namespace {
 
@@ -79,21 +78,22 @@ void AppendLogEntry(ScreenContext& c, ListModel& log, const AFFLOG& e)
                             withTalkgroup ? TalkgroupText(d, e.talkgroup) : QString(),
                             screen::Decimal(e.radio),
                             RadioText(d, e.radio, e.talkgroup)};
-    const bool follow = screen::BoxChecked(c.root, kAffLogAutoScroll) && screen::ViewAtEnd(c.root, kListAffLog);
+    const bool follow = screen::BoxChecked(c.widgets.affiliationLog.autoScrollBox) &&
+                        screen::ViewAtEnd(c.widgets.List(ListRole::AffiliationLog));
     screen::TrimOldestByTime(log, log::kTime, screen::kLogCap, screen::TimeText(d.Context().time.Now()));
     const int column = c.state.AffiliationLogSortColumn.load();
     // Coloured while it is the last row; the colours move with it into its sorted place.
-    ColourRows(c.root, kListAffLog, d, c.settings, screen::AppendLogRow(log, cells, screen::kLogCap));
+    ColourRows(c.widgets, ListRole::AffiliationLog, d, c.settings, screen::AppendLogRow(log, cells, screen::kLogCap));
     const int row = sorting::PlaceNewRow(log, SortedList::AffiliationLog, column);
     if (follow && column == 0)
-        screen::ScrollToRow(c.root, kListAffLog, row);
+        screen::ScrollToRow(c.widgets.List(ListRole::AffiliationLog), row);
 }
 
-void ShowAffiliateCount(QWidget& root, const ListModel* list)
+void ShowAffiliateCount(const MainWindowWidgets& w, const ListModel* list)
 {
     const int count = list ? list->Count() : 0;
-    screen::SetLabel(root, kAffiliateCount, screen::Decimal(count));
-    screen::SetTabCaption(root, kTabAffList, QStringLiteral("Affiliation List (%1)").arg(count));
+    screen::SetLabel(w.affiliateCount, screen::Decimal(count));
+    screen::SetTabCaption(w.pages, w.affiliationListPage, QStringLiteral("Affiliation List (%1)").arg(count));
 }
 
 }  // namespace
@@ -103,8 +103,8 @@ void UpdateAffiliations(ScreenContext& c)
     P25Class& d = c.decoder;
     std::vector<AFFLOG>& buffer = c.scratch.affiliationLog;
     const int count = d.AffLog().CopyAffiliationLog(buffer.data(), static_cast<int>(buffer.size()));
-    ListModel* list = FindListModel(&c.root, kListAffList);
-    ListModel* log = FindListModel(&c.root, kListAffLog);
+    ListModel* list = ModelOf(c.widgets.List(ListRole::AffiliationList));
+    ListModel* log = ModelOf(c.widgets.List(ListRole::AffiliationLog));
     const bool filterOn = count > 0 && d.Filter().GetFilterEnabled();
     for (int i = 0; i < count; ++i) {
         const AFFLOG& e = buffer[static_cast<size_t>(i)];
@@ -119,26 +119,27 @@ void UpdateAffiliations(ScreenContext& c)
             RemoveRadio(*list, e.radio);
             if (e.function == kAffiliate) {
                 list->AppendRow(ListRow(d, e.talkgroup, e.radio, e.time));
-                ColourRows(c.root, kListAffList, d, c.settings, list->Count() - 1);
+                ColourRows(c.widgets, ListRole::AffiliationList, d, c.settings, list->Count() - 1);
                 sorting::PlaceNewRow(*list, SortedList::AffiliationList, c.state.AffiliationListSortColumn.load());
             }
         }
         if (log && Logged(c, e, filterOn))
             AppendLogEntry(c, *log, e);
     }
-    ShowAffiliateCount(c.root, list);
-    screen::ShowTableCounts(c.root, d);
+    ShowAffiliateCount(c.widgets, list);
+    screen::ShowTableCounts(c.widgets, d);
 }
 
-void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& settings, const AppState* state)
+void RefreshAffiliationViews(const MainWindowWidgets& w, P25Class& decoder, const Settings& settings,
+                             const AppState* state)
 {
-    auto* button = root.findChild<QAbstractButton*>(QString::fromLatin1(kAffListRefresh));
+    QPushButton* button = w.affiliationListRefresh;
     if (button)
         button->setEnabled(false);
 
     std::vector<AFFENTRY> entries(AffiliationList::kCapacity);
     const int count = decoder.Affiliations().CopyAffiliations(entries.data(), static_cast<int>(entries.size()));
-    ListModel* list = FindListModel(&root, kListAffList);
+    ListModel* list = ModelOf(w.List(ListRole::AffiliationList));
     if (list) {
         std::vector<ListModel::Row> rows;
         for (int i = 0; i < count; ++i) {
@@ -150,10 +151,10 @@ void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& s
         list->SetRows(std::move(rows));
         if (state)
             sorting::SortList(*list, SortedList::AffiliationList, state->AffiliationListSortColumn.load());
-        ColourRows(root, kListAffList, decoder, settings);
+        ColourRows(w, ListRole::AffiliationList, decoder, settings);
     }
     // Names edited since the rows were made appear in them.
-    if (ListModel* log = FindListModel(&root, kListAffLog)) {
+    if (ListModel* log = ModelOf(w.List(ListRole::AffiliationLog))) {
         for (int row = 0; row < log->Count(); ++row) {
             if (const QString tg = log->Cell(row, log::kTalkgroup); !tg.isEmpty())
                 log->SetCell(row, log::kTalkgroupDesc,
@@ -166,9 +167,9 @@ void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& s
         // New names may change the order of a log sorted by a description.
         if (state)
             sorting::SortList(*log, SortedList::AffiliationLog, state->AffiliationLogSortColumn.load());
-        ColourRows(root, kListAffLog, decoder, settings);
+        ColourRows(w, ListRole::AffiliationLog, decoder, settings);
     }
-    ShowAffiliateCount(root, list);
+    ShowAffiliateCount(w, list);
     if (button)
         button->setEnabled(true);
 }

@@ -1,19 +1,18 @@
 // The grant trace (ListView8) and the recent grants of the activity tab (ListView14), fed from the
 // decoder's pending grant log, and the grant trace's "Refresh".
-#include <QWidget>
+#include <QCheckBox>
+#include <QTreeView>
 
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
 #include "ui/mainwindow/AppState.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/ListSorting.h"
+#include "ui/views/MainWindowWidgets.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
 #include "ui/views/ViewUpdaters.h"
-
-using namespace ui_names;
 
 namespace {
 
@@ -81,14 +80,16 @@ void AddToTrace(ScreenContext& c, ListModel& trace, const GRANTLOG& e, const QSt
     if (!e.status.empty() && e.type != "CWID")
         type += QStringLiteral(" (") + screen::Text(e.status) + QLatin1Char(')');
     const QStringList cells = QStringList{screen::TimeText(e.time), type} + tail;
-    const bool follow = screen::BoxChecked(c.root, kGrantsAutoScroll) && screen::ViewAtEnd(c.root, kListGrantTrace);
+    const bool follow = screen::BoxChecked(c.widgets.grantTrace.autoScrollBox) &&
+                        screen::ViewAtEnd(c.widgets.List(ListRole::GrantTrace));
     screen::TrimOldestByTime(trace, kTime, screen::kLogCap, screen::TimeText(c.decoder.Context().time.Now()));
     const int column = c.state.GrantTraceSortColumn.load();
     // Coloured while it is the last row; the colours move with it into its sorted place.
-    ColourRows(c.root, kListGrantTrace, c.decoder, c.settings, screen::AppendLogRow(trace, cells, screen::kLogCap));
+    ColourRows(c.widgets, ListRole::GrantTrace, c.decoder, c.settings,
+               screen::AppendLogRow(trace, cells, screen::kLogCap));
     const int row = sorting::PlaceNewRow(trace, SortedList::GrantTrace, column);
     if (follow && column == 0)
-        screen::ScrollToRow(c.root, kListGrantTrace, row);
+        screen::ScrollToRow(c.widgets.List(ListRole::GrantTrace), row);
 }
 
 void AddToRecent(ScreenContext& c, ListModel& recent, const GRANTLOG& e, const QStringList& tail)
@@ -97,8 +98,8 @@ void AddToRecent(ScreenContext& c, ListModel& recent, const GRANTLOG& e, const Q
     const int max = std::max(0, c.settings.grantLogMax);
     if (recent.Count() > max)
         recent.RemoveRows(0, recent.Count() - max);
-    ColourRows(c.root, kListRecentGrants, c.decoder, c.settings, recent.Count() - 1);
-    screen::ScrollToRow(c.root, kListRecentGrants, recent.Count() - 1);
+    ColourRows(c.widgets, ListRole::RecentGrants, c.decoder, c.settings, recent.Count() - 1);
+    screen::ScrollToRow(c.widgets.List(ListRole::RecentGrants), recent.Count() - 1);
 }
 
 void ReadNamesAgain(ListModel& m, P25Class& d)
@@ -126,8 +127,8 @@ void UpdateGrants(ScreenContext& c)
     P25Class& d = c.decoder;
     std::vector<GRANTLOG>& buffer = c.scratch.grants;
     const int count = d.Grants().CopyGrantLog(buffer.data(), static_cast<int>(buffer.size()));
-    ListModel* trace = FindListModel(&c.root, kListGrantTrace);
-    ListModel* recent = FindListModel(&c.root, kListRecentGrants);
+    ListModel* trace = ModelOf(c.widgets.List(ListRole::GrantTrace));
+    ListModel* recent = ModelOf(c.widgets.List(ListRole::RecentGrants));
     for (int i = 0; i < count; ++i) {
         const GRANTLOG& e = buffer[static_cast<size_t>(i)];
         if (e.time == 0) {  // clear marker
@@ -150,20 +151,20 @@ void UpdateGrants(ScreenContext& c)
     }
     const QString talkgroups = screen::Decimal(d.Talkgroups().TalkgroupCount());
     const QString radios = screen::Decimal(d.Radios().RadioCount());
-    screen::SetLabel(c.root, kTGIDCount, talkgroups);
-    screen::SetLabel(c.root, kRIDCount, radios);
-    screen::SetLabel(c.root, kStatusTGIDsValue, talkgroups);
-    screen::SetLabel(c.root, kStatusRIDsValue, radios);
+    screen::SetLabel(c.widgets.talkgroupCount, talkgroups);
+    screen::SetLabel(c.widgets.radioCount, radios);
+    screen::SetLabel(c.widgets.statusTalkgroupsValue, talkgroups);
+    screen::SetLabel(c.widgets.statusRadiosValue, radios);
 }
 
-void RefreshGrantViews(QWidget& root, P25Class& decoder, const AppState* state)
+void RefreshGrantViews(const MainWindowWidgets& w, P25Class& decoder, const AppState* state)
 {
-    if (ListModel* trace = FindListModel(&root, kListGrantTrace)) {
+    if (ListModel* trace = ModelOf(w.List(ListRole::GrantTrace))) {
         ReadNamesAgain(*trace, decoder);
         // New names may change the order of a list sorted by a description.
         if (state)
             sorting::SortList(*trace, SortedList::GrantTrace, state->GrantTraceSortColumn.load());
     }
-    if (ListModel* recent = FindListModel(&root, kListRecentGrants))
+    if (ListModel* recent = ModelOf(w.List(ListRole::RecentGrants)))
         ReadNamesAgain(*recent, decoder);
 }

@@ -1,28 +1,30 @@
 #include "ui/views/ListFonts.h"
 
 #include <QTreeView>
-#include <QWidget>
 
 #include "persist/Settings.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListViewTable.h"
-
-using namespace ui_names;
 
 #define SCREEN(member) +[](Settings& s) -> ScreenSettings& { return s.member; }
 
 const std::array<FontScreenDef, kFontScreens>& FontScreens()
 {
     static const std::array<FontScreenDef, kFontScreens> table = {{
-        {"Activity", "Activity", {kListActivity, kListCurrentPatches, kListRecentGrants}, SCREEN(activity)},
-        {"Affiliations", "Affiliations", {kListAffList, kListAffLog, kListFilterRanges}, SCREEN(affiliations)},
-        {"Site Info", "SiteInfo", {kListSiteInfo, kListNeighbors, kListIdentifiers}, SCREEN(towerInfo)},
-        {"Patches", "Patches", {kListPatchList, kListPatchLog}, SCREEN(patches)},
-        {"Other", "Other", {kListOtherEvents}, SCREEN(otherInfo)},
-        {"GrantLog", "GrantLog", {kListGrantTrace}, SCREEN(grants)},
-        {"Unknown", "Unknown", {kListUnknown}, SCREEN(unknowns)},
-        {"Dump", "Dump", {kListPacketDump}, SCREEN(pktDump)},
-        {"RAW Dump", "RawDump", {kListRawData}, SCREEN(psrDump)},
+        {"Activity",
+         "Activity",
+         {ListRole::Activity, ListRole::CurrentPatches, ListRole::RecentGrants},
+         SCREEN(activity)},
+        {"Affiliations",
+         "Affiliations",
+         {ListRole::AffiliationList, ListRole::AffiliationLog, ListRole::FilterRanges},
+         SCREEN(affiliations)},
+        {"Site Info", "SiteInfo", {ListRole::SiteInfo, ListRole::Neighbors, ListRole::Identifiers}, SCREEN(towerInfo)},
+        {"Patches", "Patches", {ListRole::PatchList, ListRole::PatchLog}, SCREEN(patches)},
+        {"Other", "Other", {ListRole::OtherEvents}, SCREEN(otherInfo)},
+        {"GrantLog", "GrantLog", {ListRole::GrantTrace}, SCREEN(grants)},
+        {"Unknown", "Unknown", {ListRole::UnknownPackets}, SCREEN(unknowns)},
+        {"Dump", "Dump", {ListRole::PacketDump}, SCREEN(pktDump)},
+        {"RAW Dump", "RawDump", {ListRole::RawData}, SCREEN(psrDump)},
     }};
     return table;
 }
@@ -34,17 +36,17 @@ QFont FontFromSettings(const std::string& family, int size, bool bold, int fallb
     return font;
 }
 
-std::array<QFont, kFontScreens> CurrentScreenFonts(QWidget& window, const QFont& fallback)
+std::array<QFont, kFontScreens> CurrentScreenFonts(const MainWindowWidgets& w, const QFont& fallback)
 {
     std::array<QFont, kFontScreens> fonts;
     for (int i = 0; i < kFontScreens; ++i) {
-        auto* list = window.findChild<QTreeView*>(FontScreens()[static_cast<size_t>(i)].lists.front());
+        const QTreeView* list = w.List(FontScreens()[static_cast<size_t>(i)].lists.front());
         fonts[static_cast<size_t>(i)] = list ? list->font() : fallback;
     }
     return fonts;
 }
 
-QFont ApplyListFonts(QWidget& window, const Settings& settings, const QFont& current)
+QFont ApplyListFonts(const MainWindowWidgets& w, const Settings& settings, const QFont& current)
 {
     QFont global = current;
     if (!settings.font.empty())
@@ -56,8 +58,8 @@ QFont ApplyListFonts(QWidget& window, const Settings& settings, const QFont& cur
             const ScreenSettings& own = screen.settings(copy);
             font = own.font.empty() ? current : FontFromSettings(own.font, own.size, own.bold, current.pointSize());
         }
-        for (const char* name : screen.lists)
-            if (auto* list = window.findChild<QTreeView*>(name))
+        for (const ListRole role : screen.lists)
+            if (QTreeView* list = w.List(role))
                 list->setFont(font);
     }
     return global;

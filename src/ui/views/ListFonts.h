@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-class QWidget;
+#include "ui/views/MainWindowWidgets.h"
+
+struct MainWindowWidgets;
 struct ScreenSettings;
 struct Settings;
 
@@ -27,9 +29,9 @@ enum class FontScreen {
 inline constexpr int kFontScreens = static_cast<int>(FontScreen::Count);
 
 struct FontScreenDef {
-    const char* tab;                 // sub-page caption in the configuration dialog
-    const char* key;                 // suffix of the dialog's font control names
-    std::vector<const char*> lists;  // the screen's lists, its main list first
+    const char* tab;              // sub-page caption in the configuration dialog
+    const char* key;              // suffix of the dialog's font control names
+    std::vector<ListRole> lists;  // the screen's lists, its main list first
     ScreenSettings& (*settings)(Settings&);
 };
 const std::array<FontScreenDef, kFontScreens>& FontScreens();
@@ -38,8 +40,8 @@ const std::array<FontScreenDef, kFontScreens>& FontScreens();
 QFont FontFromSettings(const std::string& family, int size, bool bold, int fallbackSize = 8);
 
 // The fonts the lists of the window now use: the main list's font of every screen.
-std::array<QFont, kFontScreens> CurrentScreenFonts(QWidget& window, const QFont& fallback);
+std::array<QFont, kFontScreens> CurrentScreenFonts(const MainWindowWidgets& w, const QFont& fallback);
 
 // Gives every list of the window its font: the global font when Global/UseGlobalFont is on,
 // otherwise each screen's own font (to all lists of that screen). Returns the global font.
-QFont ApplyListFonts(QWidget& window, const Settings& settings, const QFont& current);
+QFont ApplyListFonts(const MainWindowWidgets& w, const Settings& settings, const QFont& current);

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -28,7 +29,7 @@ namespace {
 // Where a list keeps the talkgroup, the radio and the call type of a row, and the call types whose
 // "talkgroup" is no talkgroup (a called radio, or nothing), so the menu does not offer it as one.
 struct TargetCells {
-    const char* view;
+    ListRole view;
     int talkgroup;
     int radio;
     int type;  // -1: the list has no type column
@@ -38,31 +39,25 @@ struct TargetCells {
 const std::array<TargetCells, 5>& TargetLists()
 {
     static const std::array<TargetCells, 5> lists{{
-        {kListActivity, 5, 7, 3, {"Private", "PvtData", "Phone"}},
-        {kListGrantTrace, 4, 6, 1, {"Private", "PvtData", "Phone", "CWID"}},
-        {kListRecentGrants, 4, 6, 1, {"Private", "PvtData", "Phone", "CWID"}},
-        {kListAffLog, 2, 4, -1, {}},
-        {kListAffList, 0, 2, -1, {}},
+        {ListRole::Activity, 5, 7, 3, {"Private", "PvtData", "Phone"}},
+        {ListRole::GrantTrace, 4, 6, 1, {"Private", "PvtData", "Phone", "CWID"}},
+        {ListRole::RecentGrants, 4, 6, 1, {"Private", "PvtData", "Phone", "CWID"}},
+        {ListRole::AffiliationLog, 2, 4, -1, {}},
+        {ListRole::AffiliationList, 0, 2, -1, {}},
     }};
     return lists;
 }
 
-const TargetCells* TargetsOf(const QString& viewName)
+const TargetCells* TargetsOf(ListRole view)
 {
     for (const TargetCells& t : TargetLists())
-        if (viewName == QLatin1String(t.view))
+        if (view == t.view)
             return &t;
     return nullptr;
 }
 
-struct Heading {
-    const char* view;
-    SortedList list;
-};
-constexpr Heading kSortable[] = {{kListActivity, SortedList::Activity},
-                                 {kListAffList, SortedList::AffiliationList},
-                                 {kListAffLog, SortedList::AffiliationLog},
-                                 {kListGrantTrace, SortedList::GrantTrace}};
+constexpr SortedList kSortable[] = {SortedList::Activity, SortedList::AffiliationList, SortedList::AffiliationLog,
+                                    SortedList::GrantTrace};
 
 // The selected rows of a view in list order.
 std::vector<int> SelectedRows(const QTreeView* view)
@@ -81,11 +76,6 @@ int SelectedRow(const QTreeView* view)
 {
     const std::vector<int> rows = SelectedRows(view);
     return rows.empty() ? -1 : rows.front();
-}
-
-ListModel* ModelOf(const QTreeView* view)
-{
-    return view ? qobject_cast<ListModel*>(view->model()) : nullptr;
 }
 
 // The talkgroup as the dialog wants it: a cell such as "1234 (A)" names talkgroup 1234. The text
@@ -115,9 +105,9 @@ ListInteraction::ListInteraction(TForm1& window) : QObject(&window), window_(win
     WireFilter();
 }
 
-QTreeView* ListInteraction::View(const char* name) const
+QTreeView* ListInteraction::View(ListRole list) const
 {
-    return window_.findChild<QTreeView*>(QString::fromLatin1(name));
+    return window_.Widgets().List(list);
 }
 
 void ListInteraction::BuildPopup()
@@ -141,15 +131,15 @@ void ListInteraction::WatchTargetLists()
             continue;
         view->viewport()->installEventFilter(this);
         view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
-            TakeEditTargets(view->objectName());
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view, list = t.view](const QPoint& at) {
+            TakeEditTargets(list);
             popup_->popup(view->viewport()->mapToGlobal(at));
         });
     }
-    if (QTreeView* list = View(kListAffList); list && list->selectionModel())
+    if (QTreeView* list = View(ListRole::AffiliationList); list && list->selectionModel())
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &ListInteraction::TakeAffiliationSelection);
-    if (QTreeView* activity = View(kListActivity))
+    if (QTreeView* activity = View(ListRole::Activity))
         connect(activity, &QAbstractItemView::doubleClicked, this, &ListInteraction::HoldSelectedActivityRow);
 }
 
@@ -158,20 +148,21 @@ bool ListInteraction::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         // Taken once the view has handled the click: a click beside the rows clears the selection
         // only on its release.
-        if (auto* view = qobject_cast<QTreeView*>(watched->parent()))
-            QMetaObject::invokeMethod(
-                this, [this, name = view->objectName()] { TakeEditTargets(name); }, Qt::QueuedConnection);
+        for (const TargetCells& t : TargetLists())
+            if (QTreeView* view = View(t.view); view && watched == view->viewport())
+                QMetaObject::invokeMethod(
+                    this, [this, list = t.view] { TakeEditTargets(list); }, Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
 }
 
-void ListInteraction::TakeEditTargets(const QString& viewName)
+void ListInteraction::TakeEditTargets(ListRole list)
 {
     editTalkgroup_->setText(QString::fromLatin1(kAllTalkgroups));
     editRadio_->setText(QString::fromLatin1(kAllRadios));
     talkgroup_.clear();
     radio_.clear();
-    const TargetCells* t = TargetsOf(viewName);
+    const TargetCells* t = TargetsOf(list);
     QTreeView* view = t ? View(t->view) : nullptr;
     ListModel* model = ModelOf(view);
     const int row = SelectedRow(view);
@@ -193,7 +184,7 @@ void ListInteraction::TakeEditTargets(const QString& viewName)
 
 void ListInteraction::TakeAffiliationSelection()
 {
-    QTreeView* view = View(kListAffList);
+    QTreeView* view = View(ListRole::AffiliationList);
     ListModel* model = ModelOf(view);
     const int row = SelectedRow(view);
     if (!model || row < 0)
@@ -206,7 +197,7 @@ void ListInteraction::TakeAffiliationSelection()
 
 void ListInteraction::HoldSelectedActivityRow()
 {
-    QTreeView* view = View(kListActivity);
+    QTreeView* view = View(ListRole::Activity);
     ListModel* model = ModelOf(view);
     const int row = SelectedRow(view);
     if (!model || row < 0)
@@ -219,12 +210,11 @@ void ListInteraction::HoldSelectedActivityRow()
 
 void ListInteraction::WatchHeadings()
 {
-    for (const Heading& h : kSortable) {
-        QTreeView* view = View(h.view);
+    for (const SortedList list : kSortable) {
+        QTreeView* view = View(sorting::ListOf(list));
         if (!view)
             continue;
         view->header()->setSectionsClickable(true);
-        const SortedList list = h.list;
         connect(view->header(), &QHeaderView::sectionClicked, this,
                 [this, list](int column) { SortByColumn(list, column); });
     }
@@ -233,20 +223,20 @@ void ListInteraction::WatchHeadings()
 void ListInteraction::SortByColumn(SortedList list, int column)
 {
     sorting::SortColumn(window_.State(), list).store(column);
-    if (ListModel* model = ModelOf(View(sorting::ViewName(list))))
+    if (ListModel* model = ModelOf(View(sorting::ListOf(list))))
         sorting::SortList(*model, list, column);
 }
 
 void ListInteraction::WireHold()
 {
-    if (auto* button = window_.findChild<QPushButton*>(QString::fromLatin1(kHoldButton)))
+    if (QPushButton* button = window_.Widgets().holdButton)
         connect(button, &QPushButton::clicked, &window_, &TForm1::OpenHoldDialog);
 }
 
 void ListInteraction::WireThresholds()
 {
-    auto* high = window_.findChild<QSpinBox*>(QString::fromLatin1(kThresholdHighUpDown));
-    auto* low = window_.findChild<QSpinBox*>(QString::fromLatin1(kThresholdLowUpDown));
+    QSpinBox* high = window_.Widgets().thresholdHighSpin;
+    QSpinBox* low = window_.Widgets().thresholdLowSpin;
     if (!high || !low)
         return;
     // A typed value counts when the field is left (or Enter is pressed), not digit by digit; a
@@ -254,7 +244,7 @@ void ListInteraction::WireThresholds()
     for (QSpinBox* spin : {high, low}) {
         spin->setKeyboardTracking(false);
         spin->setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
-        if (QLineEdit* edit = spin->findChild<QLineEdit*>())
+        if (QLineEdit* edit = spin->findChild<QLineEdit*>())  // the spin box's own field
             edit->setMaxLength(2);
     }
     Settings& s = window_.AppSettings();
@@ -272,26 +262,27 @@ void ListInteraction::WireThresholds()
 
 void ListInteraction::WireFilter()
 {
-    if (auto* box = window_.findChild<QAbstractButton*>(QString::fromLatin1(kFilterEnable)))
+    const MainWindowWidgets& w = window_.Widgets();
+    if (QAbstractButton* box = w.filterEnableBox)
         connect(box, &QAbstractButton::clicked, this, [this](bool on) {
             if (P25Class* d = window_.Decoder())
                 d->Filter().SetFilterEnabled(on);
         });
-    const std::pair<const char*, std::pair<bool, bool>> commands[] = {{kEnableRangeAction, {false, true}},
-                                                                      {kDisableRangesAction, {false, false}},
-                                                                      {kDeleteRangeAction, {true, false}}};
-    for (const auto& [name, what] : commands)
-        if (auto* action = window_.findChild<QAction*>(QString::fromLatin1(name)))
+    const std::pair<QAction*, std::pair<bool, bool>> commands[] = {{w.enableRangeAction, {false, true}},
+                                                                   {w.disableRangesAction, {false, false}},
+                                                                   {w.deleteRangeAction, {true, false}}};
+    for (const auto& [action, what] : commands)
+        if (action)
             connect(action, &QAction::triggered, this,
                     [this, remove = what.first, active = what.second] { SetFilterRanges(remove, active); });
-    if (auto* button = window_.findChild<QPushButton*>(QString::fromLatin1(kDeleteRangeButton)))
+    if (QPushButton* button = w.deleteRangeButton)
         connect(button, &QPushButton::clicked, this, [this] { SetFilterRanges(true, false); });
 }
 
 void ListInteraction::SetFilterRanges(bool remove, bool active)
 {
     P25Class* d = window_.Decoder();
-    QTreeView* view = View(kListFilterRanges);
+    QTreeView* view = View(ListRole::FilterRanges);
     ListModel* model = ModelOf(view);
     if (!d || !model)
         return;

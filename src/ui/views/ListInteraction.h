@@ -34,7 +34,7 @@ public:
     const QString& RadioTarget() const { return radio_; }
 
     // A click (or a right-click before the pop-up opens) on one of the talkgroup/radio lists.
-    void TakeEditTargets(const QString& viewName);
+    void TakeEditTargets(ListRole list);
     // A new selected row of the affiliation list names its talkgroup and radio as they read.
     void TakeAffiliationSelection();
     // Double click on the activity list: holds the selected row's talkgroup.
@@ -53,7 +53,7 @@ private:
     void WireThresholds();
     void WireFilter();
     void SetFilterRanges(bool remove, bool active);
-    QTreeView* View(const char* name) const;
+    QTreeView* View(ListRole list) const;
 
     TForm1& window_;
     QMenu* popup_ = nullptr;

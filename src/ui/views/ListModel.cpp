@@ -236,10 +236,7 @@ void ListModel::ClearOddEvenColours()
         emit dataChanged(index(0, 0), index(Count() - 1, columnCount() - 1), {Qt::ForegroundRole, Qt::BackgroundRole});
 }
 
-ListModel* FindListModel(const QObject* root, const char* viewName)
+ListModel* ModelOf(const QAbstractItemView* view)
 {
-    if (!root)
-        return nullptr;
-    auto* view = root->findChild<QAbstractItemView*>(QString::fromLatin1(viewName));
     return view ? qobject_cast<ListModel*>(view->model()) : nullptr;
 }

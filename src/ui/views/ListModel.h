@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+class QAbstractItemView;
 class QObject;
 
 // The rows of one report-style list of the main window (activity, logs, snapshots): texts per
@@ -81,5 +82,5 @@ private:
     std::deque<Row> rows_;
 };
 
-// The model of the list view named `viewName` below `root`, or nullptr.
-ListModel* FindListModel(const QObject* root, const char* viewName);
+// The model of a list view, or nullptr (no view, or a view without a ListModel).
+ListModel* ModelOf(const QAbstractItemView* view);

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "ui/mainwindow/AppState.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
 
 namespace sorting {
@@ -188,15 +187,15 @@ int CompareRows(SortedList list, const QStringList& a, const QStringList& b, int
     return 0;
 }
 
-const char* ViewName(SortedList list)
+ListRole ListOf(SortedList list)
 {
     switch (list) {
-    case SortedList::Activity: return ui_names::kListActivity;
-    case SortedList::AffiliationList: return ui_names::kListAffList;
-    case SortedList::AffiliationLog: return ui_names::kListAffLog;
-    case SortedList::GrantTrace: return ui_names::kListGrantTrace;
+    case SortedList::AffiliationList: return ListRole::AffiliationList;
+    case SortedList::AffiliationLog: return ListRole::AffiliationLog;
+    case SortedList::GrantTrace: return ListRole::GrantTrace;
+    case SortedList::Activity: break;
     }
-    return "";
+    return ListRole::Activity;
 }
 
 std::atomic<int32_t>& SortColumn(AppState& state, SortedList list)

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "ui/views/MainWindowWidgets.h"
+
 class ListModel;
 struct AppState;
 
@@ -24,8 +26,8 @@ double Real(const QString& cell);
 
 int CompareRows(SortedList list, const QStringList& a, const QStringList& b, int column);
 
-// objectName of the list's view ("ListView1", ...).
-const char* ViewName(SortedList list);
+// The main window's list that is sorted.
+ListRole ListOf(SortedList list);
 // The list's sort column in the program-wide state.
 std::atomic<int32_t>& SortColumn(AppState& state, SortedList list);
 

@@ -3,26 +3,22 @@
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
 
 #include <vector>
 
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
 #include "platform/Clock.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 #include "ui/views/ListModel.h"
-
-using namespace ui_names;
 
 namespace {
 
 struct LogView {
     LogKind kind;
-    const char* list;
-    const char* save;
-    const char* clear;
-    const char* autoSave;
+    ListRole list;
+    LogControls MainWindowWidgets::*controls;
     // Whether the minute timer may save this log besides its box being checked.
     bool (*autoSaveAllowed)(const Settings&);
 };
@@ -34,17 +30,17 @@ bool Always(const Settings&)
 
 // In the order of the minute timer's saves.
 const LogView kLogViews[] = {
-    {LogKind::Dump, kListPacketDump, kDumpSave, kDumpClear, kDumpAutoSave,
+    {LogKind::Dump, ListRole::PacketDump, &MainWindowWidgets::packetDump,
      [](const Settings& s) { return s.pktDump.visible; }},
-    {LogKind::UnknownPackets, kListUnknown, kUnknownSave, kUnknownClear, kUnknownAutoSave,
+    {LogKind::UnknownPackets, ListRole::UnknownPackets, &MainWindowWidgets::unknownPackets,
      [](const Settings& s) { return s.unknowns.visible; }},
-    {LogKind::Grants, kListGrantTrace, kGrantsSave, kGrantsClear, kGrantsAutoSave,
+    {LogKind::Grants, ListRole::GrantTrace, &MainWindowWidgets::grantTrace,
      [](const Settings& s) { return s.grants.visible; }},
-    {LogKind::Events, kListOtherEvents, kEventsSave, kEventsClear, kEventsAutoSave,
+    {LogKind::Events, ListRole::OtherEvents, &MainWindowWidgets::otherEvents,
      [](const Settings& s) { return s.otherInfo.visible; }},
-    {LogKind::Patches, kListPatchLog, kPatchLogSave, kPatchLogClear, kPatchLogAutoSave, Always},
-    {LogKind::Affiliations, kListAffLog, kAffLogSave, kAffLogClear, kAffLogAutoSave, Always},
-    {LogKind::RawData, kListRawData, kRawSave, kRawClear, kRawAutoSave,
+    {LogKind::Patches, ListRole::PatchLog, &MainWindowWidgets::patchLog, Always},
+    {LogKind::Affiliations, ListRole::AffiliationLog, &MainWindowWidgets::affiliationLog, Always},
+    {LogKind::RawData, ListRole::RawData, &MainWindowWidgets::rawData,
      [](const Settings& s) { return s.psrDump.visible; }},
 };
 
@@ -96,10 +92,11 @@ void LogExporter::WireButtons()
 {
     for (const LogView& v : kLogViews) {
         const LogKind kind = v.kind;
-        if (auto* save = window_.findChild<QPushButton*>(v.save))
-            connect(save, &QPushButton::clicked, this, [this, kind] { Save(kind); });
-        if (auto* clear = window_.findChild<QPushButton*>(v.clear))
-            connect(clear, &QPushButton::clicked, this, [this, kind] { Clear(kind); });
+        const LogControls& controls = window_.Widgets().*v.controls;
+        if (controls.saveButton)
+            connect(controls.saveButton, &QPushButton::clicked, this, [this, kind] { Save(kind); });
+        if (controls.clearButton)
+            connect(controls.clearButton, &QPushButton::clicked, this, [this, kind] { Clear(kind); });
     }
 }
 
@@ -109,8 +106,8 @@ void LogExporter::Save(LogKind kind)
     if (kind == LogKind::RawData && !settings.psrDump.visible)
         return;
     const LogView& v = ViewOf(kind);
-    DisabledWhileRunning busy(window_.findChild<QPushButton*>(v.save));
-    ListModel* model = FindListModel(&window_, v.list);
+    DisabledWhileRunning busy((window_.Widgets().*v.controls).saveButton);
+    ListModel* model = ModelOf(window_.Widgets().List(v.list));
     P25Class* decoder = window_.Decoder();
     if (!model || !decoder)
         return;
@@ -143,7 +140,7 @@ void LogExporter::Save(LogKind kind)
 void LogExporter::Clear(LogKind kind)
 {
     const LogView& v = ViewOf(kind);
-    DisabledWhileRunning busy(window_.findChild<QPushButton*>(v.clear));
+    DisabledWhileRunning busy((window_.Widgets().*v.controls).clearButton);
     // The raw data is cleared without asking.
     if (kind != LogKind::RawData && window_.AppSettings().confirmations &&
         QMessageBox::question(&window_, kClearTitle, kClearQuestion, QMessageBox::Yes | QMessageBox::No) !=
@@ -156,7 +153,7 @@ void LogExporter::Clear(LogKind kind)
             decoder->Unknowns().ClearUnknownPackets();
         return;
     }
-    if (ListModel* model = FindListModel(&window_, v.list))
+    if (ListModel* model = ModelOf(window_.Widgets().List(v.list)))
         model->Clear();
 }
 
@@ -164,7 +161,7 @@ void LogExporter::RunAutoSaves()
 {
     const Settings& settings = window_.AppSettings();
     for (const LogView& v : kLogViews) {
-        auto* box = window_.findChild<QCheckBox*>(v.autoSave);
+        const QCheckBox* box = (window_.Widgets().*v.controls).autoSaveBox;
         if (box && box->isChecked() && v.autoSaveAllowed(settings))
             Save(v.kind);
     }

@@ -1,20 +1,19 @@
 // Block logs moved from the decoder's pending buffers into their lists: unknown packets
 // (ListView7), other events (ListView9), packet dump (ListView12); and the raw lines of the
 // session's reader (ListView15).
-#include <QWidget>
+#include <QCheckBox>
+#include <QTreeView>
 
 #include "decoder/P25Class.h"
 #include "link/TScannerReadThread.h"
 #include "persist/LogFormat.h"
 #include "persist/Settings.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
+#include "ui/views/MainWindowWidgets.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
 #include "ui/views/ViewUpdaters.h"
-
-using namespace ui_names;
 
 namespace {
 
@@ -28,8 +27,8 @@ uint8_t Opcode(const BlockLogEntry& e)
 }
 
 struct BlockLogView {
-    const char* list;
-    const char* autoScroll;
+    ListRole list;
+    LogControls MainWindowWidgets::*controls;
     int cap;
 };
 
@@ -39,10 +38,11 @@ template <class Skip>
 void ShowBlockEntries(ScreenContext& c, const BlockLogView& v, const std::vector<BlockLogEntry>& entries, int count,
                       bool withOpcode, Skip skip)
 {
-    ListModel* list = FindListModel(&c.root, v.list);
+    QTreeView* view = c.widgets.List(v.list);
+    ListModel* list = ModelOf(view);
     if (!list || count <= 0)
         return;
-    const bool follow = screen::BoxChecked(c.root, v.autoScroll) && screen::ViewAtEnd(c.root, v.list);
+    const bool follow = screen::BoxChecked((c.widgets.*v.controls).autoScrollBox) && screen::ViewAtEnd(view);
     std::vector<QStringList> rows;
     for (int i = 0; i < count; ++i) {
         const BlockLogEntry& e = entries[static_cast<size_t>(i)];
@@ -62,9 +62,9 @@ void ShowBlockEntries(ScreenContext& c, const BlockLogView& v, const std::vector
     list->AppendRows(rows);
     if (list->Count() > v.cap)
         list->RemoveRows(0, list->Count() - v.cap);
-    ColourRows(c.root, v.list, c.decoder, c.settings);
+    ColourRows(c.widgets, v.list, c.decoder, c.settings);
     if (follow && !rows.empty())
-        screen::ScrollToRow(c.root, v.list, list->Count() - 1);
+        screen::ScrollToRow(view, list->Count() - 1);
 }
 
 bool KeepAll(const BlockLogEntry&)
@@ -81,7 +81,8 @@ void UpdateUnknownPackets(ScreenContext& c)
         return;
     std::vector<UNKTSBK>& buffer = c.scratch.unknowns;
     const int count = c.decoder.Unknowns().CopyUnknownPackets(buffer.data(), static_cast<int>(buffer.size()));
-    ShowBlockEntries(c, {kListUnknown, kUnknownAutoScroll, screen::kLogCap}, buffer, count, true, KeepAll);
+    ShowBlockEntries(c, {ListRole::UnknownPackets, &MainWindowWidgets::unknownPackets, screen::kLogCap}, buffer, count,
+                     true, KeepAll);
 }
 
 void UpdateEvents(ScreenContext& c)
@@ -92,8 +93,8 @@ void UpdateEvents(ScreenContext& c)
     std::vector<EVENTLOG>& buffer = c.scratch.events;
     // A busy lock leaves the entries pending for a later pass.
     const int count = c.decoder.Events().CopyEventLog(buffer.data(), static_cast<int>(buffer.size()), true);
-    const bool noRegistrations = screen::BoxChecked(c.root, kFilterRegistrations, c.settings.filterRegistrations);
-    ShowBlockEntries(c, {kListOtherEvents, kEventsAutoScroll, screen::kLogCap}, buffer, count, false,
+    const bool noRegistrations = screen::BoxChecked(c.widgets.filterRegistrationsBox, c.settings.filterRegistrations);
+    ShowBlockEntries(c, {ListRole::OtherEvents, &MainWindowWidgets::otherEvents, screen::kLogCap}, buffer, count, false,
                      [&](const BlockLogEntry& e) { return noRegistrations && Opcode(e) == kUnitRegistrationResponse; });
 }
 
@@ -104,7 +105,8 @@ void UpdatePacketDump(ScreenContext& c)
         return;
     std::vector<ALLPKT>& buffer = c.scratch.packetDump;
     const int count = c.decoder.Dump().CopyPacketDump(buffer.data(), static_cast<int>(buffer.size()));
-    ShowBlockEntries(c, {kListPacketDump, kDumpAutoScroll, screen::kLargeLogCap}, buffer, count, false, KeepAll);
+    ShowBlockEntries(c, {ListRole::PacketDump, &MainWindowWidgets::packetDump, screen::kLargeLogCap}, buffer, count,
+                     false, KeepAll);
 }
 
 void UpdateRawData(ScreenContext& c)
@@ -112,7 +114,7 @@ void UpdateRawData(ScreenContext& c)
     if (!c.settings.psrDump.visible)
         return;
     TScannerReadThread* reader = c.reader ? c.reader() : nullptr;
-    ListModel* list = FindListModel(&c.root, kListRawData);
+    ListModel* list = ModelOf(c.widgets.List(ListRole::RawData));
     if (!reader || !list)
         return;
     std::vector<QStringList> lines;
@@ -120,11 +122,12 @@ void UpdateRawData(ScreenContext& c)
         lines.push_back({screen::Text(reader->TakeRawLine())});
     if (lines.empty())
         return;
-    const bool follow = screen::BoxChecked(c.root, kRawAutoScroll) && screen::ViewAtEnd(c.root, kListRawData);
+    const bool follow =
+        screen::BoxChecked(c.widgets.rawData.autoScrollBox) && screen::ViewAtEnd(c.widgets.List(ListRole::RawData));
     list->AppendRows(lines);
     if (list->Count() > screen::kLargeLogCap)
         list->RemoveRows(0, list->Count() - screen::kLargeLogCap);
-    ColourRows(c.root, kListRawData, c.decoder, c.settings);
+    ColourRows(c.widgets, ListRole::RawData, c.decoder, c.settings);
     if (follow)
-        screen::ScrollToRow(c.root, kListRawData, list->Count() - 1);
+        screen::ScrollToRow(c.widgets.List(ListRole::RawData), list->Count() - 1);
 }

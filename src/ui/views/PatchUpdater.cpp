@@ -1,18 +1,17 @@
 // The patch lists (ListView5 "From-->To", ListView13 on the activity tab) and the patch log
 // (ListView10).
-#include <QWidget>
+#include <QCheckBox>
+#include <QTreeView>
 
 #include <algorithm>
 
 #include "decoder/P25Class.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
+#include "ui/views/MainWindowWidgets.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
 #include "ui/views/ViewUpdaters.h"
-
-using namespace ui_names;
 
 namespace {
 
@@ -44,13 +43,14 @@ void ShowPatchLists(ScreenContext& c)
     }
     std::stable_sort(pairs.begin(), pairs.end(),
                      [](const ListModel::Row& a, const ListModel::Row& b) { return a.cells[0] < b.cells[0]; });
-    if (ListModel* list = FindListModel(&c.root, kListPatchList)) {
+    if (ListModel* list = ModelOf(c.widgets.List(ListRole::PatchList))) {
         list->SetRows(std::move(pairs));
-        ColourRows(c.root, kListPatchList, d, c.settings);
+        ColourRows(c.widgets, ListRole::PatchList, d, c.settings);
     }
-    if (ListModel* list = FindListModel(&c.root, kListCurrentPatches))
+    if (ListModel* list = ModelOf(c.widgets.List(ListRole::CurrentPatches)))
         list->SetRows(std::move(current));
-    screen::SetTabCaption(c.root, kTabPatches, QString::asprintf("Patches (%d)", c.scratch.patchCount));
+    screen::SetTabCaption(c.widgets.pages, c.widgets.patchesPage,
+                          QString::asprintf("Patches (%d)", c.scratch.patchCount));
 }
 
 QString PatchLogText(P25Class& d, const PATCHLOGENTRY& e)
@@ -68,10 +68,11 @@ void ShowPatchLog(ScreenContext& c)
     std::vector<PATCHLOGENTRY>& buffer = c.scratch.patchLog;
     // A busy lock leaves the entries pending for a later pass.
     const int count = c.decoder.PatchEvents().CopyPatchLog(buffer.data(), static_cast<int>(buffer.size()), true);
-    ListModel* log = FindListModel(&c.root, kListPatchLog);
+    ListModel* log = ModelOf(c.widgets.List(ListRole::PatchLog));
     if (!log || count <= 0)
         return;
-    const bool follow = screen::BoxChecked(c.root, kPatchLogAutoScroll) && screen::ViewAtEnd(c.root, kListPatchLog);
+    const bool follow =
+        screen::BoxChecked(c.widgets.patchLog.autoScrollBox) && screen::ViewAtEnd(c.widgets.List(ListRole::PatchLog));
     for (int i = 0; i < count; ++i) {
         const PATCHLOGENTRY& e = buffer[static_cast<size_t>(i)];
         if (e.time == 0)
@@ -79,9 +80,9 @@ void ShowPatchLog(ScreenContext& c)
         else
             screen::AppendLogRow(*log, {screen::TimeText(e.time), PatchLogText(c.decoder, e)}, screen::kLogCap);
     }
-    ColourRows(c.root, kListPatchLog, c.decoder, c.settings);
+    ColourRows(c.widgets, ListRole::PatchLog, c.decoder, c.settings);
     if (follow)
-        screen::ScrollToRow(c.root, kListPatchLog, log->Count() - 1);
+        screen::ScrollToRow(c.widgets.List(ListRole::PatchLog), log->Count() - 1);
 }
 
 }  // namespace
@@ -95,5 +96,5 @@ void UpdatePatches(ScreenContext& c, bool rebuildList)
         ShowPatchLists(c);
     if (c.decoder.PatchEvents().PatchLogChanged())
         ShowPatchLog(c);
-    screen::ShowTableCounts(c.root, c.decoder);
+    screen::ShowTableCounts(c.widgets, c.decoder);
 }

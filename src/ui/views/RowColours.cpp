@@ -1,19 +1,14 @@
 #include "ui/views/RowColours.h"
 
-#include <QWidget>
-
-#include <cstring>
+#include <QTreeView>
 
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ColourValue.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/ViewHelpers.h"
 
 namespace {
-
-using namespace ui_names;
 
 enum class ColourMode { Radio = 0, Talkgroup = 1, Split = 2 };
 
@@ -157,11 +152,6 @@ void SetOddEven(ListModel* m, const Settings* s)
         m->ClearOddEvenColours();
 }
 
-bool Is(const char* a, const char* b)
-{
-    return std::strcmp(a, b) == 0;
-}
-
 template <class Fn>
 void EachRow(ListModel* m, int firstRow, Fn fn)
 {
@@ -173,23 +163,23 @@ void EachRow(ListModel* m, int firstRow, Fn fn)
 
 }  // namespace
 
-void ColourRows(QWidget& root, const char* viewName, P25Class& decoder, const Settings& s, int firstRow)
+void ColourRows(const MainWindowWidgets& w, ListRole list, P25Class& decoder, const Settings& s, int firstRow)
 {
-    ListModel* model = FindListModel(&root, viewName);
-    if (Is(viewName, kListSiteInfo) || Is(viewName, kListCurrentPatches))
+    ListModel* model = ModelOf(w.List(list));
+    if (list == ListRole::SiteInfo || list == ListRole::CurrentPatches)
         return;  // the toolkit's colours
-    if (Is(viewName, kListActivity)) {
+    if (list == ListRole::Activity) {
         SetOddEven(model, nullptr);
         EachRow(model, 0, [&](ListModel& m, int row) { ColourActivityRow(m, row, decoder, s); });
-    } else if ((Is(viewName, kListGrantTrace) || Is(viewName, kListRecentGrants)) && s.grantsUseTGColors) {
+    } else if ((list == ListRole::GrantTrace || list == ListRole::RecentGrants) && s.grantsUseTGColors) {
         SetOddEven(model, nullptr);
         EachRow(model, firstRow, [&](ListModel& m, int row) { ColourGrantRow(m, row, decoder, s); });
-    } else if (Is(viewName, kListAffList) && s.affiliationsUseTGColors) {
+    } else if (list == ListRole::AffiliationList && s.affiliationsUseTGColors) {
         SetOddEven(model, nullptr);
         EachRow(model, firstRow, [&](ListModel& m, int row) {
             ColourAffiliationRow(m, row, decoder, s, afflist::kTalkgroup, afflist::kRadio);
         });
-    } else if (Is(viewName, kListAffLog) && s.affiliationsUseTGColors) {
+    } else if (list == ListRole::AffiliationLog && s.affiliationsUseTGColors) {
         SetOddEven(model, nullptr);
         EachRow(model, firstRow, [&](ListModel& m, int row) { ColourAffiliationLogRow(m, row, decoder, s); });
     } else {

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ui/views/MainWindowWidgets.h"
+
 class P25Class;
-class QWidget;
 struct Settings;
 
 // Gives the rows of a list view their colours: the activity, grant and affiliation views by the
@@ -9,4 +10,5 @@ struct Settings;
 // odd/even colours of the settings by row position. Rows from `firstRow` on are coloured (the
 // activity view is always coloured whole); a row's colours travel with it when the list is sorted.
 // This is the one place the colouring rules live.
-void ColourRows(QWidget& root, const char* viewName, P25Class& decoder, const Settings& settings, int firstRow = 0);
+void ColourRows(const MainWindowWidgets& w, ListRole list, P25Class& decoder, const Settings& settings,
+                int firstRow = 0);

@@ -69,7 +69,7 @@ ScreenThread::ScreenThread(Links links, QObject* parent) : QThread(parent), link
 }
 
 ScreenThread::ScreenThread(TForm1& window, QObject* parent)
-    : ScreenThread(Links{window.Decoder(), &window, &window.State(), &window.AppSettings(),
+    : ScreenThread(Links{window.Decoder(), &window, &window.Widgets(), &window.State(), &window.AppSettings(),
                          [&window] { return window.Reader(); }, [&window] { return window.SecondScanner(); }},
                    parent)
 { }
@@ -104,7 +104,7 @@ void ScreenThread::Loop()
     P25Class& decoder = *links_.decoder;
     AppState& state = *links_.state;
     ScreenScratch scratch;  // owned by this run of the thread
-    ScreenContext c{*links_.root, decoder, state, *links_.settings, scratch, links_.scanner, links_.reader};
+    ScreenContext c{*links_.widgets, decoder, state, *links_.settings, scratch, links_.scanner, links_.reader};
     int32_t lastTick = kNoTickYet;
     int32_t lastHold = -1;
     while (!isInterruptionRequested() && !failed_) {

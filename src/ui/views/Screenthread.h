@@ -10,11 +10,12 @@
 #include <mutex>
 
 class P25Class;
-class QWidget;
+class QObject;
 class ScannerControl;
 class TForm1;
 class TScannerReadThread;
 struct AppState;
+struct MainWindowWidgets;
 struct ScreenContext;
 struct Settings;
 
@@ -26,13 +27,14 @@ struct Settings;
 // Stopping never deadlocks: a hand-over that the main thread has not started yet is withdrawn as
 // soon as interruption is requested, so requestInterruption() + wait() (or Stop()) from the main
 // thread returns within one pass, even while the thread is waiting for the main thread.
-// The root window, the decoder, the state and the settings must outlive the running thread.
+// The root window and its widgets, the decoder, the state and the settings must outlive the running thread.
 class ScreenThread : public QThread {
     Q_OBJECT
 public:
     struct Links {
         P25Class* decoder = nullptr;
-        QWidget* root = nullptr;  // the main window: updaters find their views below it
+        QObject* root = nullptr;                     // the main window: the updaters run in its thread
+        const MainWindowWidgets* widgets = nullptr;  // what the updaters write
         AppState* state = nullptr;
         const Settings* settings = nullptr;  // read on the main thread only
         // Called on the main thread only (the session creates and destroys both there).

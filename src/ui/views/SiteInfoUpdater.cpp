@@ -1,15 +1,14 @@
 // The site information list (ListView11) with the side panel and status line texts, and the
 // common start that every updater reading the system information goes through.
-#include <QWidget>
+#include <QTreeView>
 
 #include "decoder/P25Class.h"
 #include "p25/NameTables.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
+#include "ui/views/MainWindowWidgets.h"
 #include "ui/views/ViewHelpers.h"
 #include "ui/views/ViewUpdaters.h"
 
-using namespace ui_names;
 using screen::SetLabel;
 
 namespace {
@@ -32,7 +31,7 @@ ListModel::Row ItemRow(const char* item, const QString& value)
 
 void ShowKnownSite(ScreenContext& c, const SystemInfo& info, std::vector<ListModel::Row>& rows)
 {
-    QWidget& root = c.root;
+    const MainWindowWidgets& w = c.widgets;
     const QString sysId = QString::asprintf("%03X", info.systemId);
     const QString wacn = QString::asprintf("%05lX", static_cast<unsigned long>(info.wacn));
     const QString tower = TowerIdText(info);
@@ -50,31 +49,31 @@ void ShowKnownSite(ScreenContext& c, const SystemInfo& info, std::vector<ListMod
     rows.push_back(ItemRow(callSigns.contains(QLatin1Char(' ')) ? "Call Signs" : "Call Sign", callSigns));
     rows.push_back(ItemRow("Tower Status", QLatin1String(connected ? "Connected" : "Site Trunking Mode")));
 
-    SetLabel(root, kSysIdValue, sysId);
-    SetLabel(root, kStatusSystemValue, sysId + QLatin1Char('/') + wacn);
-    SetLabel(root, kSiteIdValue, tower);
-    SetLabel(root, kStatusSiteValue, tower);
-    SetLabel(root, kWacnValue, wacn);
-    SetLabel(root, kSiteDescValue, towerName);
-    SetLabel(root, kSystemDescValue, systemName);
+    SetLabel(w.sysIdValue, sysId);
+    SetLabel(w.statusSystemValue, sysId + QLatin1Char('/') + wacn);
+    SetLabel(w.siteIdValue, tower);
+    SetLabel(w.statusSiteValue, tower);
+    SetLabel(w.wacnValue, wacn);
+    SetLabel(w.siteDescValue, towerName);
+    SetLabel(w.systemDescValue, systemName);
     const QString status = QLatin1String(connected ? "OK" : "ST!");
-    SetLabel(root, kSiteStatusValue, status);
-    SetLabel(root, kStatusStatusValue, status);
+    SetLabel(w.siteStatusValue, status);
+    SetLabel(w.statusStatusValue, status);
 }
 
-void ShowNoSite(QWidget& root)
+void ShowNoSite(const MainWindowWidgets& w)
 {
-    SetLabel(root, kSysIdValue, QStringLiteral("000"));
-    SetLabel(root, kStatusSystemValue, QStringLiteral("000/00000"));
-    SetLabel(root, kSiteIdValue, QStringLiteral(" 000 (T0000)"));
-    SetLabel(root, kStatusSiteValue, QStringLiteral("000 (T0000)"));
-    SetLabel(root, kWacnValue, QString::fromLatin1(kNoWacn));
-    SetLabel(root, kSiteDescValue, QString());
-    SetLabel(root, kSystemDescValue, QString());
-    SetLabel(root, kSiteStatusValue, QStringLiteral("None"));
-    SetLabel(root, kStatusTGIDsValue, QStringLiteral("0"));
-    SetLabel(root, kStatusRIDsValue, QStringLiteral("0"));
-    SetLabel(root, kStatusStatusValue, QStringLiteral("Unknown"));
+    SetLabel(w.sysIdValue, QStringLiteral("000"));
+    SetLabel(w.statusSystemValue, QStringLiteral("000/00000"));
+    SetLabel(w.siteIdValue, QStringLiteral(" 000 (T0000)"));
+    SetLabel(w.statusSiteValue, QStringLiteral("000 (T0000)"));
+    SetLabel(w.wacnValue, QString::fromLatin1(kNoWacn));
+    SetLabel(w.siteDescValue, QString());
+    SetLabel(w.systemDescValue, QString());
+    SetLabel(w.siteStatusValue, QStringLiteral("None"));
+    SetLabel(w.statusTalkgroupsValue, QStringLiteral("0"));
+    SetLabel(w.statusRadiosValue, QStringLiteral("0"));
+    SetLabel(w.statusStatusValue, QStringLiteral("Unknown"));
 }
 
 }  // namespace
@@ -85,10 +84,10 @@ void ShowSiteInformation(ScreenContext& c, const SystemInfo& info)
     if (info.systemId != 0)
         ShowKnownSite(c, info, rows);
     else
-        ShowNoSite(c.root);
-    if (ListModel* list = FindListModel(&c.root, kListSiteInfo))
+        ShowNoSite(c.widgets);
+    if (ListModel* list = ModelOf(c.widgets.List(ListRole::SiteInfo)))
         list->SetRows(std::move(rows));  // one reset: the list redraws once
-    screen::ShowTableCounts(c.root, c.decoder);
+    screen::ShowTableCounts(c.widgets, c.decoder);
 }
 
 void UpdateSiteInformation(ScreenContext& c)
@@ -103,7 +102,7 @@ bool CommonStart(ScreenContext& c, SystemInfo& info)
     c.decoder.CopySystemInfo(info);
     // The copy clears the area's changed flag; a change it took is shown here so the site
     // information list does not miss it.
-    const bool panelBehind = info.wacn != 0 && screen::LabelText(c.root, kWacnValue) == QLatin1String(kNoWacn);
+    const bool panelBehind = info.wacn != 0 && screen::LabelText(c.widgets.wacnValue) == QLatin1String(kNoWacn);
     if (info.changed || panelBehind)
         ShowSiteInformation(c, info);
     return info.systemId != 0;

@@ -1,19 +1,18 @@
 // Snapshot lists rebuilt whole on every change: adjacent sites (ListView2), identifier tables
 // (ListView3) and affiliation filter ranges (ListView16).
-#include <QWidget>
+#include <QCheckBox>
+#include <QTreeView>
 
 #include <algorithm>
 
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
+#include "ui/views/MainWindowWidgets.h"
 #include "ui/views/RowColours.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewHelpers.h"
 #include "ui/views/ViewUpdaters.h"
-
-using namespace ui_names;
 
 namespace {
 
@@ -62,9 +61,9 @@ void UpdateNeighbors(ScreenContext& c)
         rows.push_back(NeighborRow(c.decoder, buffer[static_cast<size_t>(i)]));
     std::stable_sort(rows.begin(), rows.end(),
                      [](const ListModel::Row& a, const ListModel::Row& b) { return a.cells[0] < b.cells[0]; });
-    if (ListModel* list = FindListModel(&c.root, kListNeighbors)) {
+    if (ListModel* list = ModelOf(c.widgets.List(ListRole::Neighbors))) {
         list->SetRows(std::move(rows));
-        ColourRows(c.root, kListNeighbors, c.decoder, c.settings);
+        ColourRows(c.widgets, ListRole::Neighbors, c.decoder, c.settings);
     }
 }
 
@@ -79,16 +78,16 @@ void UpdateIdentifiers(ScreenContext& c)
     std::vector<ListModel::Row> rows;
     for (int i = 0; i < IdentifierTable::kCount; ++i)
         rows.push_back(IdentifierRow(i, buffer[static_cast<size_t>(i)]));
-    if (ListModel* list = FindListModel(&c.root, kListIdentifiers)) {
+    if (ListModel* list = ModelOf(c.widgets.List(ListRole::Identifiers))) {
         list->SetRows(std::move(rows));
-        ColourRows(c.root, kListIdentifiers, c.decoder, c.settings);
+        ColourRows(c.widgets, ListRole::Identifiers, c.decoder, c.settings);
     }
 }
 
 void UpdateFilterRanges(ScreenContext& c)
 {
     AffiliationFilter& filter = c.decoder.Filter();
-    screen::SetBoxChecked(c.root, kFilterEnable, filter.GetFilterEnabled());
+    screen::SetBoxChecked(c.widgets.filterEnableBox, filter.GetFilterEnabled());
     std::vector<FILTERRANGE>& ranges = c.scratch.filterRanges;
     c.scratch.filterRangeCount = filter.CopyFilterRanges(ranges.data(), static_cast<int>(ranges.size()));
 
@@ -102,8 +101,8 @@ void UpdateFilterRanges(ScreenContext& c)
         row.cells << screen::Decimal(r.low) << screen::Decimal(r.high) << QString::fromLatin1(r.active ? "Yes" : "No");
         rows.push_back(std::move(row));
     }
-    if (ListModel* list = FindListModel(&c.root, kListFilterRanges)) {
+    if (ListModel* list = ModelOf(c.widgets.List(ListRole::FilterRanges))) {
         list->SetRows(std::move(rows));
-        ColourRows(c.root, kListFilterRanges, c.decoder, c.settings);
+        ColourRows(c.widgets, ListRole::FilterRanges, c.decoder, c.settings);
     }
 }

@@ -9,8 +9,8 @@
 #include "decoder/P25Class.h"
 #include "persist/LogFormat.h"
 #include "platform/Clock.h"
-#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
+#include "ui/views/MainWindowWidgets.h"
 
 namespace screen {
 
@@ -58,27 +58,24 @@ long long CellNumber(const QString& cell)
     return ok ? value : 0;
 }
 
-void SetLabel(QWidget& root, const char* name, const QString& text)
+void SetLabel(QLabel* label, const QString& text)
 {
-    if (auto* label = root.findChild<QLabel*>(QString::fromLatin1(name)); label && label->text() != text)
+    if (label && label->text() != text)
         label->setText(text);
 }
 
-QString LabelText(QWidget& root, const char* name)
+QString LabelText(const QLabel* label)
 {
-    auto* label = root.findChild<QLabel*>(QString::fromLatin1(name));
     return label ? label->text() : QString();
 }
 
-bool BoxChecked(QWidget& root, const char* name, bool missing)
+bool BoxChecked(const QAbstractButton* box, bool missing)
 {
-    auto* box = root.findChild<QAbstractButton*>(QString::fromLatin1(name));
     return box ? box->isChecked() : missing;
 }
 
-void SetBoxChecked(QWidget& root, const char* name, bool on)
+void SetBoxChecked(QAbstractButton* box, bool on)
 {
-    auto* box = root.findChild<QAbstractButton*>(QString::fromLatin1(name));
     if (!box || box->isChecked() == on)
         return;
     // Showing the decoder's state is not a user's change: handlers that write it back stay quiet.
@@ -86,31 +83,27 @@ void SetBoxChecked(QWidget& root, const char* name, bool on)
     box->setChecked(on);
 }
 
-void SetTabCaption(QWidget& root, const char* pageName, const QString& caption)
+void SetTabCaption(QTabWidget* pages, QWidget* page, const QString& caption)
 {
-    auto* tabs = root.findChild<QTabWidget*>(QString::fromLatin1(ui_names::kPageControl));
-    auto* page = root.findChild<QWidget*>(QString::fromLatin1(pageName));
     if (!page)
         return;
     // A hidden tab may have been taken off the page control; the page keeps its caption for it.
     page->setWindowTitle(caption);
-    const int index = tabs ? tabs->indexOf(page) : -1;
-    if (index >= 0 && tabs->tabText(index) != caption)
-        tabs->setTabText(index, caption);
+    const int index = pages ? pages->indexOf(page) : -1;
+    if (index >= 0 && pages->tabText(index) != caption)
+        pages->setTabText(index, caption);
 }
 
-bool ViewAtEnd(QWidget& root, const char* viewName)
+bool ViewAtEnd(const QAbstractItemView* view)
 {
-    auto* view = root.findChild<QAbstractItemView*>(QString::fromLatin1(viewName));
     if (!view)
         return false;
     const QScrollBar* bar = view->verticalScrollBar();
     return !bar || bar->value() >= bar->maximum();
 }
 
-void ScrollToRow(QWidget& root, const char* viewName, int row)
+void ScrollToRow(QAbstractItemView* view, int row)
 {
-    auto* view = root.findChild<QAbstractItemView*>(QString::fromLatin1(viewName));
     if (!view || !view->model() || row < 0 || row >= view->model()->rowCount())
         return;
     view->scrollTo(view->model()->index(row, 0));
@@ -144,10 +137,10 @@ void TrimOldestByTime(ListModel& model, int timeColumn, int cap, const QString& 
     }
 }
 
-void ShowTableCounts(QWidget& root, P25Class& decoder)
+void ShowTableCounts(const MainWindowWidgets& w, P25Class& decoder)
 {
-    SetLabel(root, ui_names::kTGIDCount, Decimal(decoder.Talkgroups().TalkgroupCount()));
-    SetLabel(root, ui_names::kRIDCount, Decimal(decoder.Radios().RadioCount()));
+    SetLabel(w.talkgroupCount, Decimal(decoder.Talkgroups().TalkgroupCount()));
+    SetLabel(w.radioCount, Decimal(decoder.Radios().RadioCount()));
 }
 
 }  // namespace screen

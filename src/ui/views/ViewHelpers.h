@@ -8,10 +8,15 @@
 
 class ListModel;
 class P25Class;
+class QAbstractButton;
+class QAbstractItemView;
+class QLabel;
+class QTabWidget;
 class QWidget;
+struct MainWindowWidgets;
 
-// Small pieces the view updaters share: the texts of numbers, channels and times, the widgets
-// found by objectName, and the log rules (caps, trimming, auto scroll).
+// Small pieces the view updaters share: the texts of numbers, channels and times, the writes to
+// the window's widgets (a null widget is left out), and the log rules (caps, trimming, auto scroll).
 namespace screen {
 
 // Row caps of the log views.
@@ -31,18 +36,18 @@ QString ClockText(int64_t unixTime);
 // A cell read as a decimal number (leading and trailing blanks allowed); 0 when it is none.
 long long CellNumber(const QString& cell);
 
-void SetLabel(QWidget& root, const char* name, const QString& text);
-QString LabelText(QWidget& root, const char* name);
+void SetLabel(QLabel* label, const QString& text);
+QString LabelText(const QLabel* label);
 // Whether the check box is checked; `missing` when the window has no such box.
-bool BoxChecked(QWidget& root, const char* name, bool missing = false);
-void SetBoxChecked(QWidget& root, const char* name, bool on);
+bool BoxChecked(const QAbstractButton* box, bool missing = false);
+void SetBoxChecked(QAbstractButton* box, bool on);
 // Caption of a page of the main page control.
-void SetTabCaption(QWidget& root, const char* pageName, const QString& caption);
+void SetTabCaption(QTabWidget* pages, QWidget* page, const QString& caption);
 
 // Whether the list's view shows its last row (or has nothing to scroll); asked before appending
 // so a user reading older rows is not pulled away.
-bool ViewAtEnd(QWidget& root, const char* viewName);
-void ScrollToRow(QWidget& root, const char* viewName, int row);
+bool ViewAtEnd(const QAbstractItemView* view);
+void ScrollToRow(QAbstractItemView* view, int row);
 
 // Appends a log row and trims the oldest rows beyond `cap`; returns the new row's index.
 int AppendLogRow(ListModel& model, const QStringList& cells, int cap);
@@ -52,6 +57,6 @@ int AppendLogRow(ListModel& model, const QStringList& cells, int cap);
 void TrimOldestByTime(ListModel& model, int timeColumn, int cap, const QString& nowText);
 
 // "Talkgroup ID Count:" and "Radio ID Count:" of the side panel.
-void ShowTableCounts(QWidget& root, P25Class& decoder);
+void ShowTableCounts(const MainWindowWidgets& w, P25Class& decoder);
 
 }  // namespace screen

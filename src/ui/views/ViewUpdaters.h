@@ -3,20 +3,20 @@
 #include <functional>
 
 class P25Class;
-class QWidget;
 class ScannerControl;
 class TScannerReadThread;
 struct AppState;
+struct MainWindowWidgets;
 struct ScreenScratch;
 struct Settings;
 struct SystemInfo;
 
 // What a view updater works with. The updaters run on the main thread (handed over by the refresh
-// thread, or called directly); they find their lists and labels by objectName below `root`.
+// thread, or called directly); they write the window's lists and labels through `widgets`.
 // The getters are called on the main thread only: the session creates and destroys the reader
 // thread and the scanner control there, so the pointers are valid for the updater's run.
 struct ScreenContext {
-    QWidget& root;
+    const MainWindowWidgets& widgets;
     P25Class& decoder;
     AppState& state;
     const Settings& settings;
@@ -54,6 +54,6 @@ void UpdateRawData(ScreenContext& c);
 // affiliation list and re-read the names in the affiliation log; the grant trace tab (Button17)
 // re-reads the names in the grant trace and the recent grants list. With `state` the sortable
 // lists are sorted again by their sort columns.
-void RefreshAffiliationViews(QWidget& root, P25Class& decoder, const Settings& settings,
+void RefreshAffiliationViews(const MainWindowWidgets& w, P25Class& decoder, const Settings& settings,
                              const AppState* state = nullptr);
-void RefreshGrantViews(QWidget& root, P25Class& decoder, const AppState* state = nullptr);
+void RefreshGrantViews(const MainWindowWidgets& w, P25Class& decoder, const AppState* state = nullptr);

@@ -254,7 +254,7 @@ TEST_F(SortedUpdatersTest, AffiliationListAndLogKeepTheirSortColumns)
 
     // "Refresh" rebuilds the list in its sort order.
     state.AffiliationListSortColumn = 2;
-    RefreshAffiliationViews(*root, *decoder, settings, &state);
+    RefreshAffiliationViews(widgets, *decoder, settings, &state);
     EXPECT_EQ(Cells(ui_names::kListAffList, 2), QStringList({"10", "200", "3000"}));
 }
 

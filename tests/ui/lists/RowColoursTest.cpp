@@ -107,7 +107,7 @@ TEST_F(RowColoursTest, ActivityRowsInEachColourMode)
     for (int mode = 0; mode < 3; ++mode) {
         settings.activityColorMode = mode;
         Fill(kListActivity, rows);
-        ColourRows(*root, kListActivity, *decoder, settings);
+        ColourRows(widgets, RoleOf(kListActivity), *decoder, settings);
         for (size_t i = 0; i < std::size(kActivityCases); ++i) {
             const ActivityCase& c = kActivityCases[i];
             const int row = static_cast<int>(i);
@@ -151,7 +151,7 @@ TEST_F(RowColoursTest, GrantRowsWithTalkgroupColoursInEachMode)
         for (int mode = 0; mode < 3; ++mode) {
             settings.grantsColorMode = mode;
             Fill(view, rows);
-            ColourRows(*root, view, *decoder, settings);
+            ColourRows(widgets, RoleOf(view), *decoder, settings);
             for (size_t i = 0; i < std::size(kGrantCases); ++i) {
                 const GrantCase& c = kGrantCases[i];
                 SCOPED_TRACE(testing::Message() << view << ": " << c.what << ", mode " << mode);
@@ -171,7 +171,7 @@ TEST_F(RowColoursTest, AffiliationViewsTakeTheRadiosColoursElseTheTalkgroups)
     // Affiliation list: TalkGrp, TG ID, RadID, Description, Last Affiliation.
     Fill(kListAffList,
          {{"  100", "Police", "1"}, {"  100", "Police", "2"}, {"  100", "Police", "3"}, {"  102", "", "2"}});
-    ColourRows(*root, kListAffList, *decoder, settings);
+    ColourRows(widgets, RoleOf(kListAffList), *decoder, settings);
     EXPECT_EQ(Drawn(kListAffList, 0, 0), Expected(R));
     EXPECT_EQ(Drawn(kListAffList, 1, 0), Expected(T));  // a radio without colours of its own
     EXPECT_EQ(Drawn(kListAffList, 2, 0), Expected(T));
@@ -181,7 +181,7 @@ TEST_F(RowColoursTest, AffiliationViewsTakeTheRadiosColoursElseTheTalkgroups)
     Fill(kListAffLog, {{"t", "Affiliate", "  100", "Police", "1"},
                        {"t", "Unaffiliate", "", "", "1"},
                        {"t", "Affiliate", "  100", "Police", "2"}});
-    ColourRows(*root, kListAffLog, *decoder, settings);
+    ColourRows(widgets, RoleOf(kListAffLog), *decoder, settings);
     EXPECT_EQ(Drawn(kListAffLog, 0, 0), Expected(R));
     EXPECT_EQ(Drawn(kListAffLog, 1, 0), Expected(D));  // no talkgroup: the defaults
     EXPECT_EQ(Drawn(kListAffLog, 2, 0), Expected(T));
@@ -197,7 +197,7 @@ TEST_F(RowColoursTest, OddEvenByPosition)
                              kListPacketDump, kListRawData, kListFilterRanges}) {
         SCOPED_TRACE(view);
         Fill(view, rows);
-        ColourRows(*root, view, *decoder, settings);
+        ColourRows(widgets, RoleOf(view), *decoder, settings);
         EXPECT_EQ(Drawn(view, 0, 0), Expected(Even));
         EXPECT_EQ(Drawn(view, 1, 0), Expected(Odd));
         EXPECT_EQ(Drawn(view, 2, 0), Expected(Even));
@@ -207,7 +207,7 @@ TEST_F(RowColoursTest, OddEvenByPosition)
     }
     for (const char* view : {kListSiteInfo, kListCurrentPatches}) {
         Fill(view, rows);
-        ColourRows(*root, view, *decoder, settings);
+        ColourRows(widgets, RoleOf(view), *decoder, settings);
         EXPECT_EQ(Drawn(view, 1, 0), Expected(None)) << view;
     }
 }
@@ -216,10 +216,10 @@ TEST_F(RowColoursTest, OddEvenByPosition)
 TEST_F(RowColoursTest, TalkgroupColoursReplaceTheAlternation)
 {
     Fill(kListAffList, {{"  100", "Police", "1"}, {"  100", "Police", "1"}});
-    ColourRows(*root, kListAffList, *decoder, settings);
+    ColourRows(widgets, RoleOf(kListAffList), *decoder, settings);
     ASSERT_EQ(Drawn(kListAffList, 1, 0), Expected(Odd));
     settings.affiliationsUseTGColors = true;
-    ColourRows(*root, kListAffList, *decoder, settings);
+    ColourRows(widgets, RoleOf(kListAffList), *decoder, settings);
     EXPECT_EQ(Drawn(kListAffList, 1, 0), Expected(R));
 }
 
