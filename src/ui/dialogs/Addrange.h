@@ -16,6 +16,10 @@ public:
     QLineEdit* LowField() const { return edit1_; }   // Edit1
     QLineEdit* HighField() const { return edit2_; }  // Edit2
 
+protected:
+    // Every opening puts the focus into "Low Radio ID:".
+    void showEvent(QShowEvent* event) override;
+
 private:
     QLineEdit* edit1_;
     QLineEdit* edit2_;
