@@ -115,7 +115,7 @@ TEST_F(LiveSessionDataTest, EditsAndWhatTheSessionLearntSurviveStopAndStart)
 
     // An edit between the sessions is written by the start before it empties the decoder.
     EditTalkgroup(5003, "Between Sessions", 9, false);
-    window->ToggleSession();  // start
+    window->ToggleSession();               // start
     EXPECT_EQ(Talkgroup(5002).first, "");  // emptied until the system is named again
     ASSERT_TRUE(WaitForSystem());
     EXPECT_TRUE(PumpUntil([&] { return Talkgroup(5002).first == "Fire Dispatch"; }));

@@ -5,8 +5,7 @@
 
 #include "ui/mainwindow/Mainwindow.h"
 
-WebRequestProgress::WebRequestProgress(TForm1& window, const QString& title, const QString& text)
-    : window_(window)
+WebRequestProgress::WebRequestProgress(TForm1& window, const QString& title, const QString& text) : window_(window)
 {
     auto* dialog = new QProgressDialog(text, "Cancel", 0, 0, &window);
     dialog->setObjectName(kObjectName);

@@ -59,10 +59,7 @@ public:
     QElapsedTimer cancelledAt;
 
 private:
-    QProgressDialog* Progress() const
-    {
-        return window_.findChild<QProgressDialog*>(WebRequestProgress::kObjectName);
-    }
+    QProgressDialog* Progress() const { return window_.findChild<QProgressDialog*>(WebRequestProgress::kObjectName); }
     QMenu* HelpMenu() const { return window_.findChild<QMenu*>(kMenuHelp); }
 
     void Step()
