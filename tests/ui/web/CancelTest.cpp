@@ -41,8 +41,8 @@ public:
 };
 
 // Drives the window from inside the request's wait: once the request has reached the server it
-// records what the window shows, opens the "Help" menu with a mouse click (user input must get
-// through), then presses "Cancel".
+// records what the window shows, opens the "Help" menu with a click posted to the menu bar (no
+// modal window may stand in its way), then presses "Cancel".
 class WaitDriver {
 public:
     WaitDriver(TForm1& window, SilentServer& server) : window_(window), server_(server)
@@ -70,7 +70,7 @@ private:
             commandsOff = !window_.findChild<QAction*>(kActCheckUpdates)->isEnabled() &&
                           !window_.findChild<QAction*>(kActImport)->isEnabled();
             busyCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::BusyCursor;
-            // A click on "&Help" in the menu bar, as the user's mouse would send it.
+            // A click on "&Help" in the menu bar.
             QMenuBar* bar = window_.menuBar();
             const QPoint at = bar->actionGeometry(HelpMenu()->menuAction()).center();
             QApplication::postEvent(bar, new QMouseEvent(QEvent::MouseButtonPress, at, bar->mapToGlobal(at),
