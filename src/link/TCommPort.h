@@ -118,9 +118,10 @@ public:
     // device's path; a device held by another program is listed too.
     int FindFirstPort();
     int FindNextPort();
-    // The serial devices present, in a stable order: on-board UARTs (ttyS with a real UART),
-    // then the other serial drivers (ttyUSB, ttyACM, ttyAMA, ...), each by number. `sysRoot`
-    // and `devRoot` are for tests.
+    // The serial devices present, in a stable order: first the links of /dev/serial/by-id that
+    // lead to them (by link name, which stays the same across reboots and replugging), then the
+    // devices themselves: on-board UARTs (ttyS with a real UART), then the other serial drivers
+    // (ttyUSB, ttyACM, ttyAMA, ...), each by number. `sysRoot` and `devRoot` are for tests.
     static std::vector<std::string> ListPorts(const std::string& sysRoot = "/sys/class/tty",
                                               const std::string& devRoot = "/dev");
     // Where FindFirstPort looks (tests point it at a made-up tree).

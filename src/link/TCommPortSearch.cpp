@@ -32,6 +32,33 @@ bool IsRealUart(const fs::path& classEntry)
     return typeFile && (typeFile >> type) && type != 0;
 }
 
+// The links under /dev/serial/by-id that lead to one of the `count` devices found (`device(i)`),
+// by link name. Their names follow the adapter (maker, model, serial number), not the order in
+// which the adapters were plugged in, so a stored link name finds the same scanner after a reboot.
+template <typename DeviceAt>
+std::vector<std::string> StableLinks(const std::string& devRoot, size_t count, DeviceAt device)
+{
+    std::error_code ec;
+    std::vector<fs::path> targets;
+    for (size_t i = 0; i < count; ++i) {
+        fs::path target = fs::canonical(device(i), ec);
+        if (!ec)
+            targets.push_back(std::move(target));
+    }
+    std::vector<std::string> links;
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(devRoot) / "serial" / "by-id", ec)) {
+        const fs::path target = fs::canonical(entry.path(), ec);
+        if (ec) {
+            ec.clear();
+            continue;  // a dangling link
+        }
+        if (std::find(targets.begin(), targets.end(), target) != targets.end())
+            links.push_back(entry.path().string());
+    }
+    std::sort(links.begin(), links.end());
+    return links;
+}
+
 }  // namespace
 
 std::vector<std::string> TCommPort::ListPorts(const std::string& sysRoot, const std::string& devRoot)
@@ -61,7 +88,7 @@ std::vector<std::string> TCommPort::ListPorts(const std::string& sysRoot, const 
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
         return std::make_tuple(!a.onBoard, a.prefix, a.number) < std::make_tuple(!b.onBoard, b.prefix, b.number);
     });
-    std::vector<std::string> paths;
+    std::vector<std::string> paths = StableLinks(devRoot, found.size(), [&](size_t i) { return found[i].path; });
     for (const Found& f : found)
         paths.push_back(f.path);
     return paths;

@@ -1,5 +1,6 @@
 #include "session/DecodeSession.h"
 
+#include <algorithm>
 #include <fstream>
 #include <thread>
 #include <utility>
@@ -24,7 +25,7 @@ constexpr int64_t kPeriodicSaveBackdate = 5;
 }  // namespace
 
 DecodeSession::DecodeSession(const Clock& clock, std::string programFolder)
-    : programFolder_(std::move(programFolder)), queue_(std::make_unique<TBSKQueue>()),
+    : clock_(clock), programFolder_(std::move(programFolder)), queue_(std::make_unique<TBSKQueue>()),
       decoder_(std::make_unique<P25Class>(clock, programFolder_))
 {
     AttachSystemStore(*decoder_);
@@ -70,6 +71,8 @@ bool DecodeSession::StartReader(ScannerReadConfig config, std::string& error)
         config.scannerType = demoScannerType_;
         config.port = demoScanner_->SlavePath();
     }
+    readerPort_ = config.port;
+    lastBlockAt_ = clock_.Now();
     reader_ = std::make_unique<TScannerReadThread>(*queue_, std::move(config));
     reader_->SetIdlePriority(idlePriority_);
     readerEnded_ = false;
@@ -78,10 +81,13 @@ bool DecodeSession::StartReader(ScannerReadConfig config, std::string& error)
             notices_.openError(text, title);
     });
     reader_->SetDeviceLostCallback([this](const std::string& text) {
+        lastBlockAt_ = clock_.Now();
         if (notices_.deviceLost)
             notices_.deviceLost(text);
     });
     reader_->SetDeviceBackCallback([this](const std::string& text) {
+        // The silence is counted again from the device's return.
+        lastBlockAt_ = clock_.Now();
         if (notices_.deviceBack)
             notices_.deviceBack(text);
     });
@@ -146,6 +152,15 @@ void DecodeSession::TakeCounters(int32_t& expected, int32_t& good)
     good = 0;
     if (reader_)
         reader_->TakeCounters(expected, good);
+    if (good > 0)
+        lastBlockAt_ = clock_.Now();
+}
+
+int64_t DecodeSession::SecondsWithoutBlocks(int64_t now) const
+{
+    if (!reader_)
+        return 0;
+    return std::max<int64_t>(0, now - lastBlockAt_.load());
 }
 
 bool DecodeSession::Replay(const std::string& path, int scannerType, bool realtime, const std::atomic<bool>& stop,

@@ -80,7 +80,14 @@ public:
     void CloseDemo();
 
     // Receive-rate counters of the current reader since the last call (0/0 without a reader).
+    // A call that finds good blocks also notes the time of the last block (below).
     void TakeCounters(int32_t& expected, int32_t& good);
+    // Seconds without a block from the scanner at `now`: since the last TakeCounters that found
+    // one, or since the reader started or its device came back. The owner calls TakeCounters
+    // about once a second, so this is exact to that second. 0 without a reader.
+    int64_t SecondsWithoutBlocks(int64_t now) const;
+    // The device the current reader reads (the demo scanner's pseudo-terminal with the demo).
+    const std::string& ReaderPort() const { return readerPort_; }
 
     // Feeds a capture file through the line rules of its scanner type into the queue, at full
     // speed or paced at about 40 blocks a second. `counted` runs after every queued block. False
@@ -96,6 +103,7 @@ public:
     std::optional<int64_t> PeriodicSave(int64_t now, int intervalMinutes, int64_t lastSave);
 
 private:
+    const Clock& clock_;
     std::string programFolder_;
     std::unique_ptr<TBSKQueue> queue_;
     std::unique_ptr<P25Class> decoder_;
@@ -109,4 +117,6 @@ private:
     int demoScannerType_ = 1;
     std::atomic<bool> readerEnded_{true};
     std::atomic<bool> processingEnded_{true};
+    std::string readerPort_;
+    std::atomic<int64_t> lastBlockAt_{0};  // Clock time; written by the reader's notices too
 };

@@ -6,6 +6,8 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+#include "web/RequestCancel.h"
+
 namespace {
 
 // Errors that mean the server was never reached; reported with the text the caller looks for.
@@ -69,6 +71,11 @@ HttpAnswer HttpExchange::Wait(QNetworkReply* reply)
     QTimer timer;
     timer.setSingleShot(true);
     bool timedOut = false;
+    bool cancelled = false;
+    const auto cancel = [&] {
+        cancelled = true;
+        reply->abort();
+    };
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
         timedOut = true;
@@ -77,13 +84,23 @@ HttpAnswer HttpExchange::Wait(QNetworkReply* reply)
     // Data arriving restarts the time-out: it bounds the wait for the next piece of the answer.
     QObject::connect(reply, &QNetworkReply::readyRead, &timer, [&] { timer.start(timeoutMs_); });
     timer.start(timeoutMs_);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (cancel_ && cancel_->Cancelled())
+        cancel();  // a job cancelled before this request: it ends at once
+    if (!reply->isFinished()) {
+        if (cancel_)
+            cancel_->SetAbort(cancel);
+        loop.exec();
+        if (cancel_)
+            cancel_->SetAbort({});
+    }
     timer.stop();
 
     HttpAnswer answer;
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!timedOut && status.isValid()) {
+    if (cancelled) {
+        answer.cancelled = true;
+        answer.errorText = kCancelled;
+    } else if (!timedOut && status.isValid()) {
         answer.answered = true;
         answer.status = status.toInt();
         answer.reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();

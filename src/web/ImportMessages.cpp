@@ -91,7 +91,8 @@ std::optional<ImportMessage> RequestErrorMessage(const rr::WebServiceError& erro
             return ImportMessage{kCdromTitle, kCdromUnreachable};
         return ImportMessage{kCdromTitle, CdromText(message)};
     case Kind::Description:
-    case Kind::Other: break;
+    case Kind::Other:
+    case Kind::Cancelled: break;
     }
     return std::nullopt;
 }

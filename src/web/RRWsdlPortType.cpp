@@ -99,6 +99,8 @@ void RRWsdlPortType::LoadDescription(const QUrl& location)
     const QString where = location.toString();
     ArmTimeout();
     const HttpAnswer a = http_.Get(location);
+    if (a.cancelled)
+        throw WebServiceError(WebServiceError::Kind::Cancelled, a.errorText);
     if (!a.answered)
         throw WebServiceError(WebServiceError::Kind::Description, kWsdlError + where + " - " + a.errorText);
     if (a.status >= 400)
@@ -130,6 +132,8 @@ QList<SoapItem> RRWsdlPortType::Call(const QString& operation, const QList<SoapP
     const HttpExchange::Headers headers = {{"Content-Type", "text/xml; charset=utf-8"},
                                            {"SOAPAction", SoapAction(operation)}};
     const HttpAnswer a = http_.Post(address_, BuildRequest(operation, params, auth_), headers);
+    if (a.cancelled)
+        throw WebServiceError(WebServiceError::Kind::Cancelled, a.errorText);
     if (!a.answered)
         throw WebServiceError(WebServiceError::Kind::Transport, a.errorText);
     if (a.status >= 400) {

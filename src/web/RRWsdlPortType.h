@@ -37,6 +37,8 @@ public:
     void SetTimeoutOverrideMs(int ms) { timeoutOverrideMs_ = ms; }
     const authInfo& Auth() const { return auth_; }
     const HttpExchange& Http() const { return http_; }
+    // The user's cancel of the import; a cancelled request throws a Cancelled error.
+    void SetCancel(RequestCancel* cancel) { http_.SetCancel(cancel); }
 
     // Reads the service description at `location` and takes the service address from it.
     // Throws a Description error when it cannot be fetched or read.

@@ -29,6 +29,7 @@ UpdateCheck::Result UpdateCheck::Check()
 {
     const std::optional<FileVersion> own = ProgramFileVersion();
     HttpExchange http;
+    http.SetCancel(cancel_);
     http.SetAgent(AgentText(kProgramName, own));
     http.SetTimeoutMs(kTimeoutMs);
     const QNetworkProxy proxy = ProxyFromSettings(settings_, true);
@@ -38,6 +39,10 @@ UpdateCheck::Result UpdateCheck::Check()
         http.SetProxy(proxy);
 
     const HttpAnswer answer = http.Get(VersionPageUrl());
+    if (requestEnded_)
+        requestEnded_();
+    if (answer.cancelled)
+        return Cancelled;
     if (!answer.answered) {
         QMessageBox box(QMessageBox::Critical, "Update Check Error",
                         "There was an error getting the current version information from the web site.\n"
@@ -73,6 +78,7 @@ void UpdateCheck::Run()
             QDesktopServices::openUrl(QUrl(kDownloadPage));
         break;
     }
-    case ErrorReported: break;
+    case ErrorReported:
+    case Cancelled: break;
     }
 }

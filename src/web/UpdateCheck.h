@@ -3,7 +3,10 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 class QWidget;
+class RequestCancel;
 struct Settings;
 
 // "Check for Updates": fetches the version page of the program's web site and tells the user
@@ -16,9 +19,14 @@ public:
     static constexpr char kUrlVariable[] = "VARNEL_UPDATE_URL";
     static constexpr int kTimeoutMs = 30000;
 
-    enum Result { UpToDate = 0, NewerVersion = 1, ErrorReported = 2 };
+    enum Result { UpToDate = 0, NewerVersion = 1, ErrorReported = 2, Cancelled = 3 };
 
     UpdateCheck(QWidget* parent, const Settings& settings);
+
+    // The user's cancel of the request (null: none); a cancelled check tells nothing.
+    void SetCancel(RequestCancel* cancel) { cancel_ = cancel; }
+    // Called as soon as the request is over, before anything is shown.
+    void SetRequestEnded(std::function<void()> ended) { requestEnded_ = std::move(ended); }
 
     // The page and its verdict; an error is shown before ErrorReported is returned.
     Result Check();
@@ -30,4 +38,6 @@ public:
 private:
     QWidget* parent_;
     const Settings& settings_;
+    RequestCancel* cancel_ = nullptr;
+    std::function<void()> requestEnded_;
 };

@@ -17,6 +17,7 @@ public:
         XmlParse,     // the answer is not well-formed XML
         Conversion,   // a value of the answer does not fit its field's type
         Other,        // anything else (an answer of an unexpected shape)
+        Cancelled,    // the user cancelled the request; nothing to report
     };
 
     WebServiceError(Kind kind, const QString& message)

@@ -259,6 +259,25 @@ TEST_F(CommPortSearch, ListsRealUartsFirstThenOtherDriversByNumber)
                                                                             DevPath("ttyUSB2"), DevPath("ttyUSB10")}));
 }
 
+// The links under /dev/serial/by-id come first, by name, when they lead to a device found;
+// links to anything else and dangling links are left out.
+TEST_F(CommPortSearch, ListsTheStableByIdLinksAboveTheDevices)
+{
+    Pty first, second, stray;
+    AddTty("ttyUSB0", first.Path());
+    AddTty("ttyUSB1", second.Path());
+    const fs::path byId = root_ / "dev" / "serial" / "by-id";
+    fs::create_directories(byId);
+    fs::create_symlink("../../ttyUSB1", byId / "usb-FTDI_FT232R_A50285BI-if00-port0");
+    fs::create_symlink(first.Path(), byId / "usb-Prolific_PL2303-if00-port0");
+    fs::create_symlink(stray.Path(), byId / "usb-Other_Device-if00");  // not a device found
+    fs::create_symlink("../../ttyUSB9", byId / "usb-Gone-if00");       // dangling
+    EXPECT_EQ(TCommPort::ListPorts(Sys(), Dev()),
+              (std::vector<std::string>{(byId / "usb-FTDI_FT232R_A50285BI-if00-port0").string(),
+                                        (byId / "usb-Prolific_PL2303-if00-port0").string(), DevPath("ttyUSB0"),
+                                        DevPath("ttyUSB1")}));
+}
+
 TEST_F(CommPortSearch, FindsFreeAndHeldPortsAndSkipsTheRest)
 {
     Pty free, held;

@@ -148,7 +148,9 @@ TEST_F(SessionTest, PortThatCannotBeOpenedIsReportedAndTheSessionStops250msLater
         ASSERT_TRUE(PumpUntil([&] { return !Running(); }));
         ASSERT_EQ(answerer.seen.size(), confirmations ? 2u : 1u);
         EXPECT_EQ(answerer.seen[0].title, "Serial Port Open Error");
-        EXPECT_EQ(answerer.seen[0].text, "Port does not exist!");
+        // The reader's text, then the device and where to choose another.
+        EXPECT_EQ(answerer.seen[0].text, "Port does not exist!\n\nPort: " + QString::fromStdString(settings.port) +
+                                             "\nThe port is chosen under Edit → Decode Configuration.");
         if (confirmations) {
             EXPECT_EQ(answerer.seen[1].title, "Stop Decode");
         }

@@ -193,11 +193,14 @@ void TcfgForm::CollectBound(Settings& s) const
     if (proxyType >= 0)
         s.proxyType = proxyType;
 
-    // An empty port list (no port found) keeps the stored port names.
-    if (Get<QComboBox>("ComboBox1")->currentIndex() >= 0)
-        s.port = Get<QComboBox>("ComboBox1")->currentText().toStdString();
-    if (Get<QComboBox>("ComboBox2")->currentIndex() >= 0)
-        s.scanControlPort = Get<QComboBox>("ComboBox2")->currentText().toStdString();
+    // A port chosen or typed replaces the stored one; an empty list (nothing found, nothing
+    // stored) keeps the stored name.
+    const QString port = Get<QComboBox>("ComboBox1")->currentText().trimmed();
+    if (!port.isEmpty())
+        s.port = port.toStdString();
+    const QString controlPort = Get<QComboBox>("ComboBox2")->currentText().trimmed();
+    if (!controlPort.isEmpty())
+        s.scanControlPort = controlPort.toStdString();
 }
 
 void TcfgForm::FillFonts(const Settings& s, const std::array<QFont, kFontScreens>& screenFonts)

@@ -21,6 +21,7 @@ constexpr int kLatencyMaxMs = 100;
 // Fields that hold addresses and folder paths show them whole.
 constexpr int kPathFieldWidth = 440;
 constexpr int kDaysFieldWidth = 60;
+constexpr int kPortListWidth = kPathFieldWidth;  // /dev/serial/by-id names are long
 
 QLineEdit* Wide(QLineEdit* edit)
 {
@@ -38,14 +39,24 @@ void Row(QFormLayout* form, const QString& caption, std::initializer_list<QWidge
     form->addRow(Caption(caption, *controls.begin(), parent), row);
 }
 
+// A port list that also takes a typed device path (a link under /dev/serial/by-id, a
+// pseudo-terminal, a device not plugged in right now).
+QComboBox* PortCombo(const char* name, QWidget* parent)
+{
+    QComboBox* combo = Combo(name, {}, parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMinimumWidth(kPortListWidth);
+    return combo;
+}
+
 }  // namespace
 
 QWidget* TcfgForm::BuildDecodePage()
 {
     auto* page = new QWidget;
     auto* form = new QFormLayout(page);
-    auto* port = Combo("ComboBox1", {}, page);
-    port->setMinimumWidth(220);
+    auto* port = PortCombo("ComboBox1", page);
     auto* rescan = Button("Button9", "Rescan", page);
     Row(form, "Port:", {port, rescan}, page);
 
@@ -83,8 +94,7 @@ QWidget* TcfgForm::BuildScannerPage()
     auto* box = new QVBoxLayout(page);
     box->addWidget(Check("CheckBox5", "Enable control of Second Scanner", page));
     auto* form = new QFormLayout;
-    auto* port = Combo("ComboBox2", {}, page);
-    port->setMinimumWidth(220);
+    auto* port = PortCombo("ComboBox2", page);
     auto* rescan = Button("Button10", "Rescan", page);
     Row(form, "Control Port:", {port, rescan}, page);
     Row(form, "Use this Profile:", {Combo("ComboBox3", {}, page)}, page);

@@ -180,13 +180,23 @@ void TcfgForm::RescanControlPorts()
 
 namespace {
 
-// Selects `wanted`, else the first port; an empty list selects nothing.
-void ShowPorts(QComboBox* list, const QStringList& ports, const QString& wanted)
+// Selects `wanted`, which is listed first when the search did not find it (a device unplugged
+// right now, a pseudo-terminal, a typed path): a stored port stays what it is until the user picks
+// another. Without a wanted port the first port found is selected; an empty list selects nothing.
+void ShowPorts(QComboBox* list, QStringList ports, const QString& wanted)
 {
+    if (!wanted.isEmpty() && !ports.contains(wanted))
+        ports.prepend(wanted);
     list->clear();
     list->addItems(ports);
     const int index = list->findText(wanted);
     list->setCurrentIndex(index >= 0 ? index : (ports.isEmpty() ? -1 : 0));
+}
+
+// The port a list shows: the item chosen or the path typed.
+QString PortText(const QComboBox* list)
+{
+    return list->currentText().trimmed();
 }
 
 }  // namespace
@@ -194,21 +204,28 @@ void ShowPorts(QComboBox* list, const QStringList& ports, const QString& wanted)
 void TcfgForm::ShowDecodePorts(const QStringList& ports)
 {
     auto* list = Get<QComboBox>("ComboBox1");
-    const QString wanted = list->currentIndex() >= 0 ? list->currentText() : storedPort_;
-    ShowPorts(list, ports, wanted);
+    // A rescan keeps what the user chose or typed since the dialog was filled.
+    const QString shown = PortText(list);
+    ShowPorts(list, ports, shown.isEmpty() ? storedPort_ : shown);
     Get<QPushButton>("Button9")->setEnabled(!showAllPorts_);
 }
 
 void TcfgForm::ShowControlPorts(const QStringList& ports)
 {
     auto* list = Get<QComboBox>("ComboBox2");
-    const QString wanted = list->currentIndex() >= 0 ? list->currentText() : storedControlPort_;
+    const QString shown = PortText(list);
+    QString wanted = shown.isEmpty() ? storedControlPort_ : shown;
     QStringList choices = ports;
-    if (!showAllPorts_)
-        choices.removeAll(Get<QComboBox>("ComboBox1")->currentText());
+    if (!showAllPorts_) {
+        // The decoding port is no choice for the second scanner.
+        const QString decoding = PortText(Get<QComboBox>("ComboBox1"));
+        choices.removeAll(decoding);
+        if (wanted == decoding)
+            wanted.clear();
+    }
     ShowPorts(list, choices, wanted);
     Get<QPushButton>("Button10")->setEnabled(!showAllPorts_);
-    if (choices.isEmpty()) {
+    if (list->count() == 0) {
         // Nothing to steer the second scanner through.
         Get<QCheckBox>("CheckBox5")->setChecked(false);
         EnableWithLabels(list, false);

@@ -4,7 +4,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TAddRangeForm::TAddRangeForm(QWidget* parent) : QDialog(parent)
@@ -44,4 +46,17 @@ TAddRangeForm::TAddRangeForm(QWidget* parent) : QDialog(parent)
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     setFixedSize(300, sizeHint().height());
+}
+
+void TAddRangeForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    edit1_->setFocus(Qt::OtherFocusReason);
+    // Set once more after the activation, which would otherwise give the focus back to the
+    // button that had it when the dialog last closed.
+    QPointer<QLineEdit> low(edit1_);
+    QTimer::singleShot(0, this, [low] {
+        if (low)
+            low->setFocus(Qt::OtherFocusReason);
+    });
 }

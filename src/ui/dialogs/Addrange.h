@@ -16,6 +16,10 @@ public:
     QLineEdit* LowField() const { return lowField_; }    // Edit1
     QLineEdit* HighField() const { return highField_; }  // Edit2
 
+protected:
+    // Every opening puts the focus into "Low Radio ID:".
+    void showEvent(QShowEvent* event) override;
+
 private:
     QLineEdit* lowField_;
     QLineEdit* highField_;

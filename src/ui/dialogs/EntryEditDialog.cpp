@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <vector>
+
 #include "ui/dialogs/ColourPairPanel.h"
 
 namespace {
@@ -68,8 +70,18 @@ EntryEditDialog::EntryEditDialog(const Texts& texts, EditDialogServices services
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void EntryEditDialog::FinishLayout()
+void EntryEditDialog::FinishLayout(std::initializer_list<QWidget*> extraFields)
 {
+    // Fields made by a subclass come after the buttons in the order of creation; the Tab key
+    // follows the fields as they stand instead.
+    std::vector<QWidget*> chain{edit1_, edit2_};
+    chain.insert(chain.end(), extraFields.begin(), extraFields.end());
+    for (QPushButton* button : colours_->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+        chain.push_back(button);
+    chain.insert(chain.end(), {apply_, ok_, cancel_});
+    for (size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+
     layout_->addWidget(colours_);
     auto* row = new QHBoxLayout;
     row->addStretch(1);

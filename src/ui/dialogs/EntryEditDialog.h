@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <initializer_list>
 #include <optional>
 
 #include "ui/dialogs/EditDialogServices.h"
@@ -49,8 +50,9 @@ protected:
 
     // Rows below the number and name fields (the priority of a talkgroup).
     QGridLayout* Fields() const { return grid_; }
-    // Ends the layout once the subclass has added its rows.
-    void FinishLayout();
+    // Ends the layout once the subclass has added its rows (`extraFields`, in their order): the Tab
+    // key then walks number, name, the extra fields, the colour buttons, Apply, Ok, Cancel.
+    void FinishLayout(std::initializer_list<QWidget*> extraFields = {});
 
     virtual bool AcceptsNumber(int number) const = 0;
     // Loads the entry into the dialog when it is shown (number: the valid number of Edit1).

@@ -23,6 +23,7 @@ const EntryEditDialog::Texts kTexts = {
 TForm4::TForm4(EditDialogServices services, QWidget* parent) : EntryEditDialog(kTexts, std::move(services), parent)
 {
     FinishLayout();
+    connect(Colours(), &ColourPairPanel::Changed, this, [this] { coloursChosen_ = true; });
 }
 
 bool TForm4::AcceptsNumber(int number) const
@@ -32,26 +33,30 @@ bool TForm4::AcceptsNumber(int number) const
 
 void TForm4::Activate(std::optional<int> number)
 {
-    P25Class* decoder = Decoder();
-    if (!number || !decoder) {
-        // The colours stay as they are: they can be given to another radio.
-        NameField()->clear();
-        return;
-    }
-    RadioTable& table = decoder->Radios();
-    NameField()->setText(QString::fromStdString(table.GetRadioText(*number)));
-    uint32_t text = 0, back = 0;
-    if (table.GetRadioColors(*number, text, back))
-        Colours()->ShowPair(text, back);
-    else
-        Colours()->ShowDefaults();
+    // Each opening starts from the radio's own colours (the defaults without a radio): colours
+    // left from an earlier opening would be stamped onto this radio by "Ok".
+    coloursChosen_ = false;
+    NameField()->clear();
+    Colours()->ShowDefaults();
+    if (number)
+        LoadNumber(*number);
 }
 
 void TForm4::LoadNumber(int number)
 {
-    // Only the description: the colours shown stay, so they can be given to this radio too.
-    if (P25Class* decoder = Decoder())
-        NameField()->setText(QString::fromStdString(decoder->Radios().GetRadioText(number)));
+    P25Class* decoder = Decoder();
+    if (!decoder)
+        return;
+    RadioTable& table = decoder->Radios();
+    NameField()->setText(QString::fromStdString(table.GetRadioText(number)));
+    // Colours the user chose in this opening stay, so they can be given to this radio too.
+    if (coloursChosen_)
+        return;
+    uint32_t text = 0, back = 0;
+    if (table.GetRadioColors(number, text, back))
+        Colours()->ShowPair(text, back);
+    else
+        Colours()->ShowDefaults();
 }
 
 void TForm4::Store(P25Class& decoder, int number)

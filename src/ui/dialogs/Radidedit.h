@@ -16,4 +16,8 @@ protected:
     void Activate(std::optional<int> number) override;
     void LoadNumber(int number) override;
     void Store(P25Class& decoder, int number) override;
+
+private:
+    // The colours were chosen in this opening: they go to the radio typed next, not its own.
+    bool coloursChosen_ = false;
 };

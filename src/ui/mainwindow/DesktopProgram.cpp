@@ -20,6 +20,7 @@
 #include "ui/dialogs/Tgedit.h"
 #include "ui/dialogs/Usage.h"
 #include "ui/mainwindow/ScreenshotTour.h"
+#include "ui/mainwindow/TerminationSignals.h"
 
 namespace {
 
@@ -99,6 +100,10 @@ int RunDesktop(int& argc, char** argv, const DesktopOptions& options)
         QMessageBox::critical(nullptr, kApplicationTitle, QString::fromLocal8Bit(e.what()));
         return 1;
     }
+    // A termination signal ends the program the way "E&xit" does: threads ended in order, the
+    // settings and the decoded system written, status 0.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::Requested, form1.get(), &TForm1::ExitProgram);
     form1->show();
     if (showDataFolder)
         QTimer::singleShot(0, form1.get(), &TForm1::ShowAbout);

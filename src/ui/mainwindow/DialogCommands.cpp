@@ -61,8 +61,10 @@ void TForm1::EditTalkgroup(const QString& number)
     if (!dialogs_.talkgroupDialog || !Decoder())
         return;
     dialogs_.talkgroupDialog->NumberField()->setText(number);
-    if (dialogs_.talkgroupDialog->exec() == QDialog::Accepted)
+    if (dialogs_.talkgroupDialog->exec() == QDialog::Accepted) {
         SaveSettingsNow();
+        SaveKnownSystem();  // the edit is on disk at once
+    }
 }
 
 void TForm1::EditRadio(const QString& number)
@@ -70,8 +72,10 @@ void TForm1::EditRadio(const QString& number)
     if (!dialogs_.radioDialog || !Decoder())
         return;
     dialogs_.radioDialog->NumberField()->setText(number);
-    if (dialogs_.radioDialog->exec() == QDialog::Accepted)
+    if (dialogs_.radioDialog->exec() == QDialog::Accepted) {
         SaveSettingsNow();
+        SaveKnownSystem();  // the edit is on disk at once
+    }
 }
 
 void TForm1::AddFilterRange()

@@ -73,8 +73,8 @@ void TForm1::BuildMenu()
             EditRadio(QString());
     });
     system->addSeparator();
-    connect(Item(system, kActImport, "&Import System Information from Radio Reference"), &QAction::triggered, this,
-            &TForm1::ImportFromWebDirectory);
+    importAction_ = Item(system, kActImport, "&Import System Information from Radio Reference");
+    connect(importAction_, &QAction::triggered, this, &TForm1::ImportFromWebDirectory);
 
     QMenu* decode = Menu(bar, kMenuDecode, "&Decode");
     readAction_ = Item(decode, kActReadData, "&Read Data From Radio");
@@ -90,7 +90,8 @@ void TForm1::BuildMenu()
     SetDecodeActions(false);
 
     QMenu* help = Menu(bar, kMenuHelp, "&Help");
-    connect(Item(help, kActCheckUpdates, "Check for &Updates"), &QAction::triggered, this, &TForm1::CheckForUpdates);
+    updateAction_ = Item(help, kActCheckUpdates, "Check for &Updates");
+    connect(updateAction_, &QAction::triggered, this, &TForm1::CheckForUpdates);
     connect(Item(help, kActAbout, "&About..."), &QAction::triggered, this, &TForm1::ShowAbout);
 }
 

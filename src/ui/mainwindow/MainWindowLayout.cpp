@@ -48,16 +48,11 @@ constexpr int kPanelTop[3] = {0, 155, 325};
 constexpr int kPanelHeight[3] = {150, 165, 105};
 constexpr int kButtonHeight = 26;
 constexpr int kRowHeight = 22;
-constexpr int kNoticeWidth = 200;
 
-void PlaceNotices(MainWindowLayout& w, int left, int top)
+void PlaceNotices(MainWindowLayout& w, int left, int top, int right)
 {
-    for (QLabel* notice : {w.backupLabel, w.importLabel}) {
-        if (!notice)
-            continue;
-        notice->setGeometry(left, top, kNoticeWidth, kRowHeight);
-        left += kNoticeWidth + kMargin;
-    }
+    if (w.noticeRow)
+        w.noticeRow->setGeometry(left, top, std::max(0, right - left), kRowHeight);
 }
 
 }  // namespace
@@ -102,7 +97,7 @@ void LayoutMainWindow(MainWindowLayout& w, const Settings& s, QSize window, int 
         }
     }
     // The notices stand at the left of the bottom row, or below the status line when it is shown.
-    PlaceNotices(w, kMargin + 4, panelsShown ? rowTop : rowTop + kRowHeight + 2);
+    PlaceNotices(w, kMargin + 4, panelsShown ? rowTop : rowTop + kRowHeight + 2, columnLeft - kMargin);
 }
 
 void LayoutActivityFrame(MainWindowLayout& w, const Settings& s)

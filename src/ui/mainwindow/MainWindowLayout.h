@@ -61,6 +61,13 @@ struct MainWindowLayout {
     std::array<QLabel*, layout_rules::kStatusPairs> statusValues{};
     QLabel* backupLabel = nullptr;
     QLabel* importLabel = nullptr;
+    // The notices side by side in one row of the bottom: backup, import, session trouble, message.
+    QWidget* noticeRow = nullptr;
+    QLabel* sessionNotice = nullptr;
+    QLabel* messageNotice = nullptr;
+    QLabel* siteNotice = nullptr;  // the session trouble inside "Site Information:"
+    // The values that go grey while the scanner is lost (the site information is stale).
+    std::vector<QWidget*> siteValues;
     // Written once a second by Timer1.
     QLabel* rateValue = nullptr;
     QLabel* bufferValue = nullptr;

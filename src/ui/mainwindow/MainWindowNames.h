@@ -72,6 +72,12 @@ inline constexpr char kStatusStatusCaption[] = "StatusStatusCaption";
 inline constexpr char kStatusStatusValue[] = "StatusStatusValue";  // "Status:" of the status line
 inline constexpr char kBackupLabel[] = "BackupLabel";              // "*Backup In Progress*"
 inline constexpr char kImportLabel[] = "ImportLabel";              // "*Import In Progress*"
+// The bottom row's notices besides those two: the session's trouble (no data, scanner lost) and
+// short reports of commands (where a log save went); the same trouble in the site panel.
+inline constexpr char kNoticeRow[] = "NoticeRow";
+inline constexpr char kSessionNotice[] = "SessionNotice";
+inline constexpr char kMessageNotice[] = "MessageNotice";
+inline constexpr char kSiteNotice[] = "SiteNotice";
 
 // ---- Activity tab ----
 inline constexpr char kActivityFrame[] = "ActivityFrame";          // "Site Activity"

@@ -120,9 +120,34 @@ void TForm1::BuildSidePanels(QWidget* central)
     layout_->button1 = startStopButton_;
     connect(startStopButton_, &QPushButton::clicked, this, &TForm1::ToggleSession);
 
-    layout_->backupLabel = Notice(kBackupLabel, "*Backup In Progress*", central);
-    layout_->importLabel = Notice(kImportLabel, "*Import In Progress*", central);
+    // The notices share one row; a hidden one takes no room.
+    auto* notices = new QWidget(central);
+    notices->setObjectName(kNoticeRow);
+    auto* row = new QHBoxLayout(notices);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(12);
+    layout_->noticeRow = notices;
+    layout_->backupLabel = Notice(kBackupLabel, "*Backup In Progress*", notices);
+    layout_->importLabel = Notice(kImportLabel, "*Import In Progress*", notices);
     widgets_.importLabel = layout_->importLabel;
+    layout_->sessionNotice = Notice(kSessionNotice, QString(), notices);
+    layout_->sessionNotice->setStyleSheet("color: #b00000;");
+    layout_->messageNotice = Notice(kMessageNotice, QString(), notices);
+    layout_->messageNotice->setFont(notices->font());
+    layout_->messageNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    for (QLabel* notice : {layout_->backupLabel, layout_->importLabel, layout_->sessionNotice, layout_->messageNotice})
+        row->addWidget(notice);
+    row->addStretch(1);
+
+    // The same trouble in the site panel, below its values.
+    auto* siteGrid = static_cast<QGridLayout*>(layout_->panels[1]->layout());
+    auto* siteNotice = new QLabel(layout_->panels[1]);
+    siteNotice->setObjectName(kSiteNotice);
+    siteNotice->setWordWrap(true);
+    siteNotice->setStyleSheet("color: #b00000;");
+    siteNotice->hide();
+    siteGrid->addWidget(siteNotice, siteGrid->rowCount(), 0, 1, 2);
+    layout_->siteNotice = siteNotice;
 }
 
 void TForm1::BuildStatusLine(QWidget* central)
@@ -160,4 +185,10 @@ void TForm1::BuildStatusLine(QWidget* central)
     }
     row->addStretch(1);
     layout_->statusLine = line;
+
+    // What goes grey while the site information is stale.
+    for (const char* name : {kSiteIdValue, kWacnValue, kSiteStatusValue, kSiteDescValue, kStatusSiteValue,
+                             kStatusStatusValue, kListSiteInfo})
+        if (auto* value = findChild<QWidget*>(name))
+            layout_->siteValues.push_back(value);
 }

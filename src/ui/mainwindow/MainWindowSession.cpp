@@ -26,6 +26,7 @@
 #include "ui/views/ListModel.h"
 #include "ui/views/ListViewTable.h"
 #include "ui/views/MainWindowWidgets.h"
+#include "web/RequestCancel.h"
 
 namespace {
 
@@ -34,6 +35,32 @@ constexpr char kStopTitle[] = "Stop Decode";
 constexpr int kSaveTimerMs = 60000;
 constexpr int kPortFailureStopMs = 250;
 constexpr int kFullRate = 100;
+// A running session that has had no block for this long says so.
+constexpr int64_t kNoDataSeconds = 10;
+constexpr int kMessageMs = 10000;  // how long a command's short report stays
+
+QString NoDataText(const QString& port, int64_t seconds)
+{
+    return QStringLiteral("No data from the scanner on %1 for %2 s — check the port, speed and scanner type")
+        .arg(port)
+        .arg(seconds);
+}
+
+QString LostText(const QString& port)
+{
+    return QStringLiteral("Scanner lost: %1 — retrying").arg(port);
+}
+
+// What the port failure's message adds to the reader's text: the device and where to choose
+// another, and for a refused device the usual causes on this platform.
+QString PortFailureText(const QString& text, const QString& port)
+{
+    QString full = text;
+    if (text.contains(QLatin1String("Access Denied")) && !text.contains(QLatin1String("dialout")))
+        full += QStringLiteral("\n\nThe user may not be in the 'dialout' group, or another program holds the port.");
+    full += QStringLiteral("\n\nPort: %1\nThe port is chosen under Edit → Decode Configuration.").arg(port);
+    return full;
+}
 
 }  // namespace
 
@@ -59,7 +86,12 @@ void TForm1::ToggleSession()
 
 void TForm1::StartSession()
 {
+    // The start empties the decoder: what it learnt or the user edited since the last save is
+    // written first.
+    SaveKnownSystem();
     session_->Decoder().ResetAll();
+    scannerLost_ = false;
+    ShowSessionTrouble(QString());
     startStopButton_->setText(kRunningCaption);
     EmptyAllLists();
     state_.DecodeRunning = true;
@@ -81,6 +113,15 @@ void TForm1::StartSession()
     };
     notices.readerEnded = ended;
     notices.processingEnded = ended;
+    // The reader tries a vanished device again every 2 s; meanwhile the window says so.
+    notices.deviceLost = [this, session](const std::string&) {
+        QMetaObject::invokeMethod(
+            this, [this, session] { NoteScannerLost(true, session); }, Qt::QueuedConnection);
+    };
+    notices.deviceBack = [this, session](const std::string&) {
+        QMetaObject::invokeMethod(
+            this, [this, session] { NoteScannerLost(false, session); }, Qt::QueuedConnection);
+    };
     session_->SetNotices(std::move(notices));
     session_->SetIdlePriority(true);
     session_->StartProcessing();
@@ -124,7 +165,10 @@ void TForm1::StartReader()
 
 void TForm1::ReportPortFailure(const QString& text, const QString& title, int session)
 {
-    QMessageBox::critical(this, title, text);
+    QString full = text;
+    if (!session_ || !session_->DemoEnabled())
+        full = PortFailureText(text, QString::fromStdString(settings_.port));
+    QMessageBox::critical(this, title, full);
     // The session stops a moment later, exactly as the user's stop command would; unless the
     // user has stopped it (or started another) meanwhile.
     if (session == sessionNumber_ && state_.DecodeRunning)
@@ -171,6 +215,10 @@ void TForm1::StopSession()
     session_->Stop(true, [this](const std::function<bool()>& done, std::chrono::milliseconds step) {
         WaitForSession(done, step);
     });
+    // What the session learnt is kept on disk at once, not only by the periodic save.
+    SaveKnownSystem();
+    scannerLost_ = false;
+    ShowSessionTrouble(QString());
     startStopButton_->setText(kIdleCaption);
     saveTimer_->stop();
     SetDecodeActions(false);
@@ -200,7 +248,61 @@ void TForm1::Timer1Tick()
     layout_->statusValues[2]->setText(rate.decodeText);
     layout_->progressBar->setValue(rate.bar);
     layout_->bufferValue->setText(QString::asprintf("%3d%%", session_ ? session_->Queue().FreePercent() : kFullRate));
+    UpdateSessionTrouble();
     rateTimer_->start();
+}
+
+void TForm1::NoteScannerLost(bool lost, int session)
+{
+    if (session != sessionNumber_ || !state_.DecodeRunning)
+        return;  // a notice of an earlier session's reader
+    scannerLost_ = lost;
+    UpdateSessionTrouble();
+}
+
+void TForm1::UpdateSessionTrouble()
+{
+    if (!state_.DecodeRunning || !session_) {
+        ShowSessionTrouble(QString());
+        return;
+    }
+    const QString port = QString::fromStdString(session_->ReaderPort());
+    if (scannerLost_) {
+        ShowSessionTrouble(LostText(port));
+        return;
+    }
+    const int64_t silent = session_->SecondsWithoutBlocks(WallClock().Now());
+    ShowSessionTrouble(silent >= kNoDataSeconds ? NoDataText(port, silent) : QString());
+}
+
+void TForm1::ShowSessionTrouble(const QString& text)
+{
+    for (QLabel* label : {layout_->sessionNotice, layout_->siteNotice}) {
+        if (!label)
+            continue;
+        if (label->text() != text)
+            label->setText(text);
+        label->setVisible(!text.isEmpty());
+    }
+    // While the scanner is gone, what the site panel shows is no longer current.
+    for (QWidget* value : layout_->siteValues)
+        value->setEnabled(!scannerLost_);
+}
+
+void TForm1::ShowNote(const QString& text)
+{
+    QLabel* label = layout_->messageNotice;
+    if (!label)
+        return;
+    if (!messageTimer_) {
+        messageTimer_ = new QTimer(this);
+        messageTimer_->setSingleShot(true);
+        connect(messageTimer_, &QTimer::timeout, label, &QLabel::hide);
+    }
+    label->setText(text);
+    label->setToolTip(text);
+    label->show();
+    messageTimer_->start(kMessageMs);
 }
 
 void TForm1::Timer2Tick()
@@ -237,6 +339,9 @@ void TForm1::RunCloseSequence()
     if (closed_)
         return;
     closed_ = true;
+    // A web request that runs now ends at once; its job finds the window closed.
+    if (webCancel_)
+        webCancel_->Cancel();
     rateTimer_->stop();
     saveTimer_->stop();
     portFailureTimer_->stop();
@@ -256,6 +361,15 @@ void TForm1::RunCloseSequence()
     backups_->StopTimer();
     if (shown_)
         SaveSettingsNow();
+    // The decoder goes with the session: its system is written before.
+    SaveKnownSystem();
     tickTimer_->stop();
     session_.reset();
+}
+
+bool TForm1::SaveKnownSystem()
+{
+    if (!session_ || session_->Decoder().GetSystemId() == 0)
+        return false;
+    return session_->SaveSystem();
 }

@@ -18,6 +18,7 @@ class DecodeSession;
 class P25Class;
 class ProcThread;
 class QAction;
+class RequestCancel;
 class QColor;
 class QColorDialog;
 class QLabel;
@@ -122,6 +123,11 @@ public:
     void ShowAbout();              // "&About..."
     void ExitProgram();            // "E&xit": the close sequence, then the event loop ends
     bool SaveSettingsNow();
+    // The per-system files of the decoded system, when one is known (a session stop, a start, the
+    // window's close, "Ok" of the talkgroup and radio dialogs). True when they were written.
+    bool SaveKnownSystem();
+    // A short report of a command in the bottom row (where a log save went), for a few seconds.
+    void ShowNote(const QString& text);
     // The log auto-saves of the minute timer (LogCommands.cpp).
     void RunLogAutoSaves();
     // The "must first connect to a tower" guard of the editing commands; true when a system is known.
@@ -144,6 +150,11 @@ public:
     // Web directory import and update check. src/web/WebCommands.cpp.
     void ImportFromWebDirectory();
     void CheckForUpdates();
+    // A web job (import, update check) runs: the commands that would start another are
+    // disabled, and closing the window cancels its request. WebRequestProgress calls these.
+    void BeginWebJob(RequestCancel* cancel);
+    void EndWebJob();
+    bool WebJobRunning() const { return webCancel_ != nullptr; }
 
     // ---- layout (window size rules, extended/compact activity tab) ----
     void ApplyLayout();
@@ -194,6 +205,11 @@ private:
     void StartReader();
     void ReportPortFailure(const QString& text, const QString& title, int session);
     void NoteThreadEnd(int session);
+    // The session's trouble in the bottom row and the site panel: the scanner lost (the reader
+    // retries it), or no block for 10 s; nothing while blocks arrive or no session runs.
+    void NoteScannerLost(bool lost, int session);
+    void UpdateSessionTrouble();
+    void ShowSessionTrouble(const QString& text);
     // How the window waits for the session's threads: the event loop keeps running.
     void WaitForSession(const std::function<bool()>& done, std::chrono::milliseconds step);
 
@@ -213,6 +229,7 @@ private:
     bool activated_ = false;
     bool closed_ = false;
     bool toggling_ = false;
+    bool scannerLost_ = false;  // the reader's device is gone during the session
     // A close or "E&xit" that arrived while a toggle was running (a stop keeps the event loop
     // running while it waits); carried out when the toggle ends.
     enum class DeferredEnd { None, Close, Exit };
@@ -222,9 +239,13 @@ private:
     QTimer* saveTimer_ = nullptr;
     QTimer* portFailureTimer_ = nullptr;
     QTimer* tickTimer_ = nullptr;
+    QTimer* messageTimer_ = nullptr;  // hides the short report of a command
     QPushButton* startStopButton_ = nullptr;
     QAction* readAction_ = nullptr;
     QAction* stopAction_ = nullptr;
+    QAction* importAction_ = nullptr;
+    QAction* updateAction_ = nullptr;
+    RequestCancel* webCancel_ = nullptr;    // the running web job's cancel, or null
     LogExporter* logExporter_ = nullptr;    // a child of the window
     QColorDialog* colourDialog_ = nullptr;  // the shared colour chooser, a child of the window
 };

@@ -4,6 +4,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QPixmap>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <functional>
@@ -12,6 +15,7 @@
 #include "ui/dialogs/Rroptions.h"
 #include "ui/dialogs/Sysedit.h"
 #include "ui/mainwindow/Mainwindow.h"
+#include "ui/mainwindow/WebRequestProgress.h"
 
 namespace {
 
@@ -75,6 +79,28 @@ void SaveTabGrabs(TForm1& window, const QString& folder)
     SaveDialogGrabs(window, QDir(folder));
 }
 
+// The whole screen, so windows of their own (a progress window) are on it too.
+void SaveScreen(const QString& file)
+{
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        screen->grabWindow(0).save(file);
+}
+
+// "Check for Updates" waiting for its answer: the screen is grabbed while the request runs, then
+// the request is cancelled.
+void SaveUpdateCheckGrab(TForm1& window, const QString& folder)
+{
+    QDir().mkpath(folder);
+    constexpr int kWhileWaitingMs = 1500;
+    QTimer::singleShot(kWhileWaitingMs, &window, [&window, folder] {
+        SaveScreen(QDir(folder).filePath("update-check-waiting.png"));
+        if (auto* progress = window.findChild<QProgressDialog*>(WebRequestProgress::kObjectName))
+            if (auto* cancel = progress->findChild<QPushButton*>())
+                cancel->click();
+    });
+    window.CheckForUpdates();
+}
+
 }  // namespace
 
 void StartScreenshotTourIfAsked(TForm1& window)
@@ -86,8 +112,18 @@ void StartScreenshotTourIfAsked(TForm1& window)
     int delay = qEnvironmentVariableIntValue("VARNEL_SCREENSHOT_DELAY", &ok);
     if (!ok || delay < 0)
         delay = kDefaultDelaySeconds;
-    QTimer::singleShot(delay * 1000, &window, [&window, folder] {
-        SaveTabGrabs(window, folder);
+    // VARNEL_SCREENSHOT_SCENE: "window" grabs the screen once, "update-check" an update check
+    // that waits for its answer; otherwise every tab and dialog.
+    const QString scene = qEnvironmentVariable("VARNEL_SCREENSHOT_SCENE");
+    QTimer::singleShot(delay * 1000, &window, [&window, folder, scene] {
+        if (scene == QLatin1String("window")) {
+            QDir().mkpath(folder);
+            SaveScreen(QDir(folder).filePath("window.png"));
+        } else if (scene == QLatin1String("update-check")) {
+            SaveUpdateCheckGrab(window, folder);
+        } else {
+            SaveTabGrabs(window, folder);
+        }
         window.ExitProgram();
     });
 }

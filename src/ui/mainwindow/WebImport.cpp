@@ -14,6 +14,7 @@
 #include "persist/Settings.h"
 #include "ui/dialogs/Multsysselect.h"
 #include "ui/mainwindow/Mainwindow.h"
+#include "ui/mainwindow/WebRequestProgress.h"
 #include "web/ImportMessages.h"
 #include "web/WebServiceError.h"
 
@@ -81,6 +82,8 @@ void WebImport::Run()
         return;
     sites_ = options->Sites();
     talkgroups_ = options->Talkgroups();
+    WebRequestProgress progress(window_, "Import System Information", "*Initializing*");
+    progress_ = &progress;
     try {
         ShowProgress("*Initializing*");
         Pause(kInitialPauseMs);
@@ -91,8 +94,15 @@ void WebImport::Run()
         }
         if (!ImportNames(*client))
             return;
+        progress_ = nullptr;
+        progress.Finish();
         Complete();
     } catch (const Abandoned&) {
+        HideProgress();
+    } catch (const WebServiceError& e) {
+        // Only a cancel leaves the steps with an error: the import ends without a word.
+        if (e.kind() != WebServiceError::Kind::Cancelled)
+            throw;
         HideProgress();
     }
 }
@@ -128,6 +138,8 @@ std::unique_ptr<rr::RRWsdlPortType> WebImport::Connect(Mode mode)
     Settings& s = window_.AppSettings();
     auto client = std::make_unique<rr::RRWsdlPortType>(s, mode);
     client->SetTimeoutOverrideMs(timeoutOverrideMs_);
+    if (progress_)
+        client->SetCancel(&progress_->Cancel());
     if (mode == Mode::CdRom)
         return TestCdromServer(*client) ? std::move(client) : nullptr;
 
@@ -152,14 +164,18 @@ bool WebImport::TestCdromServer(rr::RRWsdlPortType& client)
         client.LoadDescription(first);
         client.getMode(0);
         return true;
-    } catch (const WebServiceError&) {
+    } catch (const WebServiceError& e) {
         // Older CD-ROM servers answer at their second location; only its errors are reported.
+        if (e.kind() == WebServiceError::Kind::Cancelled)
+            throw;
     }
     try {
         client.LoadDescription(SecondCdromLocation(first));
         client.getMode(0);
         return true;
     } catch (const WebServiceError& e) {
+        if (e.kind() == WebServiceError::Kind::Cancelled)
+            throw;
         const ImportMessage m = ConnectionTestMessage(e);
         Tell(&window_, m.title, m.text, QMessageBox::Critical);
     }
@@ -196,6 +212,8 @@ bool WebImport::ImportNames(rr::RRWsdlPortType& client)
         if (talkgroups_ != TRROptionsForm::TalkgroupOption::None)
             ImportTalkgroups(client, system.sid);
     } catch (const WebServiceError& e) {
+        if (e.kind() == WebServiceError::Kind::Cancelled)
+            throw;
         const std::optional<ImportMessage> m = RequestErrorMessage(e);
         if (!m) {
             // Not a failure the import knows: the general error report, and no completion.
@@ -267,6 +285,8 @@ void WebImport::Complete()
 
 void WebImport::ShowProgress(const QString& text)
 {
+    if (progress_)
+        progress_->SetText(text);
     if (label_) {
         label_->setText(text);
         label_->show();

@@ -11,11 +11,13 @@
 class P25Class;
 class QLabel;
 class TForm1;
+class WebRequestProgress;
 
 // "Import System Information from Radio Reference": asks the web directory (or its local CD-ROM
 // server) for the systems with the decoded system ID and copies the system, site and talkgroup
 // names into the decoder's tables under the options the user picks. Runs on the main thread from
-// start to end; its progress shows in the main window's ImportLabel.
+// start to end; its progress shows in the main window's ImportLabel and in a progress window
+// whose "Cancel" ends the import at once. The main window stays usable meanwhile.
 class WebImport {
 public:
     // The environment variable that replaces the service description's address of the web mode.
@@ -54,6 +56,7 @@ private:
 
     TForm1& window_;
     QLabel* label_ = nullptr;
+    WebRequestProgress* progress_ = nullptr;  // while the requests run
     QString sysid_;
     TRROptionsForm::SiteOption sites_ = TRROptionsForm::SiteOption::NewOnly;
     TRROptionsForm::TalkgroupOption talkgroups_ = TRROptionsForm::TalkgroupOption::NewOnly;

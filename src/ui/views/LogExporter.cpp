@@ -72,6 +72,20 @@ private:
     QPushButton* button_;
 };
 
+int UnsavedRows(const ListModel& model)
+{
+    int count = 0;
+    for (int row = 0; row < model.Count(); ++row)
+        if (!model.Saved(row))
+            ++count;
+    return count;
+}
+
+QString RowsText(int rows)
+{
+    return rows == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows);
+}
+
 LogCells CellsOf(const ListModel::Row& row)
 {
     LogCells cells;
@@ -94,58 +108,89 @@ void LogExporter::WireButtons()
         const LogKind kind = v.kind;
         const LogControls& controls = window_.Widgets().*v.controls;
         if (controls.saveButton)
-            connect(controls.saveButton, &QPushButton::clicked, this, [this, kind] { Save(kind); });
+            connect(controls.saveButton, &QPushButton::clicked, this, [this, kind] { SaveAndTell(kind); });
         if (controls.clearButton)
             connect(controls.clearButton, &QPushButton::clicked, this, [this, kind] { Clear(kind); });
     }
 }
 
-void LogExporter::Save(LogKind kind)
+LogExporter::SaveResult LogExporter::Save(LogKind kind)
 {
+    SaveResult result;
     const Settings& settings = window_.AppSettings();
     if (kind == LogKind::RawData && !settings.psrDump.visible)
-        return;
+        return result;
     const LogView& v = ViewOf(kind);
     DisabledWhileRunning busy((window_.Widgets().*v.controls).saveButton);
     ListModel* model = ModelOf(window_.Widgets().List(v.list));
     P25Class* decoder = window_.Decoder();
     if (!model || !decoder)
-        return;
+        return result;
 
     std::vector<int> unsaved;
     for (int row = 0; row < model->Count(); ++row)
         if (!model->Saved(row))
             unsaved.push_back(row);
     if (unsaved.empty())
-        return;  // no file is opened
+        return result;  // no file is opened
 
     SystemInfo info;
     decoder->CopySystemInfo(info);
     const std::string path =
         LogFilePath(window_.ProgramFolder(), info, kind, settings.includeDate, window_.WallClock().Now());
     if (path.empty())
-        return;  // no system known yet: the rows wait for a later save
+        return result;  // no system known yet: the rows wait for a later save
+    result.path = QString::fromStdString(path);
 
     std::string lines;
     for (int row : unsaved)
         lines += LogRowLine(kind, CellsOf(model->RowAt(row)));
     // Marked only once they are in the file: a failed write leaves them for the next save.
-    if (!AppendToLogFile(path, LogHeaderLine(kind), lines))
-        return;
+    if (!AppendToLogFile(path, LogHeaderLine(kind), lines)) {
+        result.failed = true;
+        return result;
+    }
     for (int row : unsaved)
         model->SetSaved(row, true);
-    emit LogSaved(QString::fromStdString(path));
+    result.rows = static_cast<int>(unsaved.size());
+    emit LogSaved(result.path);
+    return result;
+}
+
+void LogExporter::SaveAndTell(LogKind kind)
+{
+    const SaveResult r = Save(kind);
+    QString text;
+    if (r.rows > 0)
+        text = QStringLiteral("%1 saved to %2").arg(RowsText(r.rows), r.path);
+    else if (r.failed)
+        text = QStringLiteral("Not saved: %1 could not be written").arg(r.path);
+    else if (const ListModel* model = ModelOf(window_.Widgets().List(ViewOf(kind).list));
+             model && UnsavedRows(*model) > 0)
+        text = QStringLiteral("Not saved yet: no system decoded, the rows stay unsaved");
+    else
+        text = QStringLiteral("Nothing to save: every row is in the file already");
+    window_.ShowNote(text);
 }
 
 void LogExporter::Clear(LogKind kind)
 {
     const LogView& v = ViewOf(kind);
     DisabledWhileRunning busy((window_.Widgets().*v.controls).clearButton);
-    // The raw data is cleared without asking.
-    if (kind != LogKind::RawData && window_.AppSettings().confirmations &&
-        QMessageBox::question(&window_, kClearTitle, kClearQuestion, QMessageBox::Yes | QMessageBox::No) !=
-            QMessageBox::Yes)
+    ListModel* model = ModelOf(window_.Widgets().List(v.list));
+    const int unsaved = model ? UnsavedRows(*model) : 0;
+    const auto ask = [this](const QString& question) {
+        return QMessageBox::question(&window_, kClearTitle, question, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
+    };
+    // Rows that never reached a file are the log's only copy: their clear is always asked.
+    // Otherwise the raw data is cleared without asking, the others when confirmations are on.
+    if (unsaved > 0) {
+        if (!ask(QString::fromLatin1(kUnsavedQuestion).arg(RowsText(unsaved))))
+            return;
+    } else if (kind != LogKind::RawData && window_.AppSettings().confirmations && !ask(kClearQuestion)) {
         return;
+    }
     if (kind == LogKind::UnknownPackets) {
         // The decoder's pending unknown packets go too: its clear marker empties the view when the
         // updater takes it.
@@ -153,7 +198,7 @@ void LogExporter::Clear(LogKind kind)
             decoder->Unknowns().ClearUnknownPackets();
         return;
     }
-    if (ListModel* model = ModelOf(window_.Widgets().List(v.list)))
+    if (model)
         model->Clear();
 }
 

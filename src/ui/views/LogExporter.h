@@ -16,12 +16,24 @@ class LogExporter : public QObject {
 public:
     static constexpr char kClearQuestion[] = "Clear this screen?";
     static constexpr char kClearTitle[] = "Clear Screen";
+    // Asked before rows that never reached a file are thrown away, whatever the confirmation
+    // setting: "%1" is the number of such rows.
+    static constexpr char kUnsavedQuestion[] = "This screen holds %1 not saved to a file yet. Clear this screen?";
+
+    // What a save did.
+    struct SaveResult {
+        int rows = 0;         // rows written
+        QString path;         // the log file (empty while no system is known)
+        bool failed = false;  // the file could not be written; the rows stay unsaved
+    };
 
     explicit LogExporter(TForm1& window);
 
     // Connects the Save and Clear buttons of every log.
     void WireButtons();
-    void Save(LogKind kind);
+    SaveResult Save(LogKind kind);
+    // "Save" of a log's button: the save, then where the rows went in the window's bottom row.
+    void SaveAndTell(LogKind kind);
     void Clear(LogKind kind);
     // The minute timer's saves, in a fixed order, for the logs whose "Auto Save" box is checked.
     void RunAutoSaves();

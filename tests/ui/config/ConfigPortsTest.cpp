@@ -1,5 +1,6 @@
 // The configuration dialog's port lists (found ports or COM1..COMn), the second scanner's port
 // and the profile list.
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -52,7 +53,8 @@ TEST_F(ConfigPortsTest, ShowAllPortsListsComOneToHighPortWithoutRescan)
 
 TEST_F(ConfigPortsTest, PortSearchFillsBothListsAndRescanFindsNewPorts)
 {
-    settings.port = "/dev/ttyUSB7";  // gone: the first port found is chosen
+    settings.port = "";  // none stored: the first port found is chosen
+    settings.scanControlPort = "";
     Start();
     ASSERT_TRUE(Open(TcfgForm::kDecodePage, [&](TcfgForm&) {
         EXPECT_EQ(Items("ComboBox1"), ports);
@@ -73,20 +75,65 @@ TEST_F(ConfigPortsTest, PortSearchFillsBothListsAndRescanFindsNewPorts)
     EXPECT_EQ(Reloaded().port, "/dev/ttyACM0");
 }
 
-TEST_F(ConfigPortsTest, NoPortFoundSwitchesSecondScannerOffAndKeepsThePortNames)
+// A stored port that the search does not list (a by-id link, a pseudo-terminal, a device
+// unplugged right now) stays selected and is written back as it was, whatever page "Ok" closes.
+TEST_F(ConfigPortsTest, AStoredPortTheSearchDoesNotListSurvivesOkOnAnyPage)
+{
+    settings.port = "/dev/serial/by-id/usb-Prolific_PL2303-if00-port0";
+    settings.scanControlPort = "/dev/pts/7";
+    Start();
+    for (int page : {TcfgForm::kDataPage, TcfgForm::kDecodePage, TcfgForm::kScannerPage}) {
+        SCOPED_TRACE(page);
+        ASSERT_TRUE(Open(page, [&](TcfgForm&) {
+            EXPECT_EQ(Control<QComboBox>("ComboBox1")->currentText(), QString::fromStdString(settings.port));
+            EXPECT_EQ(Items("ComboBox1").mid(1), ports);  // the stored port first, then what was found
+            EXPECT_EQ(Control<QComboBox>("ComboBox2")->currentText(), "/dev/pts/7");
+        }));
+        EXPECT_EQ(Reloaded().port, settings.port);
+        EXPECT_EQ(Reloaded().scanControlPort, "/dev/pts/7");
+    }
+}
+
+TEST_F(ConfigPortsTest, PortBoxesTakeATypedDevicePath)
+{
+    Start();
+    ASSERT_TRUE(Open(TcfgForm::kDecodePage, [&](TcfgForm&) {
+        auto* list = Control<QComboBox>("ComboBox1");
+        ASSERT_TRUE(list->isEditable());
+        ASSERT_TRUE(Control<QComboBox>("ComboBox2")->isEditable());
+        list->lineEdit()->selectAll();
+        list->lineEdit()->insert("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0 ");
+        // A rescan keeps what was typed.
+        Control<QPushButton>("Button9")->click();
+        EXPECT_EQ(list->currentText(), "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+    }));
+    EXPECT_EQ(Reloaded().port, "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
+}
+
+TEST_F(ConfigPortsTest, NoPortFoundKeepsTheStoredPortsAndNothingStoredSwitchesSecondScannerOff)
 {
     settings.scanControlEnabled = true;
     ports.clear();
     Start();
     ASSERT_TRUE(Open(TcfgForm::kScannerPage, [&](TcfgForm&) {
-        EXPECT_EQ(Control<QComboBox>("ComboBox1")->count(), 0);
+        EXPECT_EQ(Items("ComboBox1"), QStringList({"/dev/ttyUSB0"}));
+        EXPECT_EQ(Items("ComboBox2"), QStringList({"/dev/ttyUSB1"}));
+        EXPECT_TRUE(Control<QCheckBox>("CheckBox5")->isChecked());
+    }));
+    Settings stored = Reloaded();
+    EXPECT_TRUE(stored.scanControlEnabled);
+    EXPECT_EQ(stored.port, "/dev/ttyUSB0");
+    EXPECT_EQ(stored.scanControlPort, "/dev/ttyUSB1");
+
+    window->AppSettings().scanControlPort.clear();
+    ASSERT_TRUE(Open(TcfgForm::kScannerPage, [&](TcfgForm&) {
+        EXPECT_EQ(Control<QComboBox>("ComboBox2")->count(), 0);
         EXPECT_FALSE(Control<QCheckBox>("CheckBox5")->isChecked());
         EXPECT_FALSE(Control<QComboBox>("ComboBox2")->isEnabled());
     }));
-    const Settings stored = Reloaded();
+    stored = Reloaded();
     EXPECT_FALSE(stored.scanControlEnabled);
     EXPECT_EQ(stored.port, "/dev/ttyUSB0");
-    EXPECT_EQ(stored.scanControlPort, "/dev/ttyUSB1");
 }
 
 TEST_F(ConfigPortsTest, ProfileListHoldsTheWritableScannerFiles)

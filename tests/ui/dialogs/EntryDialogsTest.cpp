@@ -275,32 +275,42 @@ TEST_F(EntryDialogsTest, ApplyAndOkWithoutAValidNumberWriteNothing)
     EXPECT_EQ(Radios().RadioCount(), 0);
 }
 
-TEST_F(EntryDialogsTest, RadioNumberLoadsOnlyTheDescriptionAndApplyGivesTheShownColours)
+TEST_F(EntryDialogsTest, RadioDialogShowsEachRadiosOwnColoursAndGivesOnlyChosenOnesToAnother)
 {
     Radios().SetRadio(5000, "Engine 1", 0);
     Radios().SetRadioColors(5000, kRed, kGreen);
     Radios().SetRadio(6000, "Ladder 2", 0);
+    const auto defaults = std::make_pair(Bgr(kDefaultText), Bgr(kDefaultBack));
     EntryEditDialog& d = Open(RadioDialog(), "5000");
     EXPECT_EQ(d.NameField()->text(), "Engine 1");
     EXPECT_EQ(NameColours(d), std::make_pair(Bgr(kRed), Bgr(kGreen)));
 
+    // Another radio typed into the same opening shows its own (here: the default) colours, and
+    // "Ok" leaves it without colours of its own.
     Type(d.NumberField(), "6000");
     Leave(d.NumberField());
     EXPECT_EQ(d.NameField()->text(), "Ladder 2");
-    EXPECT_EQ(NameColours(d), std::make_pair(Bgr(kRed), Bgr(kGreen)));  // not reloaded
+    EXPECT_EQ(NameColours(d), defaults);
     EXPECT_EQ(d.focusWidget(), d.NameField());
-
     Type(d.NameField(), "Ladder 2 Cab");
     Click(&d, "Button3");
     EXPECT_EQ(RadioRecord(6000).description, "Ladder 2 Cab");
-    EXPECT_EQ(RadioRecord(6000).textColor, kRed);
-    EXPECT_EQ(RadioRecord(6000).backColor, kGreen);
+    EXPECT_EQ(RadioRecord(6000).textColor, 0u);
+    EXPECT_EQ(RadioRecord(6000).backColor, 0u);
 
-    // A new radio without a number given keeps the colours last shown; 0 is refused.
+    // Opened for a radio after one with colours, or without a number: the defaults, not the
+    // colours last shown; 0 is refused.
+    Open(RadioDialog(), "5000");
+    d.hide();
+    Open(RadioDialog(), "6000");
+    EXPECT_EQ(NameColours(d), defaults);
+    d.hide();
+    Open(RadioDialog(), "5000");
+    d.hide();
     Open(RadioDialog(), "");
     EXPECT_TRUE(d.NameField()->text().isEmpty());
     EXPECT_EQ(d.focusWidget(), d.NumberField());
-    EXPECT_EQ(NameColours(d), std::make_pair(Bgr(kRed), Bgr(kGreen)));
+    EXPECT_EQ(NameColours(d), defaults);
     Type(d.NumberField(), "0");
     Leave(d.NumberField());
     EXPECT_EQ(d.focusWidget(), d.NumberField());
@@ -309,6 +319,43 @@ TEST_F(EntryDialogsTest, RadioNumberLoadsOnlyTheDescriptionAndApplyGivesTheShown
     Type(d.NameField(), "Portable");
     Click(&d, "Button1");
     EXPECT_EQ(RadioRecord(12345678).description, "Portable");
+    EXPECT_EQ(RadioRecord(12345678).textColor, 0u);
+    d.hide();
+
+    // Colours chosen in this opening go to the radio typed next: that is how a pair is copied.
+    Open(RadioDialog(), "5000");
+    {
+        ModalAnswerer answerer;
+        AnswerColourChooser(answerer, Bgr(kBlue));
+        Click(&d, "Button4");
+    }
+    Type(d.NumberField(), "6000");
+    Leave(d.NumberField());
+    EXPECT_EQ(NameColours(d), std::make_pair(Bgr(kBlue), Bgr(kGreen)));
+    Click(&d, "Button3");
+    EXPECT_EQ(RadioRecord(6000).textColor, kBlue);
+    EXPECT_EQ(RadioRecord(6000).backColor, kGreen);
+}
+
+TEST_F(EntryDialogsTest, TabWalksEveryFieldOfTheTalkgroupDialogInOrder)
+{
+    EntryEditDialog& d = Open(TalkgroupDialog(), "100");
+    // Apply is enabled by a change, so that it is part of the walk too.
+    Type(d.NameField(), "Fire");
+    // The Tab key's walk: the focus chain's widgets that take the focus by Tab; the spinner and
+    // its text field are one stop.
+    QStringList walk;
+    QWidget* w = d.NumberField();
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(&d)) {
+            const QString name = w->objectName() == "UpDown1" ? QString("Edit3") : w->objectName();
+            if (walk.isEmpty() || walk.back() != name)
+                walk << name;
+        }
+        w = w->nextInFocusChain();
+    } while (w != d.NumberField() && walk.size() < 20);
+    EXPECT_EQ(walk, (QStringList{"Edit1", "Edit2", "Edit3", "Button4", "Button5", "Button6", "Button1", "Button3",
+                                 "Button2"}));
 }
 
 TEST_F(EntryDialogsTest, MenuCommandsOpenTheDialogsEmptyAndSaveTheSettingsAfterOk)

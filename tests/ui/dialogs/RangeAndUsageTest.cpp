@@ -98,6 +98,26 @@ TEST_F(RangeAndUsageTest, AddRangeButtonAndPopupOpenTheDialogAndCancelAddsNothin
     EXPECT_EQ(got, (std::vector<std::pair<int32_t, int32_t>>{{10, 20}, {30, 40}}));
 }
 
+TEST_F(RangeAndUsageTest, EveryOpeningOfAddRangePutsTheFocusInTheLowField)
+{
+    TAddRangeForm& dialog = *window->Dialogs().addRange;
+    for (int opening = 1; opening <= 2; ++opening) {
+        SCOPED_TRACE(opening);
+        QWidget* focused = nullptr;
+        ModalAnswerer answerer;
+        answerer.fill = [&](QDialog&) {
+            QCoreApplication::processEvents();
+            focused = dialog.focusWidget();
+            // The user finishes with a click on "Add Range", which takes the focus.
+            dialog.findChild<QPushButton*>("Button1")->setFocus(Qt::MouseFocusReason);
+            Type(dialog.LowField(), "100");
+            Type(dialog.HighField(), "200");
+        };
+        window->AddFilterRange();
+        EXPECT_EQ(focused, dialog.LowField());
+    }
+}
+
 TEST_F(RangeAndUsageTest, UsageButtonListsEveryLetterWithItsMeaning)
 {
     QStringList letters, texts;

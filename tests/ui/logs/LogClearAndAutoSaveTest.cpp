@@ -19,6 +19,7 @@ TEST_F(LogClearTest, AsksFirstWhenConfirmationsAreOn)
     Open();
     Identify();
     AddRows(kListGrantTrace, {{kTime, "Control"}, {kTime, "Control"}});
+    Click(kGrantsSave);
     {
         ModalAnswerer answer(QMessageBox::No);
         Click(kGrantsClear);
@@ -36,30 +37,76 @@ TEST_F(LogClearTest, AsksFirstWhenConfirmationsAreOn)
     EXPECT_EQ(Model(kListGrantTrace).Count(), 0);
 }
 
-TEST_F(LogClearTest, ClearsWithoutAskingWhenConfirmationsAreOffAndAlwaysForRawData)
+TEST_F(LogClearTest, SavedRowsClearWithoutAskingWhenConfirmationsAreOffAndAlwaysForRawData)
 {
     settings.confirmations = true;
     Open();
     Identify();
     ModalAnswerer answer(QMessageBox::No);
     AddRows(kListRawData, {{"line"}});
+    Click(kRawSave);
     Click(kRawClear);
     EXPECT_EQ(Model(kListRawData).Count(), 0);
 
     window->AppSettings().confirmations = false;
     AddRows(kListPatchLog, {{kTime, "patch"}});
     AddRows(kListAffLog, {{kTime, "Affiliate"}});
+    Click(kPatchLogSave);
     Click(kPatchLogClear);
     EXPECT_EQ(Model(kListPatchLog).Count(), 0);
     EXPECT_EQ(Model(kListAffLog).Count(), 1);  // only the log of the button
     EXPECT_TRUE(answer.seen.empty());
 }
 
+// Rows that never reached a file are the log's only copy: clearing them is always asked, with
+// their number, confirmations on or off, the raw data included; "No" keeps every row.
+TEST_F(LogClearTest, UnsavedRowsAreNeverClearedWithoutAsking)
+{
+    struct Case {
+        const char* list;
+        const char* save;
+        const char* clear;
+        bool confirmations;
+    };
+    const Case cases[] = {
+        {kListPatchLog, kPatchLogSave, kPatchLogClear, false},
+        {kListRawData, kRawSave, kRawClear, false},
+        {kListGrantTrace, kGrantsSave, kGrantsClear, true},
+    };
+    Open();
+    Identify();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.list);
+        window->AppSettings().confirmations = c.confirmations;
+        AddRows(c.list, {{kTime, "saved"}});
+        Click(c.save);
+        AddRows(c.list, {{kTime, "new"}, {kTime, "newer"}});
+        {
+            ModalAnswerer answer(QMessageBox::No);
+            Click(c.clear);
+            ASSERT_EQ(answer.seen.size(), 1u);
+            EXPECT_EQ(answer.seen[0].title, "Clear Screen");
+            EXPECT_EQ(answer.seen[0].text, "This screen holds 2 rows not saved to a file yet. Clear this screen?");
+        }
+        EXPECT_EQ(Model(c.list).Count(), 3);
+        {
+            ModalAnswerer answer(QMessageBox::Yes);
+            Click(c.clear);
+            EXPECT_EQ(answer.seen.size(), 1u);
+        }
+        EXPECT_EQ(Model(c.list).Count(), 0);
+    }
+}
+
 TEST_F(LogClearTest, UnknownPacketsClearThroughTheDecoderOnceASystemIsKnown)
 {
     Open();
     AddRows(kListUnknown, {{kTime, "3A", kPacket, "Opcode 3A"}});
-    Click(kUnknownClear);
+    {
+        ModalAnswerer answer(QMessageBox::Yes);  // the row was never saved
+        Click(kUnknownClear);
+        EXPECT_EQ(answer.seen.size(), 1u);
+    }
     // The updater takes the decoder's clear marker only while a system is known.
     PumpUntil([] { return false; }, 150);
     EXPECT_EQ(Model(kListUnknown).Count(), 1);

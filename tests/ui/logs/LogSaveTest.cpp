@@ -80,10 +80,13 @@ TEST_F(LogSaveTest, ASecondSaveAppendsOnlyNewRowsWithoutASecondHeader)
     Identify();
     AddRows(kListPatchLog, {{kTime, "first"}, {kTime, "second"}});
     Click(kPatchLogSave);
+    // The button says where the rows went.
+    EXPECT_EQ(Note(), QString::fromStdString("2 rows saved to " + LogFile("PatchLog-105.csv")));
     const std::string once = Read(LogFile("PatchLog-105.csv"));
     Click(kPatchLogSave);  // nothing new: no file is opened
     EXPECT_EQ(Read(LogFile("PatchLog-105.csv")), once);
     EXPECT_EQ(saved.size(), 1u);
+    EXPECT_EQ(Note(), "Nothing to save: every row is in the file already");
 
     AddRows(kListPatchLog, {{kTime, "third"}});
     Click(kPatchLogSave);
@@ -99,6 +102,7 @@ TEST_F(LogSaveTest, RowsWaitUnsavedUntilASystemIsKnown)
     Click(kGrantsSave);
     EXPECT_FALSE(Exists(SystemFolder()));
     EXPECT_EQ(UnsavedRows(kListGrantTrace), 1);
+    EXPECT_EQ(Note(), "Not saved yet: no system decoded, the rows stay unsaved");
     EXPECT_TRUE(Find<QPushButton>(kGrantsSave)->isEnabled());
 
     // Raw lines do not depend on the decoder's reset, so they outlive the identification.
@@ -106,6 +110,7 @@ TEST_F(LogSaveTest, RowsWaitUnsavedUntilASystemIsKnown)
     Identify();
     Click(kRawSave);
     EXPECT_EQ(Read(LogFile("PSRDump-105.txt")), "line\r\n");
+    EXPECT_EQ(Note(), QString::fromStdString("1 row saved to " + LogFile("PSRDump-105.txt")));
 }
 
 TEST_F(LogSaveTest, RowsStayUnsavedWhenTheFileCannotBeWritten)
@@ -118,6 +123,7 @@ TEST_F(LogSaveTest, RowsStayUnsavedWhenTheFileCannotBeWritten)
     Click(kPatchLogSave);
     EXPECT_EQ(UnsavedRows(kListPatchLog), 1);
     EXPECT_TRUE(saved.empty());
+    EXPECT_EQ(Note(), QString::fromStdString("Not saved: " + LogFile("PatchLog-105.csv") + " could not be written"));
 
     std::filesystem::remove(Folder() + "System1A3");
     Click(kPatchLogSave);

@@ -4,6 +4,7 @@
 // so a test states exactly which rows a Save must write.
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 
 #include <filesystem>
@@ -68,6 +69,12 @@ protected:
         for (int row = 0; row < Model(view).Count(); ++row)
             n += Model(view).Saved(row) ? 0 : 1;
         return n;
+    }
+    // The short report in the window's bottom row, while it is shown.
+    QString Note()
+    {
+        auto* label = Find<QLabel>(ui_names::kMessageNotice);
+        return label && label->isVisibleTo(window.get()) ? label->text() : QString();
     }
     void Click(const char* button)
     {
