@@ -1,5 +1,6 @@
 #include "session/DecodeSession.h"
 
+#include <filesystem>
 #include <fstream>
 #include <thread>
 #include <utility>
@@ -151,6 +152,10 @@ void DecodeSession::TakeCounters(int32_t& expected, int32_t& good)
 bool DecodeSession::Replay(const std::string& path, int scannerType, bool realtime, const std::atomic<bool>& stop,
                            const std::function<void()>& counted)
 {
+    // A folder opens as a stream that reads nothing: it is no capture.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return false;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
@@ -182,7 +187,7 @@ bool DecodeSession::Replay(const std::string& path, int scannerType, bool realti
         if (line.hasBlock)
             push(line.block);
     }
-    return true;
+    return !in.bad();
 }
 
 bool DecodeSession::SaveSystem()
