@@ -100,8 +100,8 @@ void FolderLock::Release()
 
 std::string FolderLock::InUseText(const std::string& folder, pid_t holder)
 {
-    const std::string who = holder > 0 ? "another Varnel (process " + std::to_string(holder) + ")"
-                                       : std::string("another Varnel");
+    const std::string who =
+        holder > 0 ? "another Varnel (process " + std::to_string(holder) + ")" : std::string("another Varnel");
     return "The data folder " + folder + " is in use by " + who +
            ". To run a second instance (for a second scanner on another system), give it a folder of its own: "
            "varnel --data-dir DIR";
