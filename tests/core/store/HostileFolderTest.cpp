@@ -97,7 +97,8 @@ const HostileCase kCases[] = {
      [](const std::string& p) { ASSERT_EQ(::truncate(p.c_str(), off_t{300} << 20), 0); }, Outcome::HeldBack},
     {"NegativeVersion", "Radios.txt",
      [](const std::string& p) {
-         std::ofstream(p, std::ios::binary) << Text("FileVersion:-1\r\n7,\"seven\",1240322820,\"x\",\"#000000\",\"\"\r\n");
+         std::ofstream(p, std::ios::binary)
+             << Text("FileVersion:-1\r\n7,\"seven\",1240322820,\"x\",\"#000000\",\"\"\r\n");
      },
      Outcome::HeldBack},
     {"VersionNotANumber", "TalkGroups.txt",
@@ -119,13 +120,14 @@ const HostileCase kCases[] = {
      Outcome::Read},
     {"CarriageReturnsOnly", "TalkGroups.txt",
      [](const std::string& p) {
-         std::ofstream(p, std::ios::binary)
-             << Text("FileVersion:5\r# list\r100,1,\"Fire Dispatch\",1240322820,\"x\",0,\"Unknown\",\"#0000FF\",\"#FFFFFF\"\r");
+         std::ofstream(p, std::ios::binary) << Text(
+             "FileVersion:5\r# list\r100,1,\"Fire Dispatch\",1240322820,\"x\",0,\"Unknown\",\"#0000FF\",\"#FFFFFF\"\r");
      },
      Outcome::Read},
     {"SystemIniWithMarkAndCarriageReturns", "System.ini",
      [](const std::string& p) {
-         std::ofstream(p, std::ios::binary) << Text("\xEF\xBB\xBF[System]\rDescription=County Trunk\r[Towers]\r105=North\r");
+         std::ofstream(p, std::ios::binary)
+             << Text("\xEF\xBB\xBF[System]\rDescription=County Trunk\r[Towers]\r105=North\r");
      },
      Outcome::Read},
 };
