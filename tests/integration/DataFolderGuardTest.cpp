@@ -103,9 +103,8 @@ class DataFolderGuard : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dataDir = fs::temp_directory_path() /
-                  ("varnel-guard-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dataDir = fs::temp_directory_path() / ("varnel-guard-" + std::to_string(::getpid()) + "-" +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dataDir);
         fs::create_directories(dataDir);
         folder = fs::absolute(dataDir).string() + "/";
