@@ -1,6 +1,6 @@
 // The raw data dump under a source far faster than a serial line: the scanner simulator plays
 // type 1 lines as fast as the reader takes them, the blocks are popped at once, and a screen
-// takes the raw lines the way the window's updater does (a batch per refresh pass, about 100
+// takes the raw lines the way the window's updater does (10 lines per refresh pass, about 100
 // passes a second). Prints the resident memory every few seconds: it must stay flat.
 //
 //   bench_raw_flood [seconds=60]
@@ -42,7 +42,7 @@ int main(int argc, char** argv)
 {
     using namespace std::chrono;
     const int runSeconds = argc > 1 ? std::atoi(argv[1]) : 60;
-    constexpr int kLinesPerPass = 200;  // as the raw data view takes them
+    constexpr int kLinesPerPass = 10;  // as the raw data view takes them
     constexpr auto kPass = milliseconds(10);
 
     ScannerSimulator sim({.scannerType = 1, .blocksPerSecond = 0, .loop = true});

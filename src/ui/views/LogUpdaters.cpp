@@ -21,7 +21,7 @@ namespace {
 
 constexpr uint8_t kOpcodeMask = 0x3F;
 constexpr uint8_t kUnitRegistrationResponse = 0x2C;
-constexpr int kRawLinesPerPass = 200;  // a burst of raw data cannot stall the window
+constexpr int kRawLinesPerPass = 10;  // a burst of raw data cannot stall the window
 constexpr char kRawCaption[] = "Raw Data Dump";
 
 uint8_t Opcode(const BlockLogEntry& e)
