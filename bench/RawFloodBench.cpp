@@ -86,8 +86,7 @@ int main(int argc, char** argv)
         if (steady_clock::now() >= nextSample) {
             std::printf("%8lld %12lld %12lld %12llu %10ld\n",
                         static_cast<long long>(duration_cast<seconds>(steady_clock::now() - start).count()),
-                        blocks.load(), shown, static_cast<unsigned long long>(reader.RawLinesDropped()),
-                        ResidentKb());
+                        blocks.load(), shown, static_cast<unsigned long long>(reader.RawLinesDropped()), ResidentKb());
             std::fflush(stdout);
             nextSample += 5s;
         }
