@@ -8,6 +8,7 @@
 #include <memory>
 #include <thread>
 
+#include "app/StoreReport.h"
 #include "decoder/P25Class.h"
 #include "link/TBSKQueue.h"
 #include "persist/LogFormat.h"
@@ -60,8 +61,10 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
     if (folder.empty())
         return Fail("no program folder could be found or created");
 
+    StoreReport report;
     Settings settings;
-    LoadSettings(SettingsFilePath(folder, argv0), settings);
+    if (StoreNotice problem; !LoadSettings(SettingsFilePath(folder, argv0), settings, &problem))
+        report.Report(problem);
 
     int scannerType = options.scannerType >= 0 ? options.scannerType : settings.scannerType;
     if (!options.replayFile.empty() || options.demo) {
@@ -78,6 +81,7 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
     DecodeSession session(Clock::System(), folder);
     P25Class& decoder = session.Decoder();
     TBSKQueue& queue = session.Queue();
+    report.Attach(decoder);
     ApplySettingsToDecoder(settings, decoder);
     if (options.dump) {
         PresentationSwitches switches = decoder.Switches();
@@ -175,5 +179,5 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
 
     if (options.save && status == 0)
         session.SaveSystem();
-    return status;
+    return report.ExitStatus(status);
 }

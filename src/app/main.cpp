@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -6,6 +7,8 @@
 #include "Version.h"
 #include "app/HeadlessRun.h"
 #include "platform/DataPaths.h"
+#include "platform/FolderLock.h"
+#include "platform/ProgramFolder.h"
 #include "ui/mainwindow/DesktopProgram.h"
 
 namespace {
@@ -88,6 +91,22 @@ int main(int argc, char** argv)
         return BadArguments("--save-every needs --replay");
     if (options.realtime && options.replayFile.empty())
         return BadArguments("--realtime paces a --replay");
+
+    // A write past the file size limit fails with EFBIG and is reported like a full disk,
+    // instead of killing the program before it can say so.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    // One program per folder, decided before either front end touches a file there.
+    FolderLock folderLock;
+    const std::string folder = ChooseProgramFolder(options.dataDir, argv[0]);
+    if (!folder.empty()) {
+        options.dataDir = folder;
+        if (folderLock.Take(folder) == FolderLock::Outcome::Held) {
+            const std::string text = FolderLock::InUseText(folder, folderLock.HolderPid());
+            std::fprintf(stderr, "varnel: %s\n", text.c_str());
+            return headless ? 2 : RefuseDesktopStart(argc, argv, text);
+        }
+    }
 
     if (!headless) {
         DesktopOptions desktop;

@@ -40,6 +40,13 @@ P25Class::P25Class(const Clock& clock, std::string programFolder)
     ResetAll();
 }
 
+P25Class::~P25Class() = default;
+
+void P25Class::SetStoredKnowledge(std::unique_ptr<StoredKnowledge> store)
+{
+    store_ = std::move(store);
+}
+
 void P25Class::ResetAll()
 {
     // SYSINFOLOCK stays outermost for the whole reset, so a reset never interleaves with an

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,7 @@ class StoredKnowledge;
 class P25Class : public BlockSink {
 public:
     explicit P25Class(const Clock& clock = Clock::System(), std::string programFolder = {});
+    ~P25Class();
     P25Class(const P25Class&) = delete;
     P25Class& operator=(const P25Class&) = delete;
 
@@ -89,8 +91,10 @@ public:
 
     // The folder the per-system folders live in; ends with a path separator.
     const std::string& ProgramFolder() const { return programFolder_; }
-    // Where an identified system's earlier knowledge is read from (none: nothing is read).
-    void SetStoredKnowledge(StoredKnowledge* store) { store_ = store; }
+    // Where an identified system's earlier knowledge is read from (none: nothing is read); owned
+    // by the decoder from then on.
+    void SetStoredKnowledge(std::unique_ptr<StoredKnowledge> store);
+    StoredKnowledge* Knowledge() const { return store_.get(); }
 
     // State areas.
     SystemInfoArea& SysInfo() { return sysInfo_; }
@@ -125,7 +129,7 @@ private:
 
     DecoderContext ctx_;
     std::string programFolder_;
-    StoredKnowledge* store_ = nullptr;
+    std::unique_ptr<StoredKnowledge> store_;
 
     // Declared before the areas that refer to them.
     SystemInfoArea sysInfo_;

@@ -1,5 +1,7 @@
 #include "link/TScannerReadThread.h"
 
+#include <algorithm>
+
 #include <poll.h>
 #include <pthread.h>
 #include <sched.h>
@@ -135,9 +137,30 @@ std::string TScannerReadThread::TakeRawLine()
     return line;
 }
 
+std::vector<std::string> TScannerReadThread::TakeRawLines(size_t most)
+{
+    std::vector<std::string> lines;
+    if (!config_.rawDump)
+        return lines;
+    LockGuard g(rawLock_);
+    const size_t n = std::min(most, rawLines_.size());
+    lines.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        lines.push_back(std::move(rawLines_.front()));
+        rawLines_.pop_front();
+    }
+    return lines;
+}
+
 void TScannerReadThread::AddRawLine(const std::string& line)
 {
     LockGuard g(rawLock_);
+    // A source faster than the screen takes the lines must not grow the list without end: the
+    // oldest line goes, and is counted.
+    if (rawLines_.size() >= kRawLineCapacity) {
+        rawLines_.pop_front();
+        rawDropped_.fetch_add(1);
+    }
     rawLines_.push_back(line);
 }
 

@@ -95,6 +95,12 @@ public:
     bool HasRawLines();
     // The oldest raw line, removed; empty when the dump is off or nothing waits.
     std::string TakeRawLine();
+    // Up to `most` of the oldest raw lines, removed, under one taking of the lock.
+    std::vector<std::string> TakeRawLines(size_t most);
+    // Raw lines waiting are bounded: beyond this many the oldest is dropped.
+    static constexpr size_t kRawLineCapacity = 10000;
+    // Raw lines dropped so far because nobody took them in time.
+    uint64_t RawLinesDropped() const { return rawDropped_.load(); }
 
     const ScannerReadConfig& Config() const { return config_; }
     // Bit rate of a scanner type: 115200 for types 1 and 3, the Uniden speed for 2, else 19200.
@@ -134,6 +140,7 @@ private:
 
     NamedLock rawLock_{"PSRRAW"};
     std::deque<std::string> rawLines_;
+    std::atomic<uint64_t> rawDropped_{0};
 
     // Touched only by the reader thread.
     ScannerLineFramer framer_;

@@ -19,8 +19,7 @@ constexpr int kMinFields = 4;
 constexpr int kFieldsWithColors = 6;
 constexpr int kDecimalIdVersion = 2;
 constexpr int kColorVersion = 4;
-constexpr int64_t kMaxHexId = 0xFFFFFF;  // six hexadecimal digits
-constexpr int64_t kMaxId = INT32_MAX;
+constexpr int64_t kMaxId = 0xFFFFFF;  // radio ids have 24 bits (six hexadecimal digits in version 1)
 
 struct RadioLine {
     int32_t id = 0;
@@ -33,9 +32,8 @@ struct RadioLine {
 bool ParseId(const std::string& field, int version, int32_t& id)
 {
     int64_t value = 0;
-    const bool ok = version < kDecimalIdVersion ? ParseHex(field, value) && value <= kMaxHexId
-                                                : ParseDecimal(field, value) && value <= kMaxId;
-    if (!ok || value < 1)
+    const bool ok = version < kDecimalIdVersion ? ParseHex(field, value) : ParseDecimal(field, value);
+    if (!ok || value < 1 || value > kMaxId)
         return false;
     id = static_cast<int32_t>(value);
     return true;
@@ -43,7 +41,8 @@ bool ParseId(const std::string& field, int version, int32_t& id)
 
 bool ParseLine(const std::vector<std::string>& f, int version, RadioLine& out)
 {
-    if (static_cast<int>(f.size()) < kMinFields || !ParseId(f[0], version, out.id) || !ParseDecimal(f[2], out.lastSeen))
+    if (static_cast<int>(f.size()) < kMinFields || !ParseId(f[0], version, out.id) ||
+        !ParseDecimal(f[2], out.lastSeen) || out.lastSeen < 0)
         return false;
     out.description = f[1];
     out.textColor = out.backColor = 0;
@@ -107,13 +106,13 @@ int Read(DataFileReader& reader, RadioTable& table)
     return static_cast<int>(lines.size());
 }
 
-bool Load(const std::string& path, RadioTable& table)
+RegularFileRead Load(const std::string& path, RadioTable& table)
 {
     DataFileReader reader(1);
-    if (!reader.Open(path))
-        return false;
-    Read(reader, table);
-    return true;
+    const RegularFileRead opened = reader.Open(path);
+    if (!opened.Read())
+        return opened;
+    return reader.Verdict(Read(reader, table));
 }
 
 }  // namespace RadioFile

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/RegularFile.h"
+
 class DataFileReader;
 class RadioTable;
 
@@ -16,10 +18,12 @@ constexpr const char* kFileName = "Radios.txt";
 std::string Format(RadioTable& table);
 
 // Reads the file's lines into the table: SetRadio, then the colours. Lines with fewer than 4
-// fields, an id below 1 or text where a number belongs are skipped. Returns the lines taken.
+// fields, an id outside 1..16,777,215, a negative time or text where a number belongs are
+// skipped. Returns the lines taken.
 int Read(DataFileReader& reader, RadioTable& table);
 
-// Reads the file when it exists; false when it cannot be opened.
-bool Load(const std::string& path, RadioTable& table);
+// Reads the file when it exists. Failed when it exists but cannot be read, or is not a radio file
+// this program understands (DataFileReader::Verdict): such a file must be kept as it is.
+RegularFileRead Load(const std::string& path, RadioTable& table);
 
 }  // namespace RadioFile

@@ -7,6 +7,7 @@
 
 #include "decoder/P25Class.h"
 #include "persist/SettingsTable.h"
+#include "persist/StoreNotice.h"
 #include "platform/IniFile.h"
 #include "site/ColorText.h"
 
@@ -31,6 +32,8 @@ int64_t ApplyLimit(const SettingEntry& e, int64_t v)
     switch (e.rule) {
     case LimitRule::Clamp: return std::clamp(v, e.min, e.max);
     case LimitRule::ElseDefault: return v < e.min || v > e.max ? IniFile::ParseInteger(e.def, 0) : v;
+    case LimitRule::ZeroOrElseDefault:
+        return v == 0 || (v >= e.min && v <= e.max) ? v : IniFile::ParseInteger(e.def, 0);
     case LimitRule::None: break;
     }
     return v;
@@ -71,6 +74,14 @@ void LoadCustomColors(const IniFile& ini, const SettingEntry& e, std::array<std:
         colors[i] = ini.ReadString(e.section, CustomColorKey(i), e.def);
 }
 
+double ApplyFloatLimit(const SettingEntry& e, double v)
+{
+    if (e.rule != LimitRule::ZeroOrElseDefault || v == 0.0)
+        return v;
+    const bool inside = v >= static_cast<double>(e.min) && v <= static_cast<double>(e.max);
+    return inside ? v : IniFile::ParseFloat(e.def, 0);
+}
+
 // Sets the member of `e` from its text in the file (or its default text).
 void Assign(const SettingEntry& e, const std::string& text, Settings& s)
 {
@@ -86,7 +97,7 @@ void Assign(const SettingEntry& e, const std::string& text, Settings& s)
             else if constexpr (std::is_same_v<T, int64_t>)
                 member = integer();
             else if constexpr (std::is_same_v<T, double>)
-                member = IniFile::ParseFloat(text, IniFile::ParseFloat(e.def, 0));
+                member = ApplyFloatLimit(e, IniFile::ParseFloat(text, IniFile::ParseFloat(e.def, 0)));
             else if constexpr (std::is_same_v<T, uint32_t>)
                 member = ColorFromText(text);
             else if constexpr (std::is_same_v<T, std::string>)
@@ -281,13 +292,19 @@ bool LoadSettings(IniFile& ini, Settings& s)
     return ini.Save();
 }
 
-bool LoadSettings(const std::string& path, Settings& s)
+bool LoadSettings(const std::string& path, Settings& s, StoreNotice* problem)
 {
     IniFile ini;
     const bool read = ini.Load(path);
-    if (!read)
+    if (!read) {
         ini.SetPath({});  // never overwrite a file that could not be read
-    return LoadSettings(ini, s) && read;
+        if (problem)
+            *problem = {StoreNotice::Kind::Unreadable, path, ini.Error()};
+    }
+    const bool updated = LoadSettings(ini, s);
+    if (read && !updated && problem)
+        *problem = {StoreNotice::Kind::NotSaved, path, ini.Error()};
+    return updated && read;
 }
 
 void SaveSettings(IniFile& ini, const Settings& s)

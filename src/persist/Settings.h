@@ -7,6 +7,7 @@
 #include <vector>
 
 class IniFile;
+struct StoreNotice;
 class P25Class;
 struct PresentationSwitches;
 
@@ -173,8 +174,9 @@ constexpr mode_t kSettingsFileMode = 0600;
 // path). Returns false only when that upgrade could not be saved.
 bool LoadSettings(IniFile& ini, Settings& s);
 // Reads the settings file at `path` (a missing file gives every default). Returns false when an
-// existing file cannot be read or the upgrade cannot be saved; `s` then holds what was read.
-bool LoadSettings(const std::string& path, Settings& s);
+// existing file cannot be read (it is then never written by this load) or the upgrade cannot be
+// saved; `s` then holds what was read and `problem`, when given, says what happened.
+bool LoadSettings(const std::string& path, Settings& s, StoreNotice* problem = nullptr);
 
 // Writes every key except those never written into `ini` (fresh sections are added at the end).
 void SaveSettings(IniFile& ini, const Settings& s);

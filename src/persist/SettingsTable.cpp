@@ -32,6 +32,11 @@ constexpr int64_t kNoMax = std::numeric_limits<int32_t>::max();
     {                                                                                                                  \
         sec, key, SettingType::Float, def, LimitRule::None, 0, 0, 0, M(member)                                         \
     }
+// A float that is 0 or within [lo, hi]; anything else reads as the default.
+#define FLIM(sec, key, def, lo, hi, member)                                                                            \
+    {                                                                                                                  \
+        sec, key, SettingType::Float, def, LimitRule::ZeroOrElseDefault, lo, hi, 0, M(member)                          \
+    }
 #define COL(sec, key, def, member)                                                                                     \
     {                                                                                                                  \
         sec, key, SettingType::Colour, def, LimitRule::None, 0, 0, 0, M(member)                                        \
@@ -100,7 +105,7 @@ std::span<const SettingEntry> SettingsTable()
         YN("ScanControl", "TuneData", "No", 0, tuneData),
         TXT("ScanControl", "Profile", "BC250D.Scanner", 0, profile),
         INT("ScanControl", "PrivatePriority", "0", 0, privatePriority),
-        FLT("ScanControl", "QuietFrequency", "866.0", quietFrequency),
+        FLIM("ScanControl", "QuietFrequency", "866.0", 25, 1300, quietFrequency),
         INT("ScanControl", "PortSpeed", "9600", 0, portSpeed),
         INT("ScanControl", "MonitorThresholdHigh", "99", 0, monitorThresholdHigh),
         INT("ScanControl", "MonitorThresholdLow", "1", 0, monitorThresholdLow),

@@ -21,8 +21,9 @@ enum class SettingType {
     CustomColors,  // ColorA .. ColorP of a whole section
 };
 
-// What happens to an integer outside [min, max] when it is read.
-enum class LimitRule { None, Clamp, ElseDefault };
+// What happens to a number outside [min, max] when it is read. ZeroOrElseDefault: 0 is taken
+// too (a quiet frequency of 0 means "scan").
+enum class LimitRule { None, Clamp, ElseDefault, ZeroOrElseDefault };
 
 enum SettingFlag : unsigned {
     kCurrentDefault = 1u << 0,  // a missing key keeps the member's value

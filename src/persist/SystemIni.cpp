@@ -19,6 +19,8 @@ constexpr const char* kOldTalkgroups = "Talkgroups";
 constexpr const char* kOldRadios = "Radios";
 constexpr int kFilterFields = 3;
 constexpr uint32_t kSitesPerRfss = 100;  // tower key = RFSS * 100 + site
+// RFSS and site are bytes; a key beyond RFSS 255 names no tower (and would not fit the record).
+constexpr int64_t kMaxTowerKey = 255 * kSitesPerRfss + kSitesPerRfss - 1;
 
 std::string FilterKey(int i)
 {
@@ -61,7 +63,7 @@ void ReadTowers(const IniFile& ini, P25Class& d)
     std::sort(keys.begin(), keys.end());
     for (const std::string& key : keys) {
         int64_t number = 0;
-        if (!ParseDecimal(key, number) || number < 0 || number > UINT32_MAX)
+        if (!ParseDecimal(key, number) || number < 0 || number > kMaxTowerKey)
             continue;
         const uint32_t rfss = static_cast<uint32_t>(number) / kSitesPerRfss;
         const uint32_t site = static_cast<uint32_t>(number) - kSitesPerRfss * rfss;
@@ -118,13 +120,18 @@ SystemIniData Collect(P25Class& d, const SystemInfo& info)
     return data;
 }
 
-bool Save(const std::string& path, const SystemIniData& data)
+bool Save(const std::string& path, const SystemIniData& data, std::string* reason)
 {
     // Keys of other sections stay; a file that exists but cannot be read is left alone rather
     // than replaced by one without them.
     IniFile ini;
-    if (!ini.Load(path))
+    const auto failed = [&] {
+        if (reason)
+            *reason = ini.Error();
         return false;
+    };
+    if (!ini.Load(path))
+        return failed();
     ini.WriteInteger(kSystem, "SystemID", data.systemId);
     ini.WriteString(kSystem, "SystemIDHEX", Hex("%03X", data.systemId));
     ini.WriteString(kSystem, "WACN", Hex("%05X", data.wacn));
@@ -135,22 +142,23 @@ bool Save(const std::string& path, const SystemIniData& data)
     WriteFilters(ini, data);
     ini.EraseSection(kOldTalkgroups);
     ini.EraseSection(kOldRadios);
-    return ini.Save(path);
+    return ini.Save(path) || failed();
 }
 
-bool Load(const std::string& path, P25Class& d)
+RegularFileRead Load(const std::string& path, P25Class& d)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        return false;
     IniFile ini;
-    ini.Load(path);
+    if (!ini.Load(path))
+        return {RegularFileRead::Status::Failed, ini.Error()};
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return {};
     d.SysInfo().SetSystemName(ini.ReadString(kSystem, "Description"));
     ReadTowers(ini, d);
     if (ini.SectionExists(kFilters))
         ReadFilters(ini, d.Filter());
     d.Filter().MarkChanged();
-    return true;
+    return {RegularFileRead::Status::Read, {}};
 }
 
 }  // namespace SystemIni

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/RegularFile.h"
 #include "site/AffiliationFilter.h"
 #include "site/TowerNames.h"
 
@@ -31,11 +32,13 @@ SystemIniData Collect(P25Class& decoder, const SystemInfo& info);
 
 // Updates the file: section System, and the sections Towers and AffiliationFilters written anew
 // (the latter only when ranges exist); the old Talkgroups and Radios sections are dropped. Other
-// sections and keys stay. The file is replaced whole; false when it could not be written.
-bool Save(const std::string& path, const SystemIniData& data);
+// sections and keys stay. The file is replaced whole; false (and why in `reason`) when it could
+// not be written, or when it exists but could not be read (it is kept then).
+bool Save(const std::string& path, const SystemIniData& data, std::string* reason = nullptr);
 
 // Reads the file when it exists into the decoder: system name, tower names (and the site name of
-// the current site), the affiliation filter. False when there is no file.
-bool Load(const std::string& path, P25Class& decoder);
+// the current site), the affiliation filter. Missing when there is no file, Failed when it
+// exists but cannot be read.
+RegularFileRead Load(const std::string& path, P25Class& decoder);
 
 }  // namespace SystemIni

@@ -1,7 +1,13 @@
 #include "persist/SystemStore.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
+#include <mutex>
+#include <set>
+#include <utility>
+#include <vector>
 
 #include "decoder/P25Class.h"
 #include "decoder/StoredKnowledge.h"
@@ -22,6 +28,55 @@ struct Snapshot {
     std::string radios;
     std::string tower;
 };
+
+// The store of one decoder: reads its folders on identification and remembers which files could
+// not be read, so that no save replaces them.
+class SystemFolderKnowledge final : public StoredKnowledge {
+public:
+    void LoadInto(P25Class& decoder) override { LoadSystemData(decoder); }
+
+    void SetNotices(std::function<void(const StoreNotice&)> notices)
+    {
+        std::lock_guard g(mutex_);
+        notices_ = std::move(notices);
+    }
+    void Notify(const StoreNotice& notice)
+    {
+        std::function<void(const StoreNotice&)> notices;
+        {
+            std::lock_guard g(mutex_);
+            notices = notices_;
+        }
+        if (notices)
+            notices(notice);
+    }
+    // Holds a file back; true when it was not held yet (then it is reported).
+    bool Hold(const std::string& path)
+    {
+        std::lock_guard g(mutex_);
+        return held_.insert(path).second;
+    }
+    void Release(const std::string& path)
+    {
+        std::lock_guard g(mutex_);
+        held_.erase(path);
+    }
+    bool Held(const std::string& path)
+    {
+        std::lock_guard g(mutex_);
+        return held_.count(path) != 0;
+    }
+
+private:
+    std::mutex mutex_;  // innermost: never held while calling out
+    std::set<std::string> held_;
+    std::function<void(const StoreNotice&)> notices_;
+};
+
+SystemFolderKnowledge* StoreOf(P25Class& decoder)
+{
+    return dynamic_cast<SystemFolderKnowledge*>(decoder.Knowledge());
+}
 
 bool IdentityKnown(uint32_t systemId, uint32_t rfss, uint32_t site)
 {
@@ -54,6 +109,47 @@ bool TakeSnapshot(P25Class& d, Snapshot& s)
     return true;
 }
 
+bool WriteWhole(const std::string& path, const std::string& text, std::string& reason)
+{
+    if (WriteFileAtomically(path, text))
+        return true;
+    reason = ErrorText(errno);
+    return false;
+}
+
+// Writes one file unless it is held back; reports a failure.
+template <class Write>
+bool SaveFile(SystemFolderKnowledge* store, const std::string& path, Write write)
+{
+    if (store && store->Held(path))
+        return true;  // reported when it could not be read; kept as it is
+    std::string reason;
+    if (write(reason))
+        return true;
+    if (store)
+        store->Notify({StoreNotice::Kind::NotSaved, path, reason});
+    return false;
+}
+
+// Reads one file; a reader's exception (out of memory on a huge file, ...) is an unreadable file
+// like any other, never the end of the thread that identified the system.
+template <class Load>
+void LoadFile(SystemFolderKnowledge* store, const std::string& path, Load load)
+{
+    RegularFileRead read;
+    try {
+        read = load();
+    } catch (const std::exception& e) {
+        read = {RegularFileRead::Status::Failed, e.what()};
+    }
+    if (!store)
+        return;
+    if (!read.Failed())
+        store->Release(path);
+    else if (store->Hold(path))
+        store->Notify({StoreNotice::Kind::Unreadable, path, read.reason});
+}
+
 }  // namespace
 
 std::string SystemFolder(const std::string& programFolder, uint32_t systemId)
@@ -65,15 +161,34 @@ std::string SystemFolder(const std::string& programFolder, uint32_t systemId)
 
 bool SaveSystemData(P25Class& decoder)
 {
+    SystemFolderKnowledge* store = StoreOf(decoder);
     Snapshot s;
-    if (!TakeSnapshot(decoder, s))
+    try {
+        if (!TakeSnapshot(decoder, s))
+            return false;
+    } catch (const std::exception& e) {
+        if (store)
+            store->Notify(
+                {StoreNotice::Kind::NotSaved, SystemFolder(decoder.ProgramFolder(), decoder.GetSystemId()), e.what()});
         return false;
+    }
     std::error_code ec;
     std::filesystem::create_directories(s.folder, ec);
-    bool ok = SystemIni::Save(s.folder + SystemIni::kFileName, s.ini);
-    ok = WriteFileAtomically(s.folder + TalkgroupFile::kFileName, s.talkgroups) && ok;
-    ok = WriteFileAtomically(s.folder + RadioFile::kFileName, s.radios) && ok;
-    ok = WriteFileAtomically(s.folder + s.towerFile, s.tower) && ok;
+    if (ec) {
+        if (store)
+            store->Notify({StoreNotice::Kind::NotSaved, s.folder, ec.message()});
+        return false;
+    }
+    const std::string ini = s.folder + SystemIni::kFileName;
+    const std::string talkgroups = s.folder + TalkgroupFile::kFileName;
+    const std::string radios = s.folder + RadioFile::kFileName;
+    const std::string tower = s.folder + s.towerFile;
+    bool ok = SaveFile(store, ini, [&](std::string& reason) { return SystemIni::Save(ini, s.ini, &reason); });
+    ok = SaveFile(store, talkgroups,
+                  [&](std::string& reason) { return WriteWhole(talkgroups, s.talkgroups, reason); }) &&
+         ok;
+    ok = SaveFile(store, radios, [&](std::string& reason) { return WriteWhole(radios, s.radios, reason); }) && ok;
+    ok = SaveFile(store, tower, [&](std::string& reason) { return WriteWhole(tower, s.tower, reason); }) && ok;
     return ok;
 }
 
@@ -89,23 +204,24 @@ void LoadSystemData(P25Class& decoder)
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec))
         return;
-    SystemIni::Load(folder + SystemIni::kFileName, decoder);
-    TalkgroupFile::Load(folder + TalkgroupFile::kFileName, decoder.Talkgroups());
-    RadioFile::Load(folder + RadioFile::kFileName, decoder.Radios());
-    TowerFile::Load(folder + TowerFile::FileName(rfss, site), decoder);
+    SystemFolderKnowledge* store = StoreOf(decoder);
+    const std::string ini = folder + SystemIni::kFileName;
+    const std::string talkgroups = folder + TalkgroupFile::kFileName;
+    const std::string radios = folder + RadioFile::kFileName;
+    const std::string tower = folder + TowerFile::FileName(rfss, site);
+    LoadFile(store, ini, [&] { return SystemIni::Load(ini, decoder); });
+    LoadFile(store, talkgroups, [&] { return TalkgroupFile::Load(talkgroups, decoder.Talkgroups()); });
+    LoadFile(store, radios, [&] { return RadioFile::Load(radios, decoder.Radios()); });
+    LoadFile(store, tower, [&] { return TowerFile::Load(tower, decoder); });
 }
-
-namespace {
-
-class SystemFolderKnowledge final : public StoredKnowledge {
-public:
-    void LoadInto(P25Class& decoder) override { LoadSystemData(decoder); }
-};
-
-}  // namespace
 
 void AttachSystemStore(P25Class& decoder)
 {
-    static SystemFolderKnowledge store;
-    decoder.SetStoredKnowledge(&store);
+    decoder.SetStoredKnowledge(std::make_unique<SystemFolderKnowledge>());
+}
+
+void SetStoreNotices(P25Class& decoder, std::function<void(const StoreNotice&)> notices)
+{
+    if (SystemFolderKnowledge* store = StoreOf(decoder))
+        store->SetNotices(std::move(notices));
 }

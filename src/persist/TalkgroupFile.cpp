@@ -21,7 +21,8 @@ constexpr int kMinFields = 4;
 constexpr int kFieldsWithColors = 9;
 constexpr int64_t kMaxTalkgroup = 65535;
 constexpr int kDefaultPriority = 50;
-constexpr int kMaxPriority = 255;        // 255 tells SetTalkgroup to keep the priority
+constexpr int kMaxPriority = 99;         // 1 highest .. 99 lowest, 0 ignore
+constexpr int kKeepPriority = 255;       // tells SetTalkgroup to keep the priority
 constexpr int kFirstSixStepVersion = 5;  // versions before it used priorities 1..6
 constexpr int kPriorityFieldVersion = 2;
 constexpr int kFirstSeenVersion = 4;
@@ -46,7 +47,7 @@ int ConvertSixStepPriority(int priority)
 bool ParseLine(const std::vector<std::string>& f, int version, TalkgroupLine& out)
 {
     int64_t id = 0;
-    if (static_cast<int>(f.size()) < kMinFields || !ParseDecimal(f[0], id) || id < 0 || id > kMaxTalkgroup)
+    if (static_cast<int>(f.size()) < kMinFields || !ParseDecimal(f[0], id) || id < 1 || id > kMaxTalkgroup)
         return false;
     out.id = static_cast<int32_t>(id);
     if (version < kPriorityFieldVersion) {
@@ -56,7 +57,7 @@ bool ParseLine(const std::vector<std::string>& f, int version, TalkgroupLine& ou
             return false;
     } else {
         int64_t priority = 0;
-        if (!ParseDecimal(f[1], priority) || priority < 0 || priority > kMaxPriority ||
+        if (!ParseDecimal(f[1], priority) || priority < 0 || (priority > kMaxPriority && priority != kKeepPriority) ||
             !ParseDecimal(f[3], out.lastSeen))
             return false;
         out.priority = static_cast<int>(priority);
@@ -67,12 +68,12 @@ bool ParseLine(const std::vector<std::string>& f, int version, TalkgroupLine& ou
     out.firstSeen = 0;
     out.textColor = out.backColor = 0;
     if (version >= kFirstSeenVersion && static_cast<int>(f.size()) >= kFieldsWithColors) {
-        if (!ParseDecimal(f[5], out.firstSeen))
+        if (!ParseDecimal(f[5], out.firstSeen) || out.firstSeen < 0)
             return false;
         out.textColor = ColorFromText(f[7]);
         out.backColor = ColorFromText(f[8]);
     }
-    return true;
+    return out.lastSeen >= 0;
 }
 
 void AppendLine(std::string& out, const TGTAG& t)
@@ -140,13 +141,13 @@ int Read(DataFileReader& reader, TalkgroupTable& table)
     return static_cast<int>(lines.size());
 }
 
-bool Load(const std::string& path, TalkgroupTable& table)
+RegularFileRead Load(const std::string& path, TalkgroupTable& table)
 {
     DataFileReader reader(1);
-    if (!reader.Open(path))
-        return false;
-    Read(reader, table);
-    return true;
+    const RegularFileRead opened = reader.Open(path);
+    if (!opened.Read())
+        return opened;
+    return reader.Verdict(Read(reader, table));
 }
 
 }  // namespace TalkgroupFile

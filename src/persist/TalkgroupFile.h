@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/RegularFile.h"
+
 class DataFileReader;
 class TalkgroupTable;
 
@@ -16,11 +18,12 @@ constexpr const char* kFileName = "TalkGroups.txt";
 std::string Format(TalkgroupTable& table);
 
 // Reads the file's lines into the table: SetTalkgroup, then first seen and colours. Lines with
-// fewer than 4 fields, an id outside 0..65535 or text where a number belongs are skipped.
-// Returns the number of lines taken.
+// fewer than 4 fields, an id outside 1..65535, a priority outside 0..99 (255: keep), a negative
+// time or text where a number belongs are skipped. Returns the number of lines taken.
 int Read(DataFileReader& reader, TalkgroupTable& table);
 
-// Reads the file when it exists; false when it cannot be opened.
-bool Load(const std::string& path, TalkgroupTable& table);
+// Reads the file when it exists. Failed when it exists but cannot be read, or is not a talkgroup
+// file this program understands (DataFileReader::Verdict): such a file must be kept as it is.
+RegularFileRead Load(const std::string& path, TalkgroupTable& table);
 
 }  // namespace TalkgroupFile

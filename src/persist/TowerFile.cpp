@@ -278,14 +278,16 @@ std::string Format(P25Class& decoder, const SystemInfo& info, int64_t now)
     return out;
 }
 
-void Read(DataFileReader& reader, P25Class& decoder)
+int Read(DataFileReader& reader, P25Class& decoder)
 {
+    int sections = 0;
     Section section = Section::None;
     std::vector<std::string> fields;
     std::string_view line;
     while (reader.Next(line)) {
         if (line.front() == '-') {
             section = SectionNamed(line.substr(1));
+            sections += section != Section::Other;
             continue;
         }
         switch (section) {
@@ -301,15 +303,16 @@ void Read(DataFileReader& reader, P25Class& decoder)
         default: break;  // neighbours and anything unknown are for the reader of the file only
         }
     }
+    return sections;
 }
 
-bool Load(const std::string& path, P25Class& decoder)
+RegularFileRead Load(const std::string& path, P25Class& decoder)
 {
     DataFileReader reader(0);
-    if (!reader.Open(path))
-        return false;
-    Read(reader, decoder);
-    return true;
+    const RegularFileRead opened = reader.Open(path);
+    if (!opened.Read())
+        return opened;
+    return reader.Verdict(Read(reader, decoder));
 }
 
 }  // namespace TowerFile

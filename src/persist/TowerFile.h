@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/RegularFile.h"
+
 class DataFileReader;
 class P25Class;
 struct SystemInfo;
@@ -24,10 +26,11 @@ std::string Format(P25Class& decoder, const SystemInfo& info, int64_t now);
 
 // Reads the sections "-TowerInfo" (call signs), "-Tables" (identifiers, stored with
 // StoreIdentifier) and "-Frequencies" (channels, usage flags and, while the decoder saves hits,
-// hit counts). Malformed lines are skipped.
-void Read(DataFileReader& reader, P25Class& decoder);
+// hit counts). Malformed lines are skipped. Returns the number of those section lines met.
+int Read(DataFileReader& reader, P25Class& decoder);
 
-// Reads the file when it exists; false when it cannot be opened.
-bool Load(const std::string& path, P25Class& decoder);
+// Reads the file when it exists. Failed when it exists but cannot be read, or is not a tower file
+// this program understands (DataFileReader::Verdict): such a file must be kept as it is.
+RegularFileRead Load(const std::string& path, P25Class& decoder);
 
 }  // namespace TowerFile

@@ -131,8 +131,10 @@ bool NameUnnamed(int fd, const std::string& prefix, std::string& temp)
 
 bool WriteFileAtomically(const std::string& path, std::string_view text, std::optional<mode_t> mode)
 {
-    if (path.empty())
+    if (path.empty()) {
+        errno = ENOENT;
         return false;
+    }
     const std::string target = ResolveTarget(path);
     RemoveDeadWritersTemps(target);
     const mode_t fileMode = mode ? *mode : ExistingModeOr(target, kNewFileMode);
@@ -144,22 +146,29 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, std::op
         fd = ::mkstemp(temp.data());
     if (fd < 0)
         return false;
-    bool ok = ::fchmod(fd, fileMode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
+    int error = 0;  // the first failure: what the caller is told
+    const auto check = [&error](bool ok) {
+        if (!ok && error == 0)
+            error = errno;
+        return ok;
+    };
+    bool ok = check(::fchmod(fd, fileMode) == 0) && check(WriteAll(fd, text)) && check(::fsync(fd) == 0);
     bool named = !unnamed;  // whether `temp` is in the folder and must go on failure
     bool renamed = false;
     if (ok && unnamed) {
         // Named and renamed in two system calls in a row: the temporary name shows that briefly
         // only (a writer killed just then leaves it to the next write of this file to remove).
-        ok = named = NameUnnamed(fd, TempPrefix(target), temp);
-        ok = ok && (renamed = ::rename(temp.c_str(), target.c_str()) == 0);
+        ok = named = check(NameUnnamed(fd, TempPrefix(target), temp));
+        ok = ok && (renamed = check(::rename(temp.c_str(), target.c_str()) == 0));
     }
     // Once renamed the new file is in place whatever close says (its text was synced already).
-    ok = (::close(fd) == 0 || renamed) && ok;
+    ok = (check(::close(fd) == 0) || renamed) && ok;
     if (ok && !renamed)
-        ok = ::rename(temp.c_str(), target.c_str()) == 0;
+        ok = check(::rename(temp.c_str(), target.c_str()) == 0);
     if (!ok) {
         if (named)
             ::unlink(temp.c_str());
+        errno = error != 0 ? error : EIO;
         return false;
     }
     SyncFolder(fs::path(target).parent_path());

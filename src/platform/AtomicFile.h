@@ -11,5 +11,5 @@
 // and the temporary file is removed. A path that is a symbolic link is written through to its
 // target, so the link survives. The file gets `mode` when given; otherwise an existing file keeps
 // its permissions and a new one is readable by all (0644). Returns whether the new file is in
-// place.
+// place; when not, errno says why (the first call that failed).
 bool WriteFileAtomically(const std::string& path, std::string_view text, std::optional<mode_t> mode = std::nullopt);

@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,9 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -72,20 +71,16 @@ bool IniFile::Load(const std::string& path)
 {
     path_ = path;
     Clear();
-    std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
-    if (st.type() == fs::file_type::not_found)
+    error_.clear();
+    std::string text;
+    const RegularFileRead read = ReadRegularFile(path, kMaxFileBytes, text);
+    if (read.status == RegularFileRead::Status::Missing)
         return true;
-    if (ec || st.type() != fs::file_type::regular)
+    if (!read.Read()) {
+        error_ = read.reason;
         return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
-        return false;
-    Parse(text.str());
+    }
+    Parse(text);
     return true;
 }
 
@@ -95,9 +90,14 @@ void IniFile::Parse(std::string_view text)
     if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom)
         text.remove_prefix(kUtf8Bom.size());
     while (!text.empty()) {
-        const auto end = text.find('\n');
+        // Lines end with LF, CR LF or a lone CR.
+        const auto end = text.find_first_of("\r\n");
         std::string_view raw = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end);
+        if (!text.empty() && text.front() == '\r')
+            text.remove_prefix(1);
+        if (!text.empty() && text.front() == '\n')
+            text.remove_prefix(1);
         std::string_view line = Trim(raw);
         if (preamble_.empty() && sections_.empty())
             line = StripLeadingMarks(line);
@@ -155,7 +155,11 @@ bool IniFile::Save()
 
 bool IniFile::Save(const std::string& path)
 {
-    return WriteFileAtomically(path, Text(), modeSet_ ? std::optional<mode_t>(mode_) : std::nullopt);
+    error_.clear();
+    if (WriteFileAtomically(path, Text(), modeSet_ ? std::optional<mode_t>(mode_) : std::nullopt))
+        return true;
+    error_ = ErrorText(errno);
+    return false;
 }
 
 void IniFile::Clear()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,7 +10,7 @@
 // An INI file with Windows private-profile semantics: section and key names are compared without
 // regard to case, the first match wins, blanks around names and values are trimmed, lines starting
 // with ';' are comments and are kept when the file is rewritten. Lines end with CR LF when written;
-// CR LF or LF are accepted when read.
+// CR LF, LF or a lone CR are accepted when read.
 //
 // The file is held in memory: Load reads it whole (a missing file is an empty INI), the Write and
 // Erase calls change the memory copy, and Save rewrites the file whole and atomically (a temporary
@@ -24,10 +25,17 @@ public:
     IniFile() = default;
     explicit IniFile(std::string path) : path_(std::move(path)) { }
 
+    // Far above any real settings file or profile; only a runaway file reaches it.
+    static constexpr size_t kMaxFileBytes = size_t{16} << 20;
+
     // Reads the file at `path` (and remembers the path for Save). A missing file gives an empty
-    // INI and true; an unreadable existing file gives an empty INI and false.
+    // INI and true; an existing file that cannot be read (not a regular file, no permission,
+    // larger than kMaxFileBytes, ...) gives an empty INI, false and the reason in Error(). Never
+    // blocks on a special file.
     bool Load(const std::string& path);
-    // Parses INI text (CR LF or LF lines) in place of the current contents.
+    // Why the last Load or Save failed.
+    const std::string& Error() const { return error_; }
+    // Parses INI text (CR LF, LF or CR lines) in place of the current contents.
     void Parse(std::string_view text);
     // The file's text as Save writes it (CR LF line ends).
     std::string Text() const;
@@ -97,4 +105,5 @@ private:
     std::vector<Section> sections_;
     mode_t mode_ = kDefaultMode;
     bool modeSet_ = false;
+    std::string error_;
 };

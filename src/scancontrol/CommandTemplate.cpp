@@ -84,6 +84,19 @@ void StripTrailingZeros(std::string& text)
         text.pop_back();
 }
 
+// Whether splicing `value` in place of `token` can make a new occurrence of the token that starts
+// before the end of the value. Such an occurrence overlaps the value: the value then lies inside
+// the token, or a part of the token's start or end is a part of the value. Tokens begin and end
+// with '$' and the values of the token table never hold one, so only a value found inside a
+// token ("0" in "$SP-KHZ*10$") can do it.
+bool CanFormToken(std::string_view token, std::string_view value)
+{
+    const char first = token.front();
+    const char last = token.back();
+    return value.empty() || value.find(first) != std::string_view::npos || value.find(last) != std::string_view::npos ||
+           token.find(value) != std::string_view::npos;
+}
+
 }  // namespace
 
 std::string FormatScaled(double value, double scale, const char* format)
@@ -109,9 +122,28 @@ void ReplaceAll(std::string& text, std::string_view token, std::string_view valu
         return;
     // A value that holds the token itself would be found again for ever: search past it then.
     const bool selfContaining = value.find(token) != std::string_view::npos;
-    for (size_t at = text.find(token); at != std::string::npos;
-         at = text.find(token, selfContaining ? at + value.size() : 0))
-        text.replace(at, token.size(), value);
+    if (!selfContaining && CanFormToken(token, value)) {
+        // The value may join its neighbours into the token again; searching from the start after
+        // each splice is what finds that. Only a template made for it gets here.
+        for (size_t at = text.find(token); at != std::string::npos; at = text.find(token))
+            text.replace(at, token.size(), value);
+        return;
+    }
+    // Otherwise no occurrence can start before the end of a spliced value: one pass from left to
+    // right finds exactly what searching from the start again would, in time linear in the text.
+    size_t at = text.find(token);
+    if (at == std::string::npos)
+        return;
+    std::string out;
+    out.reserve(text.size());
+    size_t from = 0;
+    for (; at != std::string::npos; at = text.find(token, from)) {
+        out.append(text, from, at - from);
+        out.append(value);
+        from = at + token.size();
+    }
+    out.append(text, from, std::string::npos);
+    text = std::move(out);
 }
 
 std::string ExpandCommandTemplate(std::string_view templ, const TemplateValues& values)

@@ -19,7 +19,10 @@ struct TemplateValues {
 std::string FormatScaled(double value, double scale, const char* format);
 
 // Replaces every occurrence of token (case-sensitive) by value, searching again from the start
-// after each splice (after the spliced value when the value holds the token itself).
+// after each splice (after the spliced value when the value holds the token itself). In one pass
+// over the text whenever the value cannot join its neighbours into the token anew, which holds
+// for every value of the profile language: the cost grows with the text, not with the square
+// of the tokens in it.
 void ReplaceAll(std::string& text, std::string_view token, std::string_view value);
 
 // Replaces every token of the profile language, one token after another in a fixed order; text

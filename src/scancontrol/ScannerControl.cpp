@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 #include "link/TCommPort.h"
 #include "persist/Settings.h"
 #include "platform/DataPaths.h"
 #include "platform/IniFile.h"
+#include "platform/RegularFile.h"
 #include "scancontrol/BinaryFrame.h"
 #include "scancontrol/CommandTemplate.h"
 
@@ -20,14 +22,31 @@ ScannerControl::ScannerControl(std::string portName, std::string_view profileNam
         path = FindProfileFile(examples, profileName);
     if (!path)
         return;  // inert, and nothing to tell: scanner control simply does not happen
+    std::string text;
+    const RegularFileRead read = ReadRegularFile(path->string(), ScannerProfile::kMaxFileBytes, text);
+    if (!read.Read()) {
+        problem_ = "Scanner profile " + path->string() + " not used: " + read.reason;
+        return;
+    }
     IniFile ini;
-    if (!ini.Load(path->string()))
-        return;  // present but unreadable: the same as missing
+    ini.Parse(text);
+    ScannerProfile profile = ScannerProfile::Read(ini);
+    if (const std::string why = profile.Problem(); !why.empty()) {
+        problem_ = "Scanner profile " + path->string() + " not used: " + why;
+        return;
+    }
+    if (!QuietFrequencyValid(quietMHz)) {
+        char value[32];
+        std::snprintf(value, sizeof value, "%g", quietMHz);
+        problem_ = std::string("Scanner control not used: the quiet frequency ") + value +
+                   " MHz is neither 0 nor within 25 to 1300 MHz";
+        return;
+    }
     profileFound_ = true;
 
     portSpeed_ = portSpeed > 0 ? portSpeed : kDefaultSpeed;
     quiet_ = quietMHz;
-    profile_ = ScannerProfile::Read(ini);
+    profile_ = std::move(profile);
     if (profile_.forceSpeed)
         portSpeed_ = *profile_.forceSpeed;
     OpenPort();

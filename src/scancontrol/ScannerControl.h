@@ -34,9 +34,11 @@ public:
     static constexpr int kMaxDrainReads = 64;
 
     // portName: setting ScanControl/Port; profileName: ScanControl/Profile, a file in
-    // programFolder, else one of the example profiles installed with the program; quietMHz: ScanControl/QuietFrequency
-    // (0: no quiet frequency, scan instead); portSpeed: ScanControl/PortSpeed in bit/s (0 gives 9600). Never fails
-    // visibly.
+    // programFolder, else one of the example profiles installed with the program; quietMHz:
+    // ScanControl/QuietFrequency (0: no quiet frequency, scan instead); portSpeed: ScanControl/PortSpeed
+    // in bit/s (0 gives 9600). Never fails visibly; a profile that is found but refused (unreadable,
+    // over 1 MB, a template over 4,096 characters) or a quiet frequency neither 0 nor within
+    // 25..1,300 MHz leaves it inert with Problem() set.
     ScannerControl(std::string portName, std::string_view profileName, double quietMHz, int32_t portSpeed,
                    const std::filesystem::path& programFolder);
     // The same from the settings (ScanControl: Port, Profile, QuietFrequency, PortSpeed).
@@ -64,6 +66,8 @@ public:
 
     // --- state, for the configuration dialog and the tests ---
     bool ProfileFound() const { return profileFound_; }
+    // Why a profile that exists was refused (for the owner to show); empty otherwise.
+    const std::string& Problem() const { return problem_; }
     bool PortOpen() const { return portOpen_; }
     const ScannerProfile& Profile() const { return profile_; }
     const std::string& PortName() const { return portName_; }
@@ -82,6 +86,7 @@ private:
     int32_t portSpeed_ = kDefaultSpeed;
     ScannerProfile profile_;
     bool profileFound_ = false;
+    std::string problem_;
     std::unique_ptr<TCommPort> port_;
     bool portOpen_ = false;
     double lastTuned_ = kNoFrequency;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 #include "platform/IniFile.h"
 
@@ -72,6 +73,30 @@ ScannerProfile ScannerProfile::Read(const IniFile& ini)
     if (!p.binaryCommands)
         ReadTemplates(ini, p);
     return p;
+}
+
+std::string ScannerProfile::Problem() const
+{
+    const auto tooLong = [](const char* key, const std::string& text) {
+        return "its " + std::string(key) + " command is " + std::to_string(text.size()) + " characters long (at most " +
+               std::to_string(kMaxTemplateLength) + ")";
+    };
+    const std::pair<const char*, const std::string*> templates[] = {
+        {"Init", &init}, {"Scan", &scan}, {"Manual", &manual}, {"Quiet", &quiet}};
+    for (const auto& [key, text] : templates)
+        if (text->size() > kMaxTemplateLength)
+            return tooLong(key, *text);
+    for (int i = 0; i < kActiveCount; ++i)
+        if (active[i].size() > kMaxTemplateLength)
+            return tooLong(kActiveKeys[i], active[i]);
+    return {};
+}
+
+bool QuietFrequencyValid(double mhz)
+{
+    constexpr double kLowest = 25.0;
+    constexpr double kHighest = 1300.0;
+    return mhz == 0.0 || (mhz >= kLowest && mhz <= kHighest);
 }
 
 const std::string& ScannerProfile::ActiveTemplate(double spacing) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -32,8 +33,17 @@ struct ScannerProfile {
     std::string init, scan, manual, quiet;         // Init, Scan, Manual (kept, never sent), Quiet
     std::array<std::string, kActiveCount> active;  // Active5 .. Active100, default Active
 
+    // A profile file is a few hundred bytes; a template a few dozen characters. Anything far
+    // beyond is not a profile, and expanding it on every tune would stall the window.
+    static constexpr size_t kMaxFileBytes = size_t{1} << 20;
+    static constexpr size_t kMaxTemplateLength = 4096;
+
     // Reads every key with its default from an INI already loaded.
     static ScannerProfile Read(const IniFile& ini);
+
+    // Empty when the profile can be used; else why not (a template longer than
+    // kMaxTemplateLength, named by its key).
+    std::string Problem() const;
 
     // The active template for a channel spacing in MHz.
     const std::string& ActiveTemplate(double spacing) const;
@@ -43,6 +53,9 @@ struct ScannerProfile {
     bool EvenParity() const;
     bool TwoStopBits() const { return stopBits == 2; }
 };
+
+// Whether a quiet frequency (MHz) can be used: 0 ("scan", no quiet frequency) or 25 to 1,300 MHz.
+bool QuietFrequencyValid(double mhz);
 
 // A yes/no value: yes when, in lower case, it is "yes" or "y"; anything else is no.
 bool ParseYesNo(std::string_view value);

@@ -1,6 +1,7 @@
 #include "session/DecodeSession.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 #include <utility>
@@ -166,6 +167,10 @@ int64_t DecodeSession::SecondsWithoutBlocks(int64_t now) const
 bool DecodeSession::Replay(const std::string& path, int scannerType, bool realtime, const std::atomic<bool>& stop,
                            const std::function<void()>& counted)
 {
+    // A folder opens as a stream that reads nothing: it is no capture.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return false;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
@@ -197,7 +202,7 @@ bool DecodeSession::Replay(const std::string& path, int scannerType, bool realti
         if (line.hasBlock)
             push(line.block);
     }
-    return true;
+    return !in.bad();
 }
 
 bool DecodeSession::SaveSystem()

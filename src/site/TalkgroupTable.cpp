@@ -8,9 +8,9 @@ namespace {
 
 constexpr uint8_t kNewPriority = 50;
 constexpr int kKeepPriority = 255;
-// SetTalkgroup leaves one slot free that NoteTalkgroup may still fill: the decoder can always
-// add a talkgroup heard on the air even after the files or an import filled the table.
-constexpr int kSetTalkgroupLimit = TalkgroupTable::kCapacity - 1;
+// The capacity is the whole id space 1..65535, so a table filled by the files or an import still
+// knows every talkgroup the decoder may hear.
+constexpr int32_t kMaxId = TalkgroupTable::kCapacity;
 
 }  // namespace
 
@@ -81,10 +81,12 @@ bool TalkgroupTable::NoteTalkgroup(int32_t id)
 
 bool TalkgroupTable::SetTalkgroup(int32_t id, std::string_view description, int priority, int64_t lastSeen)
 {
+    if (id < 1 || id > kMaxId)
+        return false;
     LockGuard g(lock_);
     bool added = false;
     int pos = Find(id);
-    if (pos < 0 && records_.Count() < kSetTalkgroupLimit) {
+    if (pos < 0 && records_.Count() < kCapacity) {
         pos = Insert(id, description);
         added = pos >= 0;
     }

@@ -133,3 +133,32 @@ TEST(MalformedReplies, PolledRepliesWithoutAcknowledgementOrTooShortAreDroppedBu
 }
 
 }  // namespace
+
+namespace {
+
+using namespace rig;
+
+// With nobody taking the raw lines the list stops growing: the oldest go, and are counted.
+TEST(RawLines, BoundedWithTheOldestDroppedAndCounted)
+{
+    constexpr int kExtra = 500;
+    const int total = static_cast<int>(TScannerReadThread::kRawLineCapacity) + kExtra;
+    Rig rig({.scannerType = 1});
+    ASSERT_TRUE(rig.sim.Open());
+    rig.sim.SetCapture(AsItems(NumberedBlocks(1, total)));
+    ScannerReadConfig config = ReaderConfig(1, rig.sim.SlavePath());
+    config.rawDump = true;
+    ASSERT_TRUE(rig.StartReader(config));
+    ASSERT_TRUE(rig.sim.Start());
+    ASSERT_EQ(PopBlocks(rig.queue, static_cast<size_t>(total), 60s).size(), static_cast<size_t>(total));
+    ASSERT_TRUE(WaitUntil([&] { return rig.reader->Blocks() == total; }));
+
+    EXPECT_EQ(rig.reader->RawLinesDropped(), static_cast<uint64_t>(kExtra));
+    std::vector<std::string> raw = rig.reader->TakeRawLines(static_cast<size_t>(total));
+    ASSERT_EQ(raw.size(), TScannerReadThread::kRawLineCapacity);
+    std::string first = SimCapture::FormatLine(1, NumberedBlock(1 + kExtra), 1 + kExtra);
+    EXPECT_EQ(raw.front(), first.substr(0, first.size() - 2));  // the oldest kept, without CR LF
+    EXPECT_FALSE(rig.reader->HasRawLines());
+}
+
+}  // namespace

@@ -112,3 +112,12 @@ int RunDesktop(int& argc, char** argv, const DesktopOptions& options)
     form1->RunCloseSequence();
     return status;
 }
+
+int RefuseDesktopStart(int& argc, char** argv, const std::string& text)
+{
+    std::unique_ptr<QApplication> app;
+    if (QApplication::instance() == nullptr)
+        app = std::make_unique<QApplication>(argc, argv);
+    QMessageBox::critical(nullptr, kApplicationTitle, QString::fromLocal8Bit(text.c_str()));
+    return 2;
+}

@@ -18,3 +18,7 @@ std::unique_ptr<TForm1> CreateDesktopWindows(MainWindowOptions options);
 
 // The desktop program: application title, windows, event loop. Returns the exit status.
 int RunDesktop(int& argc, char** argv, const DesktopOptions& options);
+
+// Shows why the desktop program cannot start (another program holds its data folder) in a
+// message box, then returns the exit status 2. Makes the application object when there is none.
+int RefuseDesktopStart(int& argc, char** argv, const std::string& text);

@@ -70,6 +70,7 @@ inline constexpr char kStatusRIDsCaption[] = "StatusRIDsCaption";
 inline constexpr char kStatusRIDsValue[] = "StatusRIDsValue";  // "RIDs:"
 inline constexpr char kStatusStatusCaption[] = "StatusStatusCaption";
 inline constexpr char kStatusStatusValue[] = "StatusStatusValue";  // "Status:" of the status line
+inline constexpr char kStatusFileNotice[] = "StatusFileNotice";    // the last problem with a file kept
 inline constexpr char kBackupLabel[] = "BackupLabel";              // "*Backup In Progress*"
 inline constexpr char kImportLabel[] = "ImportLabel";              // "*Import In Progress*"
 // The bottom row's notices besides those two: the session's trouble (no data, scanner lost) and

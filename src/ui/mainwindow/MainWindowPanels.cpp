@@ -184,6 +184,11 @@ void TForm1::BuildStatusLine(QWidget* central)
         layout_->statusValues[i] = value;
     }
     row->addStretch(1);
+    // A file the program could not read or save; empty (hidden) until there is one.
+    auto* notice = new QLabel(line);
+    notice->setObjectName(kStatusFileNotice);
+    notice->hide();
+    row->addWidget(notice);
     layout_->statusLine = line;
 
     // What goes grey while the site information is stale.

@@ -129,6 +129,8 @@ void TForm1::StartSession()
 
     if (settings_.scanControlEnabled) {
         scannerControl_ = std::make_unique<ScannerControl>(settings_, ProgramFolder());
+        if (!scannerControl_->Problem().empty())
+            ShowFileNotice(scannerControl_->Problem(), QString::fromStdString(scannerControl_->Problem()));
         scannerControl_->SendInit();
         scannerControl_->TuneQuiet();
     }

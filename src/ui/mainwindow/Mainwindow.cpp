@@ -16,6 +16,7 @@
 #include "link/Procthread.h"
 #include "link/TBSKQueue.h"
 #include "link/TScannerReadThread.h"
+#include "persist/SystemStore.h"
 #include "platform/Clock.h"
 #include "scancontrol/ScannerControl.h"
 #include "session/DecodeSession.h"
@@ -210,7 +211,13 @@ void TForm1::RunWindowShown()
     if (options_.demo)
         session_->UseDemo(options_.demoCapture, kDemoScannerType);
     tickTimer_->start();
-    LoadSettings(SettingsPath(), settings_);
+    // Problems of the per-system files come from the thread that loads or saves them.
+    SetStoreNotices(session_->Decoder(), [this](const StoreNotice& notice) {
+        QMetaObject::invokeMethod(
+            this, [this, notice] { ShowStoreNotice(notice); }, Qt::QueuedConnection);
+    });
+    if (StoreNotice problem; !LoadSettings(SettingsPath(), settings_, &problem))
+        ShowStoreNotice(problem);
     ApplyStartupSettings();
 }
 

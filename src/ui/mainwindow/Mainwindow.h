@@ -7,9 +7,11 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "persist/Settings.h"
+#include "persist/StoreNotice.h"
 #include "ui/mainwindow/AppState.h"
 #include "ui/views/MainWindowWidgets.h"
 
@@ -210,6 +212,10 @@ private:
     void NoteScannerLost(bool lost, int session);
     void UpdateSessionTrouble();
     void ShowSessionTrouble(const QString& text);
+    // Problems with the files the program keeps (StoreNotices.cpp): each kind shown once in the
+    // status line and the event log; a system's unreadable files also in a message.
+    void ShowStoreNotice(const StoreNotice& notice);
+    void ShowFileNotice(const std::string& key, const QString& text);
     // How the window waits for the session's threads: the event loop keeps running.
     void WaitForSession(const std::function<bool()>& done, std::chrono::milliseconds step);
 
@@ -218,6 +224,7 @@ private:
     Settings settings_;
     QFont listFont_;
     std::unique_ptr<DecodeSession> session_;
+    std::set<std::string> fileNoticesShown_;
     std::unique_ptr<ScannerControl> scannerControl_;
     std::unique_ptr<BackupScheduler> backups_;
     std::unique_ptr<RefreshKeeper> refresh_;

@@ -2,7 +2,9 @@
 // (ListView7), other events (ListView9), packet dump (ListView12); and the raw lines of the
 // session's reader (ListView15).
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QTreeView>
+#include <QWidget>
 
 #include "decoder/P25Class.h"
 #include "link/TScannerReadThread.h"
@@ -20,6 +22,7 @@ namespace {
 constexpr uint8_t kOpcodeMask = 0x3F;
 constexpr uint8_t kUnitRegistrationResponse = 0x2C;
 constexpr int kRawLinesPerPass = 10;  // a burst of raw data cannot stall the window
+constexpr char kRawCaption[] = "Raw Data Dump";
 
 uint8_t Opcode(const BlockLogEntry& e)
 {
@@ -117,9 +120,16 @@ void UpdateRawData(ScreenContext& c)
     ListModel* list = ModelOf(c.widgets.List(ListRole::RawData));
     if (!reader || !list)
         return;
+    // Lines the reader had to drop (the source outran the screen) show in the frame's caption.
+    if (const uint64_t dropped = reader->RawLinesDropped(); dropped > 0) {
+        if (auto* view = c.root.findChild<QWidget*>(kListRawData))
+            if (auto* frame = qobject_cast<QGroupBox*>(view->parentWidget()))
+                frame->setTitle(QStringLiteral("%1 (%2 lines dropped)").arg(kRawCaption).arg(dropped));
+    }
     std::vector<QStringList> lines;
-    for (int i = 0; i < kRawLinesPerPass && reader->HasRawLines(); ++i)
-        lines.push_back({screen::Text(reader->TakeRawLine())});
+    if (reader->HasRawLines())
+        for (std::string& line : reader->TakeRawLines(kRawLinesPerPass))
+            lines.push_back({screen::Text(line)});
     if (lines.empty())
         return;
     const bool follow =

@@ -72,6 +72,43 @@ TEST(CommandTemplate, ReplaceAllEndsWhenTheValueHoldsTheToken)
     EXPECT_EQ(shortText, "$C");
 }
 
+// The splice-and-search-from-the-start way that one pass must match, result for result.
+void ReplaceAllReference(std::string& text, std::string_view token, std::string_view value)
+{
+    const bool selfContaining = value.find(token) != std::string_view::npos;
+    for (size_t at = text.find(token); at != std::string::npos;
+         at = text.find(token, selfContaining ? at + value.size() : 0))
+        text.replace(at, token.size(), value);
+}
+
+TEST(CommandTemplate, OnePassGivesTheSameResultAsSearchingFromTheStart)
+{
+    // Texts of pieces that join into tokens in every way, and values that can rebuild a token
+    // from their neighbours ("0" inside "$SP-KHZ*10$") or hold it.
+    const char* pieces[] = {"$", "SP-KHZ*1", "0", "$SP-KHZ*10$", "$QF-########$", "$CR$", "C", "R", "x", "$$"};
+    const std::pair<const char*, const char*> replacements[] = {
+        {"$SP-KHZ*10$", "0"}, {"$SP-KHZ*10$", "125"},
+        {"$CR$", "\r"},       {"$QF-########$", "0"},
+        {"$CR$", "$CR$$"},    {"$$", "$"},
+        {"$$", ""},           {"$SP-KHZ*10$", "$SP-KHZ*10$"},
+    };
+    uint32_t seed = 12345;
+    const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (uint32_t n = next() % 12; n > 0; --n)
+            text += pieces[next() % std::size(pieces)];
+        const auto& [token, value] = replacements[next() % std::size(replacements)];
+        std::string expected = text;
+        ReplaceAllReference(expected, token, value);
+        std::string got = text;
+        ReplaceAll(got, token, value);
+        ASSERT_EQ(got, expected) << "text " << text << " token " << token << " value " << value;
+    }
+    // A quiet frequency of 0 rebuilds "$SP-KHZ*10$" out of a template made for it.
+    EXPECT_EQ(ExpandCommandTemplate("$SP-KHZ*1$QF-########$$", TemplateValues{851.0125, 0.0, 0.0125}), "125");
+}
+
 // ---- binary frames ----
 
 TEST(BinaryFrame, TuneAndResumeBytes)
@@ -341,6 +378,52 @@ TEST_F(ScannerControlPort, ProfileNameMatchesRegardlessOfCase)
     ScannerControl sc(peer.Path(), "BC250D.Scanner", 866.0, 9600, folder.Path());
     EXPECT_TRUE(sc.PortOpen());
     EXPECT_EQ(sc.Profile().description, "Test scanner");
+}
+
+}  // namespace
+
+namespace {
+
+// Profiles that are refused before anything is sent: far too large, a template far too long, a
+// quiet frequency no scanner tunes.
+TEST_F(ScannerControlPort, OversizedProfilesAndBadQuietFrequenciesAreRefused)
+{
+    std::string huge = "[Commands]\r\nInit=";
+    for (int i = 0; i < 400000; ++i)
+        huge += "$QF-0#######$";  // 5.2 MB
+    huge += "\r\n";
+    const std::string longTemplate =
+        "[Commands]\r\nActive25=" + std::string(ScannerProfile::kMaxTemplateLength + 1, 'F') + "\r\n";
+    const std::string atTheLimit =
+        "[Commands]\r\nActive25=" + std::string(ScannerProfile::kMaxTemplateLength, 'F') + "\r\n";
+    struct Row {
+        std::string profile;
+        double quiet;
+        const char* problem;  // nullptr: accepted
+    };
+    const Row rows[] = {
+        {huge, 866.0, "not used: larger than 1048576 bytes"},
+        {longTemplate, 866.0, "not used: its Active25 command is 4097 characters long (at most 4096)"},
+        {atTheLimit, 866.0, nullptr},
+        {kTextProfile, 1e300, "the quiet frequency 1e+300 MHz is neither 0 nor within 25 to 1300 MHz"},
+        {kTextProfile, -866.0, "the quiet frequency -866 MHz is neither 0 nor within 25 to 1300 MHz"},
+        {kTextProfile, 0.0, nullptr},
+        {kTextProfile, 1300.0, nullptr},
+    };
+    for (const Row& r : rows) {
+        auto control = Make(r.profile, r.quiet);
+        if (r.problem == nullptr) {
+            EXPECT_TRUE(control->ProfileFound()) << control->Problem();
+            EXPECT_EQ(control->Problem(), "");
+            continue;
+        }
+        EXPECT_FALSE(control->ProfileFound()) << r.problem;
+        EXPECT_FALSE(control->PortOpen());
+        EXPECT_NE(control->Problem().find(r.problem), std::string::npos) << control->Problem();
+        control->SendInit();
+        control->TuneQuiet();
+        EXPECT_EQ(peer.Text(), "");
+    }
 }
 
 }  // namespace

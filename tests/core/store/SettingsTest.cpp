@@ -8,6 +8,7 @@
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
 #include "persist/SettingsTable.h"
+#include "persist/StoreNotice.h"
 #include "platform/IniFile.h"
 #include "site/ColorText.h"
 #include "support/ScratchFolder.h"
@@ -137,7 +138,35 @@ INSTANTIATE_TEST_SUITE_P(
                       OddValue{"Global", "DecodeBarColor", "6", FIELD(decodeBarColor), 6},
                       OddValue{"Global", "Size", "99999999999", FIELD(fontSize), 2147483647},
                       OddValue{"Activity", "DefaultBackground", "#102030", FIELD(defaultBackground), 0x302010},
-                      OddValue{"Grants", "FilterLevel", "150", FIELD(grantsFilterLevel), 150}));
+                      OddValue{"Grants", "FilterLevel", "150", FIELD(grantsFilterLevel), 150},
+                      // A quiet frequency is 0 ("scan") or 25..1300 MHz; anything else is refused.
+                      OddValue{"ScanControl", "QuietFrequency", "0", FIELD(quietFrequency), 0},
+                      OddValue{"ScanControl", "QuietFrequency", "25", FIELD(quietFrequency), 25},
+                      OddValue{"ScanControl", "QuietFrequency", "1300", FIELD(quietFrequency), 1300},
+                      OddValue{"ScanControl", "QuietFrequency", "1e300", FIELD(quietFrequency), 866},
+                      OddValue{"ScanControl", "QuietFrequency", "-866", FIELD(quietFrequency), 866},
+                      OddValue{"ScanControl", "QuietFrequency", "24.9", FIELD(quietFrequency), 866},
+                      OddValue{"ScanControl", "QuietFrequency", "1300.5", FIELD(quietFrequency), 866}));
+
+// A settings file that exists but cannot be read is reported, and no load or save replaces it.
+TEST_F(SettingsFile, UnreadableFileIsReportedAndKept)
+{
+    fs::create_directory(path);
+    Settings s;
+    StoreNotice problem;
+    EXPECT_FALSE(LoadSettings(path, s, &problem));
+    EXPECT_EQ(problem.kind, StoreNotice::Kind::Unreadable);
+    EXPECT_EQ(problem.path, path);
+    EXPECT_EQ(problem.reason, "a folder, not a file");
+    EXPECT_FALSE(SaveSettings(path, s));
+    EXPECT_TRUE(fs::is_directory(path));
+
+    fs::remove(path);
+    ScratchFolder::Write(path, "\xEF\xBB\xBF[Communications]\rPort=/dev/ttyUSB3\r[AutoSave]\rInterval=7\r");
+    EXPECT_TRUE(LoadSettings(path, s));  // a mark and lone CRs are read as any other line ends
+    EXPECT_EQ(s.port, "/dev/ttyUSB3");
+    EXPECT_EQ(s.autoSaveInterval, 7);
+}
 
 TEST_F(SettingsFile, ScreenSizesIgnoredAndNotWrittenWhenOff)
 {

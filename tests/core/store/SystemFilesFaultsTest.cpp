@@ -224,3 +224,79 @@ TEST_F(SystemFilesFaultsTest, WriteFileAtomicallyFailsCleanly)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SystemFilesFaultsTest, OutOfRangeValuesAreRefusedWhenRead)
+{
+    const std::string tail = ",\"04/21/2009 @ 14:07\",0,\"Unknown\",\"#000000\",\"#000000\"\r\n";
+    WriteText("TalkGroups.txt",
+              "FileVersion:5\r\n"
+              "101,99,\"lowest priority\",1240322820" +
+                  tail + "102,100,\"priority 100\",1240322820" + tail + "103,254,\"priority 254\",1240322820" + tail +
+                  "104,255,\"keep\",1240322820" + tail + "105,50,\"seen before 1970\",-5" + tail +
+                  "106,50,\"first seen before 1970\",1240322820,\"x\",-1,\"x\",\"#000000\",\"#000000\"\r\n"
+                  "65535,50,\"last talkgroup\",1240322820" +
+                  tail + "65536,50,\"beyond 16 bits\",1240322820" + tail);
+    WriteText("Radios.txt", "FileVersion:4\r\n"
+                            "16777215,\"last radio id\",1240322820,\"x\",\"#000000\",\"#000000\"\r\n"
+                            "16777216,\"beyond 24 bits\",1240322820,\"x\",\"#000000\",\"#000000\"\r\n"
+                            "7,\"seen before 1970\",-1,\"x\",\"#000000\",\"#000000\"\r\n");
+    WriteText("System.ini", "[Towers]\r\n4294967295=Wrapped\r\n25599=RFSS 255 site 99\r\n25600=RFSS 256\r\n");
+    auto d = NewDecoder();
+    Identify(*d);
+
+    std::vector<int32_t> ids;
+    for (const TGTAG& t : Talkgroups(*d))
+        ids.push_back(t.id);
+    EXPECT_EQ(ids, (std::vector<int32_t>{101, 104, 65535}));
+    std::vector<int32_t> radios;
+    for (const RADTAG& r : Radios(*d))
+        radios.push_back(r.id);
+    EXPECT_EQ(radios, std::vector<int32_t>{16777215});
+    EXPECT_EQ(d->Towers().Count(), 1);
+    EXPECT_EQ(d->Towers().GetTowerName(255, 99), "RFSS 255 site 99");
+
+    ASSERT_TRUE(SaveSystemData(*d));
+    EXPECT_EQ(ReadStored("System.ini").find("-1="), std::string::npos);
+    EXPECT_NE(ReadStored("System.ini").find("25599=RFSS 255 site 99\r\n"), std::string::npos);
+}
+
+// The table holds the whole id space: a file of every talkgroup reads and saves all of them.
+TEST_F(SystemFilesFaultsTest, EveryTalkgroupFrom1To65535LoadsAndSaves)
+{
+    std::string text = "FileVersion:5\r\n";
+    for (int id = 1; id <= 65535; ++id)
+        text += std::to_string(id) + ",50,\"tg\",1240322820,\"x\",0,\"Unknown\",\"#000000\",\"#000000\"\r\n";
+    WriteText("TalkGroups.txt", text);
+    auto d = NewDecoder();
+    Identify(*d);
+    EXPECT_EQ(d->Talkgroups().TalkgroupCount(), 65535);
+    ASSERT_TRUE(SaveSystemData(*d));
+    EXPECT_NE(ReadStored("TalkGroups.txt").find("\r\n65535,50,\"tg\""), std::string::npos);
+}
+
+// A save that cannot write a file says which and why, and leaves the old file whole.
+TEST_F(SystemFilesFaultsTest, AFailedSaveNamesTheFileAndTheReason)
+{
+    const std::string oldText =
+        "FileVersion:5\r\n105,50,\"old\",1240322820,\"x\",0,\"Unknown\",\"#000000\",\"#000000\"\r\n";
+    WriteText("TalkGroups.txt", oldText);
+    auto d = NewDecoder();
+    std::vector<StoreNotice> notices;
+    SetStoreNotices(*d, [&notices](const StoreNotice& n) { notices.push_back(n); });
+    Identify(*d);
+    for (int32_t id = 1000; id < 1200; ++id)
+        d->Talkgroups().SetTalkgroup(id, "a talkgroup with a fairly long name", 50, 0);
+    {
+        FileSizeLimit full(4096);
+        EXPECT_FALSE(SaveSystemData(*d));
+    }
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].kind, StoreNotice::Kind::NotSaved);
+    EXPECT_EQ(notices[0].path, Folder() + "TalkGroups.txt");
+    EXPECT_EQ(notices[0].reason, "File too large");
+    EXPECT_EQ(ReadStored("TalkGroups.txt"), oldText);
+}
+
+}  // namespace

@@ -107,23 +107,22 @@ TEST_F(TalkgroupTableTest, RandomInsertsStayInAscendingOrderAndAreFound)
     EXPECT_FALSE(table.IsTalkgroupKnown(65536));
 }
 
-// The files and the import (SetTalkgroup) stop one record short of the capacity; the last slot
-// stays for a talkgroup heard on the air (NoteTalkgroup).
-TEST_F(TalkgroupTableTest, SetStopsAt65534AndNoteAt65535)
+// The table holds the whole id space: the files and the import (SetTalkgroup) may fill it with
+// every talkgroup 1..65535, and ids outside it are refused.
+TEST_F(TalkgroupTableTest, HoldsEveryTalkgroupFrom1To65535)
 {
-    for (int32_t id = 1; id <= 65534; ++id)
-        ASSERT_TRUE(table.SetTalkgroup(id, "x", 255, 0));
-    EXPECT_FALSE(table.SetTalkgroup(70000, "one more", 255, 0));
-    EXPECT_FALSE(table.IsTalkgroupKnown(70000));
+    for (int32_t id = 1; id <= 65535; ++id)
+        ASSERT_TRUE(table.SetTalkgroup(id, "x", 255, 0)) << id;
+    EXPECT_EQ(table.TalkgroupCount(), TalkgroupTable::kCapacity);
+    EXPECT_TRUE(table.IsTalkgroupKnown(65535));
     EXPECT_FALSE(table.SetTalkgroup(500, "renamed", 255, 0));  // no record added, but updated
     EXPECT_EQ(table.GetTalkgroupText(500), "renamed");
+    EXPECT_FALSE(table.NoteTalkgroup(65535));  // known already
 
-    EXPECT_TRUE(table.NoteTalkgroup(70000));
+    for (int32_t id : {0, -1, 65536, 70000})
+        EXPECT_FALSE(table.SetTalkgroup(id, "out of range", 255, 0)) << id;
     EXPECT_EQ(table.TalkgroupCount(), TalkgroupTable::kCapacity);
-    EXPECT_FALSE(table.NoteTalkgroup(70001));
-    EXPECT_FALSE(table.SetTalkgroup(70001, "full", 255, 0));
-    EXPECT_FALSE(table.IsTalkgroupKnown(70001));
-    EXPECT_EQ(table.TalkgroupCount(), TalkgroupTable::kCapacity);
+    EXPECT_FALSE(table.IsTalkgroupKnown(70000));
 }
 
 TEST_F(TalkgroupTableTest, SetTalkgroupKeepsPriority255AndStampsTime0AsNow)
