@@ -51,10 +51,10 @@ TAddRangeForm::TAddRangeForm(QWidget* parent) : QDialog(parent)
 void TAddRangeForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    edit1_->setFocus(Qt::OtherFocusReason);
+    lowField_->setFocus(Qt::OtherFocusReason);
     // Set once more after the activation, which would otherwise give the focus back to the
     // button that had it when the dialog last closed.
-    QPointer<QLineEdit> low(edit1_);
+    QPointer<QLineEdit> low(lowField_);
     QTimer::singleShot(0, this, [low] {
         if (low)
             low->setFocus(Qt::OtherFocusReason);

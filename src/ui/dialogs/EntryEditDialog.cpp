@@ -74,7 +74,7 @@ void EntryEditDialog::FinishLayout(std::initializer_list<QWidget*> extraFields)
 {
     // Fields made by a subclass come after the buttons in the order of creation; the Tab key
     // follows the fields as they stand instead.
-    std::vector<QWidget*> chain{edit1_, edit2_};
+    std::vector<QWidget*> chain{numberField_, nameField_};
     chain.insert(chain.end(), extraFields.begin(), extraFields.end());
     for (QPushButton* button : colours_->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
         chain.push_back(button);

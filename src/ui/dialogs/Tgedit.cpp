@@ -51,7 +51,7 @@ TForm3::TForm3(EditDialogServices services, QWidget* parent) : EntryEditDialog(k
     row->addStretch(1);
     Fields()->addWidget(new QLabel("Talkgroup Priority:", this), 2, 0);
     Fields()->addLayout(row, 2, 1);
-    FinishLayout({upDown1_});
+    FinishLayout({prioritySpin_});
 }
 
 bool TForm3::AcceptsNumber(int number) const

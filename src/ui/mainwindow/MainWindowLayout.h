@@ -57,6 +57,7 @@ struct MainWindowLayout {
     QWidget* panels[3] = {};         // System Information, Site Information:, Decode Information:
     QPushButton* button1 = nullptr;
     QWidget* statusLine = nullptr;  // holds the pairs and the notices
+    QLabel* fileNotice = nullptr;   // the last problem with a file kept; hidden until there is one
     std::array<QLabel*, layout_rules::kStatusPairs> statusCaptions{};
     std::array<QLabel*, layout_rules::kStatusPairs> statusValues{};
     QLabel* backupLabel = nullptr;

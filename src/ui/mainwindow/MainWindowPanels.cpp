@@ -189,6 +189,7 @@ void TForm1::BuildStatusLine(QWidget* central)
     notice->setObjectName(kStatusFileNotice);
     notice->hide();
     row->addWidget(notice);
+    layout_->fileNotice = notice;
     layout_->statusLine = line;
 
     // What goes grey while the site information is stale.

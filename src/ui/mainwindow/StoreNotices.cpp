@@ -2,13 +2,16 @@
 // other events log, and a per-system file that cannot be read also in a message, once per system.
 #include <QLabel>
 #include <QMessageBox>
+#include <QTreeView>
 
 #include <filesystem>
 
 #include "platform/Clock.h"
+#include "ui/mainwindow/MainWindowLayout.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 #include "ui/views/ListModel.h"
+#include "ui/views/MainWindowWidgets.h"
 #include "ui/views/ViewHelpers.h"
 
 using namespace ui_names;
@@ -27,12 +30,12 @@ void TForm1::ShowFileNotice(const std::string& key, const QString& text)
 {
     if (!fileNoticesShown_.insert(key).second)
         return;
-    if (auto* label = findChild<QLabel*>(kStatusFileNotice)) {
+    if (QLabel* label = layout_->fileNotice) {
         label->setText(text);
         label->setToolTip(text);
         label->show();
     }
-    if (ListModel* events = FindListModel(this, kListOtherEvents))
+    if (ListModel* events = ModelOf(widgets_.List(ListRole::OtherEvents)))
         screen::AppendLogRow(*events, {screen::TimeText(WallClock().Now()), QString(), text}, screen::kLogCap);
 }
 

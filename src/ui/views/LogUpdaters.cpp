@@ -122,7 +122,7 @@ void UpdateRawData(ScreenContext& c)
         return;
     // Lines the reader had to drop (the source outran the screen) show in the frame's caption.
     if (const uint64_t dropped = reader->RawLinesDropped(); dropped > 0) {
-        if (auto* view = c.root.findChild<QWidget*>(kListRawData))
+        if (QWidget* view = c.widgets.List(ListRole::RawData))
             if (auto* frame = qobject_cast<QGroupBox*>(view->parentWidget()))
                 frame->setTitle(QStringLiteral("%1 (%2 lines dropped)").arg(kRawCaption).arg(dropped));
     }
