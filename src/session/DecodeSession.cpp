@@ -20,6 +20,8 @@ constexpr int kSecondsPerMinute = 60;
 // The periodic save marks itself a little early so that the next check, a whole number of
 // minutes later, does not just miss the interval.
 constexpr int64_t kPeriodicSaveBackdate = 5;
+// A capture's form is told from its first data line among this many.
+constexpr int kDetectLines = 1000;
 
 }  // namespace
 
@@ -148,9 +150,27 @@ void DecodeSession::TakeCounters(int32_t& expected, int32_t& good)
         reader_->TakeCounters(expected, good);
 }
 
-bool DecodeSession::Replay(const std::string& path, int scannerType, bool realtime, const std::atomic<bool>& stop,
-                           const std::function<void()>& counted)
+int DecodeSession::DetectCaptureType(const std::string& path, int fallback)
 {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    for (int looked = 0; looked < kDetectLines && std::getline(in, line); ++looked) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        const size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#')
+            continue;
+        return ScannerLineFramer::IsHexLine(line) ? ScannerLineFramer::kHexType : fallback;
+    }
+    return fallback;
+}
+
+bool DecodeSession::Replay(const std::string& path, int scannerType, bool realtime, const std::atomic<bool>& stop,
+                           const std::function<void()>& counted, ReplayCounts* counts)
+{
+    ReplayCounts local;
+    ReplayCounts& c = counts ? *counts : local;
+    c = ReplayCounts{};
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
@@ -160,15 +180,23 @@ bool DecodeSession::Replay(const std::string& path, int scannerType, bool realti
             queue_->WaitForRoom(std::stop_token{}, kRoomWait);
     };
     char buffer[65536];
+    char lastEnd = 0;
     while (!stop && in) {
         in.read(buffer, sizeof buffer);
         const std::streamsize n = in.gcount();
         for (std::streamsize i = 0; i < n && !stop; ++i) {
+            if (buffer[i] != '\r' && buffer[i] != '\n')
+                lastEnd = 0;
             if (!framer.Feed(static_cast<uint8_t>(buffer[i])))
                 continue;
+            // CR LF ends one line, not two.
+            if (!(buffer[i] == '\n' && lastEnd == '\r'))
+                ++c.lines;
+            lastEnd = buffer[i];
             const ScannerLine line = framer.JudgeLine();
             if (!line.hasBlock)
                 continue;
+            ++c.blocks;
             push(line.block);
             if (counted)
                 counted();
@@ -179,8 +207,12 @@ bool DecodeSession::Replay(const std::string& path, int scannerType, bool realti
     // A last line without its terminator still counts.
     if (framer.Feed('\n')) {
         const ScannerLine line = framer.JudgeLine();
-        if (line.hasBlock)
+        if (!framer.Line().empty())
+            ++c.lines;
+        if (line.hasBlock) {
+            ++c.blocks;
             push(line.block);
+        }
     }
     return true;
 }
