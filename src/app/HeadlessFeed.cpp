@@ -20,7 +20,7 @@ bool HeadlessFeed::Start(const HeadlessOptions& options, const std::string& inst
         MqttUrl url;
         if (!MqttUrl::Parse(options.mqttUrl, url, error))
             return false;
-        mqtt_ = std::make_unique<MqttPublisher>(url, options.mqttCa, instance);
+        mqtt_ = std::make_unique<MqttPublisher>(url, options.mqttCa, instance, static_cast<size_t>(options.mqttQueue));
         if (!mqtt_->Start(error))
             return false;
         MqttPublisher* mqtt = mqtt_.get();

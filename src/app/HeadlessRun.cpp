@@ -315,10 +315,6 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
         if (!session.StartReader(config, error)) {
             status = Fail(error);
         } else {
-            ServiceLog::Instance().Info("started: " + (options.demo ? std::string("demo scanner") : config.port) +
-                                        ", scanner type " + std::to_string(scannerType) + ", program folder " + folder);
-            if (feed)
-                feed->ServiceState("started");
             if (follower)
                 followTimer.Start();
             HeadlessBackups backups(settings, settingsPath, folder);
@@ -326,9 +322,19 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
             auto lastStatus = lastBlock;
             auto lastCount = lastBlock;
             bool noData = false;
+            bool started = false;
             while (!g_stopRequested && !openFailed) {
                 std::this_thread::sleep_for(kStopPoll);
                 const auto now = std::chrono::steady_clock::now();
+                // Started once the device is open (a port that cannot be opened is an error instead).
+                if (!started && session.Reader() && session.Reader()->DeviceConnected()) {
+                    started = true;
+                    ServiceLog::Instance().Info(
+                        "started: " + (options.demo ? std::string("demo scanner") : config.port) + ", scanner type " +
+                        std::to_string(scannerType) + ", program folder " + folder);
+                    if (feed)
+                        feed->ServiceState("started");
+                }
                 if (now - lastCount >= std::chrono::seconds(1)) {
                     lastCount = now;
                     int32_t expected = 0, good = 0;

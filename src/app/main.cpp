@@ -16,7 +16,7 @@ const char kUsage[] = "Usage:\n"
                       "  varnel --headless [--data-dir DIR] [--port DEVICE | --replay FILE] [--scanner-type N]\n"
                       "                    [--realtime] [--dump] [--save] [--demo] [--events FILE|-]\n"
                       "                    [--mqtt mqtt[s]://[user[:password]@]host[:port]/prefix] [--mqtt-ca FILE]\n"
-                      "                    [--instance NAME] [--log-level error|warning|info|debug]\n"
+                      "                    [--mqtt-queue N] [--instance NAME] [--log-level error|warning|info|debug]\n"
                       "  varnel --version | --help\n"
                       "  --save-every N (with --replay): also writes the per-system files after every N blocks\n"
                       "                 replayed and reports each save on standard error (for soak tests)\n"
@@ -74,13 +74,13 @@ int main(int argc, char** argv)
         } else if (arg == "--scanner-type") {
             std::string text;
             if (!value(text))
-                return BadArguments("--scanner-type needs 0, 1, 2, 3 or hex");
+                return BadArguments("--scanner-type needs 0, 1, 2 or 3, or hex for a capture of bare blocks");
             if (text == "hex")
                 options.scannerType = kHexScannerType;
             else if (text.size() == 1 && text[0] >= '0' && text[0] <= '3')
                 options.scannerType = text[0] - '0';
             else
-                return BadArguments("--scanner-type needs 0, 1, 2, 3 or hex");
+                return BadArguments("--scanner-type needs 0, 1, 2 or 3, or hex for a capture of bare blocks");
         } else if (arg == "--events") {
             if (!value(options.eventsFile) || options.eventsFile.empty())
                 return BadArguments("--events needs a file, or - for standard output");
@@ -90,6 +90,11 @@ int main(int argc, char** argv)
         } else if (arg == "--mqtt-ca") {
             if (!value(options.mqttCa) || options.mqttCa.empty())
                 return BadArguments("--mqtt-ca needs a file");
+        } else if (arg == "--mqtt-queue") {
+            std::string text;
+            char* end = nullptr;
+            if (!value(text) || (options.mqttQueue = std::strtoll(text.c_str(), &end, 10)) <= 0 || *end != '\0')
+                return BadArguments("--mqtt-queue needs a number of messages");
         } else if (arg == "--instance") {
             if (!value(options.instance) || options.instance.empty() ||
                 options.instance.find_first_of("/+#") != std::string::npos)

@@ -211,6 +211,7 @@ void EventFeed::OnSiteEvent(const SiteEvent& e)
         Emit("emergency", json{{"origin", "alarm"},
                                {"unit", e.unit},
                                {"talkgroup", e.talkgroup != 0 ? json(e.talkgroup) : json(nullptr)},
+                               {"call_id", nullptr},
                                {"text", e.text}});
         return;
     case SiteEventKind::kDenial:
@@ -346,9 +347,7 @@ void EventFeed::LinkState(const std::string& state, const std::string& text, int
 {
     std::lock_guard<std::mutex> g(mutex_);
     link_ = state == "back" ? "receiving" : state;
-    json body{{"state", state}, {"text", text}};
-    if (seconds > 0)
-        body["seconds"] = seconds;
+    json body{{"state", state}, {"text", text}, {"seconds", seconds > 0 ? json(seconds) : json(nullptr)}};
     Emit("link", std::move(body));
     EmitStatusLocked();
 }
@@ -362,6 +361,8 @@ void EventFeed::SaveDone(bool ok, const std::string& folder)
 void EventFeed::ServiceState(const std::string& state)
 {
     std::lock_guard<std::mutex> g(mutex_);
+    if (state == "started" && link_ == "starting")
+        link_ = "receiving";
     Emit("service", json{{"state", state}});
     EmitStatusLocked();
 }

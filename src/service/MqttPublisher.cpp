@@ -162,8 +162,12 @@ void MqttPublisher::OnConnect(int rc)
     retry_ = kFirstRetry;
     unacknowledged_.clear();  // the library sends its own unacknowledged messages again
     lastError_.clear();
-    ServiceLog::Instance().Info("MQTT connected to " + Where(url_) + " as " + instance_ + ", topics under " +
-                                url_.prefix + "/");
+    if (moved_)
+        ServiceLog::Instance().Debug("MQTT status moved to " + url_.prefix + "/" + willKey_ + "/status");
+    else
+        ServiceLog::Instance().Info("MQTT connected to " + Where(url_) + " as " + instance_ + ", topics under " +
+                                    url_.prefix + "/");
+    moved_ = false;
     std::lock_guard<std::mutex> g(mutex_);
     statusDirty_ = !statusPayload_.empty();
     everConnected_ = true;
@@ -215,6 +219,7 @@ void MqttPublisher::MoveStatusTopic()
         const std::string old = url_.prefix + "/" + willKey_ + "/status";
         mosquitto_publish(client_, nullptr, old.c_str(), 0, nullptr, kStatusQos, true);
     }
+    moved_ = true;
     mosquitto_disconnect(client_);
 }
 

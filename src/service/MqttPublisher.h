@@ -93,6 +93,7 @@ private:
     bool connecting_ = false;
     std::chrono::steady_clock::time_point connectStarted_{};
     bool refused_ = false;
+    bool moved_ = false;  // the connection ends to move the status: not a loss
     std::chrono::milliseconds retry_ = kFirstRetry;
     std::chrono::steady_clock::time_point nextAttempt_{};
     std::set<int> unacknowledged_;
