@@ -3,7 +3,8 @@
 # everything is already there.
 set -euo pipefail
 
-PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth clang libclang-rt-14-dev clang-format)
+PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth clang libclang-rt-14-dev clang-format
+          mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

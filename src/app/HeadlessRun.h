@@ -21,7 +21,7 @@ struct HeadlessOptions {
     std::string eventsFile;         // --events FILE|-: the event feed as JSON Lines
     std::string mqttUrl;            // --mqtt mqtt[s]://[user[:password]@]host[:port]/prefix
     std::string mqttCa;             // --mqtt-ca FILE: the CA certificates of an mqtts broker
-    long long mqttQueue = 10000;  // --mqtt-queue N: messages held while the broker is away
+    long long mqttQueue = 10000;    // --mqtt-queue N: messages held while the broker is away
     std::string instance;           // --instance NAME: names this run in the feed and on the broker
     std::string logLevel = "info";  // --log-level error|warning|info|debug
 };

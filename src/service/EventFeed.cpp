@@ -258,13 +258,13 @@ void EventFeed::OnSiteUpdate(const SiteEvent& e)
     if (!previous.identified) {
         Emit("site_identified", std::move(body));
     } else {
-        body["previous"] = {{"sysid", Hex(previous.systemId, 3)},
-                            {"wacn", previous.wacn != 0 ? json(Hex(previous.wacn, 5)) : json(nullptr)},
-                            {"rfss", previous.rfss},
-                            {"site", previous.site},
-                            {"control_channel", previous.controlChannel >= 0 ? json(previous.controlChannel)
-                                                                             : json(nullptr)},
-                            {"frequency_mhz", Mhz(previous.controlFrequency)}};
+        body["previous"] = {
+            {"sysid", Hex(previous.systemId, 3)},
+            {"wacn", previous.wacn != 0 ? json(Hex(previous.wacn, 5)) : json(nullptr)},
+            {"rfss", previous.rfss},
+            {"site", previous.site},
+            {"control_channel", previous.controlChannel >= 0 ? json(previous.controlChannel) : json(nullptr)},
+            {"frequency_mhz", Mhz(previous.controlFrequency)}};
         Emit("site_changed", std::move(body));
     }
     EmitStatusLocked();

@@ -82,7 +82,7 @@ private:
     std::function<uint64_t()> dropped_;
     SiteState site_;
     std::string link_ = "starting";
-    std::map<int32_t, OpenCall> calls_;  // by channel
+    std::map<int32_t, OpenCall> calls_;                 // by channel
     std::map<int, std::array<double, 4>> identifiers_;  // as last reported: base, spacing, offset, bandwidth
     uint64_t nextCallId_ = 1;
     uint64_t events_ = 0;

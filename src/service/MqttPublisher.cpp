@@ -95,8 +95,9 @@ bool MqttPublisher::Setup(std::string& error)
             error = "cannot read the MQTT CA file " + caFile_;
             return false;
         }
-        const int rc = caFile_.empty() ? mosquitto_tls_set(client_, nullptr, kSystemCertificates, nullptr, nullptr, nullptr)
-                                       : mosquitto_tls_set(client_, caFile_.c_str(), nullptr, nullptr, nullptr, nullptr);
+        const int rc = caFile_.empty()
+                           ? mosquitto_tls_set(client_, nullptr, kSystemCertificates, nullptr, nullptr, nullptr)
+                           : mosquitto_tls_set(client_, caFile_.c_str(), nullptr, nullptr, nullptr, nullptr);
         if (rc != MOSQ_ERR_SUCCESS) {
             error = "cannot use the MQTT CA certificates: " + std::string(mosquitto_strerror(rc));
             return false;
@@ -108,15 +109,12 @@ bool MqttPublisher::Setup(std::string& error)
         error = "--mqtt-ca needs an mqtts:// address";
         return false;
     }
-    mosquitto_connect_callback_set(client_, [](mosquitto*, void* self, int rc) {
-        static_cast<MqttPublisher*>(self)->OnConnect(rc);
-    });
-    mosquitto_disconnect_callback_set(client_, [](mosquitto*, void* self, int rc) {
-        static_cast<MqttPublisher*>(self)->OnDisconnect(rc);
-    });
-    mosquitto_publish_callback_set(client_, [](mosquitto*, void* self, int mid) {
-        static_cast<MqttPublisher*>(self)->OnPublish(mid);
-    });
+    mosquitto_connect_callback_set(
+        client_, [](mosquitto*, void* self, int rc) { static_cast<MqttPublisher*>(self)->OnConnect(rc); });
+    mosquitto_disconnect_callback_set(
+        client_, [](mosquitto*, void* self, int rc) { static_cast<MqttPublisher*>(self)->OnDisconnect(rc); });
+    mosquitto_publish_callback_set(
+        client_, [](mosquitto*, void* self, int mid) { static_cast<MqttPublisher*>(self)->OnPublish(mid); });
     return true;
 }
 
@@ -150,7 +148,8 @@ void MqttPublisher::OnConnect(int rc)
     connecting_ = false;
     if (rc != 0) {
         // The broker answered and refused (bad login, not authorised): said once per cause.
-        const std::string text = "MQTT broker " + Where(url_) + " refused the connection: " + mosquitto_connack_string(rc);
+        const std::string text =
+            "MQTT broker " + Where(url_) + " refused the connection: " + mosquitto_connack_string(rc);
         if (text != lastError_)
             ServiceLog::Instance().Error(text);
         lastError_ = text;
@@ -332,8 +331,7 @@ void MqttPublisher::Run(std::stop_token stop)
     }
     if (connected_) {
         mosquitto_disconnect(client_);
-        for (int i = 0; i < 10 && mosquitto_loop(client_, 10, 1) == MOSQ_ERR_SUCCESS; ++i) {
-        }
+        for (int i = 0; i < 10 && mosquitto_loop(client_, 10, 1) == MOSQ_ERR_SUCCESS; ++i) { }
     }
     connected_ = false;
 }

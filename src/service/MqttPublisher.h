@@ -80,8 +80,8 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable_any wake_;
     std::deque<Outgoing> queue_;
-    std::string statusPayload_;   // the latest status, to publish retained
-    std::string statusKey_;       // its site key
+    std::string statusPayload_;  // the latest status, to publish retained
+    std::string statusKey_;      // its site key
     bool statusDirty_ = false;
     bool stopping_ = false;
     std::chrono::steady_clock::time_point flushUntil_{};

@@ -32,25 +32,25 @@ struct SiteEvent {
 
     // Site and channels.
     uint32_t wacn = 0;
-    int32_t channel = -1;      // 16-bit channel number (identifier in bits 15..12), -1 none
-    double frequency = 0.0;    // MHz, 0 when not known
-    int32_t identifier = -1;   // frequency identifier 0..15
-    double base = 0.0;         // MHz
-    double spacing = 0.0;      // MHz
-    double txOffset = 0.0;     // MHz
-    double bandwidth = 0.0;    // MHz
+    int32_t channel = -1;     // 16-bit channel number (identifier in bits 15..12), -1 none
+    double frequency = 0.0;   // MHz, 0 when not known
+    int32_t identifier = -1;  // frequency identifier 0..15
+    double base = 0.0;        // MHz
+    double spacing = 0.0;     // MHz
+    double txOffset = 0.0;    // MHz
+    double bandwidth = 0.0;   // MHz
 
     // Calls and units.
-    std::string usage;         // the channel line's usage: "Group", "Private", "Phone", "GrpData", "PvtData"
-    std::string status;        // "Enc", "Emrg" or empty
+    std::string usage;   // the channel line's usage: "Group", "Private", "Phone", "GrpData", "PvtData"
+    std::string status;  // "Enc", "Emrg" or empty
     int32_t talkgroup = 0;
     int32_t supergroup = 0;
-    int32_t unit = 0;          // source radio, or the radio of a unit event
-    int32_t target = 0;        // called radio of a private call, or the target of a unit event
+    int32_t unit = 0;    // source radio, or the radio of a unit event
+    int32_t target = 0;  // called radio of a private call, or the target of a unit event
     std::string talkgroupName;
     std::string unitName;
-    int priority = 0;          // talkgroup priority (1 most important .. 99), 0 when not a group call
-    std::string result;        // affiliation result, or the reason a call ended
+    int priority = 0;    // talkgroup priority (1 most important .. 99), 0 when not a group call
+    std::string result;  // affiliation result, or the reason a call ended
 
     // Neighbours (system, RFSS and site of the neighbour).
     int32_t neighborSystem = 0;
@@ -61,6 +61,6 @@ struct SiteEvent {
     // Unit control and unknown packets.
     uint8_t opcode = 0;
     uint8_t mfid = 0;
-    std::string text;          // the decoder's description of the message
-    std::string blockHex;      // the block (or the packet's header) as 24 hexadecimal digits
+    std::string text;      // the decoder's description of the message
+    std::string blockHex;  // the block (or the packet's header) as 24 hexadecimal digits
 };

@@ -207,7 +207,10 @@ public:
         mosquitto_loop_stop(client_, true);
         mosquitto_destroy(client_);
     }
-    bool WaitSubscribed() { return WaitFor([&] { return subscribed_.load(); }, 5s); }
+    bool WaitSubscribed()
+    {
+        return WaitFor([&] { return subscribed_.load(); }, 5s);
+    }
     std::vector<Received> Messages()
     {
         std::lock_guard<std::mutex> g(mutex_);
