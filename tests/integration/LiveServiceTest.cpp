@@ -7,9 +7,9 @@
 #include <set>
 
 #include "ServiceRig.h"
-#include "support/BlockBuilder.h"
 #include "session/ScannerSimulator.h"
 #include "session/SimCapture.h"
+#include "support/BlockBuilder.h"
 
 // The live headless service against real parts: the scanner simulator on a pseudo-terminal, the
 // varnel binary, a Mosquitto broker started here, subscribers.
@@ -140,8 +140,8 @@ protected:
     Child Varnel(const std::string& name, const std::string& port, const std::vector<std::string>& extra,
                  const std::vector<std::string>& env = {})
     {
-        std::vector<std::string> argv = {VARNEL_BINARY, "--headless",    "--data-dir", DataDir(name).string(),
-                                         "--port",      port,            "--scanner-type", std::to_string(kScannerType),
+        std::vector<std::string> argv = {VARNEL_BINARY, "--headless", "--data-dir",     DataDir(name).string(),
+                                         "--port",      port,         "--scanner-type", std::to_string(kScannerType),
                                          "--instance",  name};
         argv.insert(argv.end(), extra.begin(), extra.end());
         return Child(argv, folder / (name + ".err"), env);
@@ -266,8 +266,8 @@ TEST_F(LiveService, BrokerKilledAndRestartedReconnectsAndCountsDrops)
     auto sim = StartSimulator(DemoItems(2000), 400, true);
     ASSERT_NE(sim, nullptr);
     const fs::path events = folder / "events.jsonl";
-    Child varnel =
-        Varnel("siteA", sim->SlavePath(), {"--mqtt", Url(broker.Port()), "--mqtt-queue", "20", "--events", events.string()});
+    Child varnel = Varnel("siteA", sim->SlavePath(),
+                          {"--mqtt", Url(broker.Port()), "--mqtt-queue", "20", "--events", events.string()});
     Subscriber sub(broker.Port(), "scanners/#", "test-sub");
     ASSERT_TRUE(WaitFor([&] { return EventsOnly(sub.Messages()).size() > 20; }, 5s));
 
@@ -329,8 +329,10 @@ TEST_F(LiveService, TwoInstancesOfTwoSitesStayApart)
             continue;  // a retained status cleared
         const json j = json::parse(r.payload);
         const std::string instance = j["instance"];
-        const bool underA = r.topic.rfind("scanners/1A3/1-5/", 0) == 0 || r.topic.rfind("scanners/unidentified/siteA/", 0) == 0;
-        const bool underB = r.topic.rfind("scanners/2B4/2-7/", 0) == 0 || r.topic.rfind("scanners/unidentified/siteB/", 0) == 0;
+        const bool underA =
+            r.topic.rfind("scanners/1A3/1-5/", 0) == 0 || r.topic.rfind("scanners/unidentified/siteA/", 0) == 0;
+        const bool underB =
+            r.topic.rfind("scanners/2B4/2-7/", 0) == 0 || r.topic.rfind("scanners/unidentified/siteB/", 0) == 0;
         EXPECT_TRUE(instance == "siteA" ? underA : underB) << r.topic << " " << r.payload;
         if (!j["sysid"].is_null() && j["event"] != "status") {
             EXPECT_EQ(j["sysid"], instance == "siteA" ? "1A3" : "2B4") << r.payload;

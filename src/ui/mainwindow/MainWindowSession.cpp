@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "decoder/P25Class.h"
@@ -15,6 +16,7 @@
 #include "link/TScannerReadThread.h"
 #include "platform/Clock.h"
 #include "scancontrol/ScannerControl.h"
+#include "service/EventFeedFile.h"
 #include "session/DecodeSession.h"
 #include "ui/mainwindow/BackupScheduler.h"
 #include "ui/mainwindow/EventPump.h"
@@ -81,6 +83,15 @@ void TForm1::StartSession()
     notices.readerEnded = ended;
     notices.processingEnded = ended;
     session_->SetNotices(std::move(notices));
+    if (settings_.eventFeedEnabled) {
+        // A feed that cannot be written is said on standard error; the session runs without it.
+        eventFeed_ = std::make_unique<EventFeedFile>();
+        std::string feedError;
+        if (!eventFeed_->Start(session_->Decoder(), ProgramFolder(), settings_.eventFeedFile, feedError)) {
+            std::fprintf(stderr, "varnel: %s\n", feedError.c_str());
+            eventFeed_.reset();
+        }
+    }
     session_->SetIdlePriority(true);
     session_->StartProcessing();
     StartReader();
@@ -170,6 +181,7 @@ void TForm1::StopSession()
     session_->Stop(true, [this](const std::function<bool()>& done, std::chrono::milliseconds step) {
         WaitForSession(done, step);
     });
+    eventFeed_.reset();
     startStopButton_->setText(kIdleCaption);
     saveTimer_->stop();
     SetDecodeActions(false);
@@ -248,6 +260,7 @@ void TForm1::RunCloseSequence()
         };
         session_->EndReader(wait);
         session_->EndProcessing(wait);
+        eventFeed_.reset();
     }
     state_.ShuttingDown = true;
     refresh_->EndForShutdown();

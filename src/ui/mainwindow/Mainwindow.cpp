@@ -18,6 +18,7 @@
 #include "link/TScannerReadThread.h"
 #include "platform/Clock.h"
 #include "scancontrol/ScannerControl.h"
+#include "service/EventFeedFile.h"
 #include "session/DecodeSession.h"
 #include "session/ScannerSimulator.h"
 #include "ui/mainwindow/BackupScheduler.h"
