@@ -384,8 +384,13 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
 
     // A live run writes what it learnt on every stop; a replay only when asked.
     const bool identified = decoder.GetSystemId() != 0;
-    if (status == 0 && (options.save || (live && identified)))
-        ReportSave(feed, session.SaveSystem(), folder, live ? "stop" : "end of replay");
+    if (status == 0 && live && identified) {
+        ReportSave(feed, session.SaveSystem(), folder, "stop");
+    } else if (status == 0 && options.save) {
+        const bool ok = session.SaveSystem();
+        if (feed)
+            feed->SaveDone(ok, folder);
+    }
     decoder.SetEventSink(nullptr);
     feedSetup.Stop();
     return status;
