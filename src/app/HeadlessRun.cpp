@@ -323,6 +323,7 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
             auto lastCount = lastBlock;
             bool noData = false;
             bool started = false;
+            uint64_t lastConnections = 0;
             while (!g_stopRequested && !openFailed) {
                 std::this_thread::sleep_for(kStopPoll);
                 const auto now = std::chrono::steady_clock::now();
@@ -355,8 +356,11 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
                     }
                     backups.Check(Clock::System().Now());
                 }
-                if (feed && now - lastStatus >= std::chrono::seconds(kStatusSeconds)) {
+                const uint64_t connections = feedSetup.Mqtt() ? feedSetup.Mqtt()->Connections() : 0;
+                if (feed &&
+                    (now - lastStatus >= std::chrono::seconds(kStatusSeconds) || connections != lastConnections)) {
                     lastStatus = now;
+                    lastConnections = connections;
                     feed->PublishStatus();
                 }
             }

@@ -167,6 +167,7 @@ void MqttPublisher::OnConnect(int rc)
         ServiceLog::Instance().Info("MQTT connected to " + Where(url_) + " as " + instance_ + ", topics under " +
                                     url_.prefix + "/");
     moved_ = false;
+    connections_.fetch_add(1);
     std::lock_guard<std::mutex> g(mutex_);
     statusDirty_ = !statusPayload_.empty();
     everConnected_ = true;

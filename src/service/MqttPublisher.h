@@ -52,6 +52,8 @@ public:
     uint64_t Sent() const { return sent_.load(); }
     uint64_t Acknowledged() const { return acknowledged_.load(); }
     bool Connected() const { return connected_.load(); }
+    // Connections made (a new one wants a fresh status: its counters moved meanwhile).
+    uint64_t Connections() const { return connections_.load(); }
     size_t Queued() const;
 
 private:
@@ -102,6 +104,7 @@ private:
 
     std::atomic<bool> connected_{false};
     std::atomic<uint64_t> dropped_{0};
+    std::atomic<uint64_t> connections_{0};
     std::atomic<uint64_t> sent_{0};
     std::atomic<uint64_t> acknowledged_{0};
     std::jthread thread_;
