@@ -371,6 +371,16 @@ TEST_F(LiveService, RefusedLoginAndBadSettings)
     good.Signal(SIGTERM);
     EXPECT_EQ(good.Wait(), 0);
 
+    // A feed whose disk is full: one error line, the feed stops, decoding and saving go on.
+    Child full = Varnel("siteC", sim->SlavePath(), {"--events", "/dev/full"});
+    ASSERT_TRUE(WaitFor([&] { return Log("siteC").find("event feed /dev/full") != std::string::npos; }, 5s));
+    std::this_thread::sleep_for(1s);
+    full.Signal(SIGTERM);
+    EXPECT_EQ(full.Wait(), 0);
+    const std::string fullLog = Log("siteC");
+    EXPECT_EQ(fullLog.find("event feed /dev/full"), fullLog.rfind("event feed /dev/full")) << fullLog;
+    EXPECT_NE(fullLog.find("saved the system files (stop)"), std::string::npos) << fullLog;
+
     struct Bad {
         std::vector<std::string> args;
         const char* message;
