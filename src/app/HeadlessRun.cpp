@@ -163,6 +163,8 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
     if (!ServiceLog::ParseLevel(options.logLevel, level))
         return Fail("--log-level needs error, warning, info or debug");
     ServiceLog::Instance().SetLevel(level);
+    // From the start: a stop asked while the outputs connect still ends the run in order.
+    CatchStopSignals();
 
     const std::string folder = ChooseProgramFolder(options.dataDir, argv0);
     if (folder.empty())
@@ -219,8 +221,6 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
                 std::fflush(stdout);
         });
     }
-
-    CatchStopSignals();
 
     // Without a window there is nothing to keep responsive: the threads run at normal priority,
     // so a replay is not starved by whatever else the machine does.
