@@ -4,7 +4,8 @@
 set -euo pipefail
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth clang libclang-rt-14-dev clang-format
-          dpkg-dev file binutils lintian desktop-file-utils appstream man-db groff-base)
+          dpkg-dev file binutils lintian desktop-file-utils appstream man-db groff-base
+          mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -13,13 +13,22 @@
 
 namespace {
 
+constexpr int kHexScannerType = 4;  // ScannerLineFramer::kHexType
+
 const char kUsage[] = "Usage:\n"
                       "  varnel [-DECODE] [--data-dir DIR] [--demo]\n"
                       "  varnel --headless [--data-dir DIR] [--port DEVICE | --replay FILE] [--scanner-type N]\n"
-                      "                    [--realtime] [--dump] [--save] [--demo]\n"
+                      "                    [--realtime] [--dump] [--save] [--demo] [--events FILE|-]\n"
+                      "                    [--mqtt mqtt[s]://[user[:password]@]host[:port]/prefix] [--mqtt-ca FILE]\n"
+                      "                    [--mqtt-queue N] [--instance NAME] [--log-level error|warning|info|debug]\n"
                       "  varnel --version | --help\n"
                       "  --save-every N (with --replay): also writes the per-system files after every N blocks\n"
-                      "                 replayed and reports each save on standard error (for soak tests)\n";
+                      "                 replayed and reports each save on standard error (for soak tests)\n"
+                      "  --scanner-type N: 0, 1, 2, 3, or hex (a bare block of 24 hex digits a line; a replay\n"
+                      "                 of such a capture is recognised without it)\n"
+                      "  --events FILE|-: the event feed as JSON Lines (docs/events.md), '-' for standard output\n"
+                      "  --mqtt URL: publishes the event feed to an MQTT broker (docs/deployment.md); the password\n"
+                      "                 may also come from the environment variable VARNEL_MQTT_PASSWORD\n";
 
 int BadArguments(const std::string& message)
 {
@@ -61,9 +70,35 @@ int main(int argc, char** argv)
                 return BadArguments("--replay needs a file");
         } else if (arg == "--scanner-type") {
             std::string text;
-            if (!value(text) || text.size() != 1 || text[0] < '0' || text[0] > '3')
-                return BadArguments("--scanner-type needs 0, 1, 2 or 3");
-            options.scannerType = text[0] - '0';
+            if (!value(text))
+                return BadArguments("--scanner-type needs 0, 1, 2 or 3, or hex for a capture of bare blocks");
+            if (text == "hex")
+                options.scannerType = kHexScannerType;
+            else if (text.size() == 1 && text[0] >= '0' && text[0] <= '3')
+                options.scannerType = text[0] - '0';
+            else
+                return BadArguments("--scanner-type needs 0, 1, 2 or 3, or hex for a capture of bare blocks");
+        } else if (arg == "--events") {
+            if (!value(options.eventsFile) || options.eventsFile.empty())
+                return BadArguments("--events needs a file, or - for standard output");
+        } else if (arg == "--mqtt") {
+            if (!value(options.mqttUrl) || options.mqttUrl.empty())
+                return BadArguments("--mqtt needs an address mqtt://host/prefix");
+        } else if (arg == "--mqtt-ca") {
+            if (!value(options.mqttCa) || options.mqttCa.empty())
+                return BadArguments("--mqtt-ca needs a file");
+        } else if (arg == "--mqtt-queue") {
+            std::string text;
+            char* end = nullptr;
+            if (!value(text) || (options.mqttQueue = std::strtoll(text.c_str(), &end, 10)) <= 0 || *end != '\0')
+                return BadArguments("--mqtt-queue needs a number of messages");
+        } else if (arg == "--instance") {
+            if (!value(options.instance) || options.instance.empty() ||
+                options.instance.find_first_of("/+#") != std::string::npos)
+                return BadArguments("--instance needs a name without '/', '+' or '#'");
+        } else if (arg == "--log-level") {
+            if (!value(options.logLevel))
+                return BadArguments("--log-level needs error, warning, info or debug");
         } else if (arg == "--realtime") {
             options.realtime = true;
         } else if (arg == "--dump") {
@@ -91,6 +126,12 @@ int main(int argc, char** argv)
         return BadArguments("--save-every needs --replay");
     if (options.realtime && options.replayFile.empty())
         return BadArguments("--realtime paces a --replay");
+
+    if (!options.mqttCa.empty() && options.mqttUrl.empty())
+        return BadArguments("--mqtt-ca needs --mqtt");
+    const bool serviceOption = !options.eventsFile.empty() || !options.mqttUrl.empty() || !options.instance.empty();
+    if (!headless && serviceOption)
+        return BadArguments("--events, --mqtt and --instance need --headless");
 
     // A write past the file size limit fails with EFBIG and is reported like a full disk,
     // instead of killing the program before it can say so.

@@ -119,11 +119,19 @@ bool QueuedResponsePatched(P25Class& d, const Tsbk& b)
 
 bool EmergencyButton(P25Class& d, const Tsbk& b)
 {
-    if (b[2] & kEmergencyBit)
-        EventAndDump(d, b, [&] {
-            return "Emergency Button Pressed? -" + Suffix(b) +
-                   Format(" Group: %d Radio ID: %ld", ReadBE16(b, 5), Unit(b, 7));
-        });
+    if (b[2] & kEmergencyBit) {
+        SiteEvent e;
+        e.kind = SiteEventKind::kEmergency;
+        e.unit = static_cast<int32_t>(Unit(b, 7));
+        e.talkgroup = ReadBE16(b, 5);
+        EventAndDump(
+            d, b,
+            [&] {
+                return "Emergency Button Pressed? -" + Suffix(b) +
+                       Format(" Group: %d Radio ID: %ld", ReadBE16(b, 5), Unit(b, 7));
+            },
+            std::move(e));
+    }
     return true;
 }
 

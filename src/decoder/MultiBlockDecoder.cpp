@@ -184,6 +184,7 @@ void RfssStatusBroadcast(P25Class& d, const MultiBlockPacket& p)
     d.SetSiteIdentity(systemId, rfss, serviceClass, site);
     MarkIfChanged(d, d.Activity().RecordControlChannel(control, input));
     d.SetSiteStatus(connected ? 1 : 0);
+    d.ReportSiteUpdate(control);
     if (!d.PacketDumpOn())
         return;
     Dump(d, p, kHeader,
@@ -203,6 +204,7 @@ void NetworkStatusBroadcast(P25Class& d, const MultiBlockPacket& p)
     const uint8_t serviceClass = b1[7];
     d.SetWacn(wacn);
     MarkIfChanged(d, d.Activity().RecordControlChannel(control, input));
+    d.ReportSiteUpdate(control);
     if (!d.PacketDumpOn())
         return;
     Dump(d, p, kHeader,
@@ -288,6 +290,13 @@ int DecodeMultiBlockPacket(P25Class& d, const MultiBlockPacket& packet)
     const PacketHandler handler = FindHandler(opcode, mfid, packet.blockCount - 1);
     if (handler == nullptr) {
         RecordUnknown(d, packet, opcode, mfid);
+        if (d.Context().EventsWanted()) {
+            SiteEvent e;
+            e.kind = SiteEventKind::kUnknownPacket;
+            d.Report(Header(packet), e,
+                     Format("Multi-Block Unknown - OpCode: %02X (%s) Mfg: %02X (%s)", opcode, OpcodeSummaryName(opcode),
+                            mfid, ManufacturerName(mfid)));
+        }
         return 0;
     }
     handler(d, packet);

@@ -174,6 +174,34 @@ void P25Class::Describe(const Tsbk& block, std::string_view text, bool toEventLo
         eventLog_.AddEventLogEntry(block, text);
 }
 
+void P25Class::Report(const Tsbk& block, SiteEvent& event, std::string text)
+{
+    event.opcode = block[0] & kOpcodeMask;
+    event.mfid = block[1];
+    event.text = std::move(text);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    event.blockHex.clear();
+    for (const uint8_t byte : block) {
+        event.blockHex += kHex[byte >> 4];
+        event.blockHex += kHex[byte & 0x0F];
+    }
+    ctx_.Emit(event);
+}
+
+void P25Class::ReportSiteUpdate(int32_t controlChannel)
+{
+    if (!ctx_.EventsWanted())
+        return;
+    SiteEvent e;
+    e.kind = SiteEventKind::kSiteUpdate;
+    e.wacn = sysInfo_.Wacn();
+    if (controlChannel != IdentifierTable::kNoChannel) {
+        e.channel = controlChannel;
+        e.frequency = identifiers_.ChannelRxFrequency(controlChannel);
+    }
+    ctx_.Emit(e);
+}
+
 int P25Class::DecodeTsbk(const Tsbk& block)
 {
     if (!TsbkCrcOk(block) || (block[0] & kProtectedBit) != 0)
@@ -190,6 +218,11 @@ int P25Class::DecodeTsbk(const Tsbk& block)
 
     const bool toUnknowns =
         RecordUnknownsOn() && ctx_.systemId.load() != 0 && ctx_.rfss.load() != 0 && ctx_.site.load() != 0;
+    if (ctx_.EventsWanted()) {
+        SiteEvent e;
+        e.kind = SiteEventKind::kUnknownPacket;
+        Report(block, e, UnknownDescription(opcode, mfid));
+    }
     if (toUnknowns || PacketDumpOn()) {
         const std::string text = UnknownDescription(opcode, mfid);
         if (toUnknowns)

@@ -120,6 +120,13 @@ public:
     // The description goes to the packet dump while it is on, and to the event log when asked
     // (the event log keeps it only while its own switch is on).
     void Describe(const Tsbk& block, std::string_view text, bool toEventLog);
+    // An event for the feed about this block: opcode, manufacturer, the block and `text` added.
+    void Report(const Tsbk& block, SiteEvent& event, std::string text);
+    // Where the decoder's events go (null: none are made).
+    void SetEventSink(SiteEventSink* sink) { ctx_.events.Attach(sink); }
+    // The site as the feed reports it after an RFSS or network status broadcast.
+    void ReportSiteUpdate(int32_t controlChannel);
+
     // "Unknown Op=13 Mfg 00(Standard)"
     static std::string UnknownDescription(uint8_t opcode, uint8_t mfid);
 

@@ -104,7 +104,18 @@ std::string IdentifierDescription(const DecodedIdentifier& id)
 bool StoreIdentifier(P25Class& d, const DecodedIdentifier& id)
 {
     // StoreIdentifier sets the identifier table's changed flag itself when it answers true.
-    return d.Identifiers().StoreIdentifier(id.identifier, id.entry);
+    const bool changed = d.Identifiers().StoreIdentifier(id.identifier, id.entry);
+    if (changed && d.Context().EventsWanted()) {
+        SiteEvent e;
+        e.kind = SiteEventKind::kIdentifierUpdate;
+        e.identifier = id.identifier;
+        e.base = id.entry.base;
+        e.spacing = id.entry.spacing;
+        e.txOffset = id.entry.txOffset;
+        e.bandwidth = id.entry.bandwidth;
+        d.Context().Emit(e);
+    }
+    return changed;
 }
 
 // RFSS status broadcast: the identity of the site being monitored, its control channel and
@@ -118,6 +129,7 @@ bool RfssStatus(P25Class& d, const Tsbk& b)
     d.SetSiteIdentity(static_cast<uint32_t>(systemId), b[5], b[9], b[6]);
     RecordControl(d, control);
     d.SetSiteStatus(status);
+    d.ReportSiteUpdate(control);
     if (d.PacketDumpOn())
         d.Describe(b,
                    Format("RFSS Status Broadcast - SysID: %03X Status: %s Zone: %d Site: %d Control: %s Cap: %s",
@@ -133,6 +145,7 @@ bool NetworkStatus(P25Class& d, const Tsbk& b)
     const int32_t control = ReadBE16(b, 7);
     d.SetWacn(wacn);
     RecordControl(d, control);
+    d.ReportSiteUpdate(control);
     if (d.PacketDumpOn())
         d.Describe(b,
                    Format("Network Status Broadcast - WACN: %05X Control: %s Cap: %s", wacn,

@@ -48,6 +48,17 @@ std::string ServiceText(const Tsbk& b)
     return "(" + ServiceTypeName(b[2] & kServiceTypeMask) + ")";
 }
 
+// The feed's event about one radio (and a talkgroup, 0 for none).
+SiteEvent UnitEvent(SiteEventKind kind, long unit, int32_t talkgroup, const char* result)
+{
+    SiteEvent e;
+    e.kind = kind;
+    e.unit = static_cast<int32_t>(unit);
+    e.talkgroup = talkgroup;
+    e.result = result;
+    return e;
+}
+
 // Registration and affiliation -----------------------------------------------------------------
 
 struct AffiliationResult {
@@ -60,7 +71,7 @@ constexpr AffiliationResult kResults[] = {
     {'A', "Affiliate", "Accept"}, {'D', "Failed", "Failed"}, {'D', "Denied", "Denied"}, {'D', "Refused", "Refused"}};
 
 // Group affiliation and location registration responses differ only in where the group is.
-bool AffiliationResponse(P25Class& d, const Tsbk& b, const char* words, int groupByte)
+bool AffiliationResponse(P25Class& d, const Tsbk& b, const char* words, int groupByte, SiteEventKind kind)
 {
     const int32_t group = ReadBE16(b, groupByte);
     const long unit = Unit(b, 7);
@@ -68,13 +79,15 @@ bool AffiliationResponse(P25Class& d, const Tsbk& b, const char* words, int grou
     if (r.kind == 'A')
         d.Talkgroups().NoteTalkgroup(group);
     d.AffLog().LogAffiliation(r.kind, static_cast<int32_t>(unit), r.logText, group);
-    DumpOnly(d, b, [&] { return Format("%s - Group: %d RadioID : %ld Result: %s", words, group, unit, r.word); });
+    const auto text = [&] { return Format("%s - Group: %d RadioID : %ld Result: %s", words, group, unit, r.word); };
+    DumpOnly(d, b, text);
+    ReportOnly(d, b, text, UnitEvent(kind, unit, group, r.word));
     return true;
 }
 
 bool GroupAffiliationResponse(P25Class& d, const Tsbk& b)
 {
-    return AffiliationResponse(d, b, "Group Affiliation Response", 5);
+    return AffiliationResponse(d, b, "Group Affiliation Response", 5, SiteEventKind::kAffiliation);
 }
 
 bool LocationRegistrationResponse(P25Class& d, const Tsbk& b)
@@ -82,7 +95,7 @@ bool LocationRegistrationResponse(P25Class& d, const Tsbk& b)
     // Also decoded before the site is known: it names the RFSS and site.
     if (d.SysInfo().RfssId() == 0)
         d.SetRfssSite(b[5], b[6]);
-    return AffiliationResponse(d, b, "Location Registration Response", 3);
+    return AffiliationResponse(d, b, "Location Registration Response", 3, SiteEventKind::kRegistration);
 }
 
 bool GroupAffiliationQuery(P25Class& d, const Tsbk& b)
@@ -97,7 +110,8 @@ bool UnitRegistrationResponse(P25Class& d, const Tsbk& b)
     if (d.GetSystemId() == 0)
         d.SetSystemId(systemId);
     EventAndDump(
-        d, b, [&] { return Format("Unit Registration -> %ld/%ld (SysID: %03X)", Unit(b, 4), Unit(b, 7), systemId); });
+        d, b, [&] { return Format("Unit Registration -> %ld/%ld (SysID: %03X)", Unit(b, 4), Unit(b, 7), systemId); },
+        UnitEvent(SiteEventKind::kRegistration, Unit(b, 7), 0, "Accept"));
     return true;
 }
 
@@ -128,7 +142,9 @@ bool DeRegistrationAck(P25Class& d, const Tsbk& b)
         d.SetWacn(WacnOf(b));
     const long unit = Unit(b, 7);
     d.AffLog().LogAffiliation('U', static_cast<int32_t>(unit), "Unaffiliate", 0);
-    DumpOnly(d, b, [&] { return Format("De-Registration Response - RadioID : %ld", unit); });
+    const auto text = [&] { return Format("De-Registration Response - RadioID : %ld", unit); };
+    DumpOnly(d, b, text);
+    ReportOnly(d, b, text, UnitEvent(SiteEventKind::kDeregistration, unit, 0, ""));
     return true;
 }
 
@@ -172,12 +188,19 @@ bool DenyResponse(P25Class& d, const Tsbk& b)
     // A denied affiliation still tells which group the radio listens to.
     if (toGroup && b[2] == kDenyAffiliation)
         d.AffLog().LogAffiliation('A', static_cast<int32_t>(unit), "Affiliate", group);
-    EventAndDump(d, b, [&] {
-        const std::string service = ServiceText(b);
-        const std::string head = toGroup ? Format("Deny Response: %ld -> %05d %s", unit, group, service.c_str())
+    SiteEvent denial = UnitEvent(SiteEventKind::kDenial, unit, toGroup ? group : 0, "");
+    if (!toGroup)
+        denial.target = static_cast<int32_t>(Unit(b, 4));
+    EventAndDump(
+        d, b,
+        [&] {
+            const std::string service = ServiceText(b);
+            const std::string head = toGroup
+                                         ? Format("Deny Response: %ld -> %05d %s", unit, group, service.c_str())
                                          : Format("Deny Response: %ld -> %ld %s", Unit(b, 4), unit, service.c_str());
-        return head + ": " + ReasonText(b[3]);
-    });
+            return head + ": " + ReasonText(b[3]);
+        },
+        std::move(denial));
     return true;
 }
 

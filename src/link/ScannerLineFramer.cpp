@@ -64,6 +64,7 @@ ScannerLine ScannerLineFramer::Judge(int scannerType, std::string_view line)
     case kPsrType: return JudgePsr(line);
     case kUnidenType: return JudgeUniden(line);
     case kAnalyzerType: return JudgeAnalyzer(line);
+    case kHexType: return JudgeHex(line);
     default: return {};
     }
 }
@@ -96,6 +97,34 @@ ScannerLine ScannerLineFramer::JudgeAnalyzer(std::string_view line)
             digits.push_back(line[i]);
     if (digits.size() != kHexDigits)
         return out;
+    out.reply = true;
+    out.hasBlock = HexToBlock(digits, out.block);
+    return out;
+}
+
+bool ScannerLineFramer::IsHexLine(std::string_view line)
+{
+    size_t digits = 0;
+    for (const char c : line) {
+        if (c == kBlank || c == '\t')
+            continue;
+        if (HexValue(c) < 0)
+            return false;
+        ++digits;
+    }
+    return digits == kHexDigits;
+}
+
+ScannerLine ScannerLineFramer::JudgeHex(std::string_view line)
+{
+    ScannerLine out;
+    out.keepRaw = !line.empty();
+    if (!IsHexLine(line))
+        return out;
+    std::string digits;
+    for (const char c : line)
+        if (c != kBlank && c != '\t')
+            digits.push_back(c);
     out.reply = true;
     out.hasBlock = HexToBlock(digits, out.block);
     return out;

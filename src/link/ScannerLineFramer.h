@@ -28,6 +28,9 @@ public:
     static constexpr int kPsrType = 1;
     static constexpr int kUnidenType = 2;
     static constexpr int kAnalyzerType = 3;
+    // Captures of bare blocks: 24 hexadecimal digits a line (blanks between them allowed), lines
+    // starting with '#' and any other line skipped. The demo capture and the simulator use it.
+    static constexpr int kHexType = 4;
 
     static constexpr size_t kLineBufferSize = 1024;
     // The buffer is emptied before an append when it already holds more than this.
@@ -53,8 +56,10 @@ public:
     // Forgets a partly received line (the device went away in the middle of it).
     void Reset();
 
-    // Judges one complete line for a scanner type (1, 2 or 3; other types give nothing).
+    // Judges one complete line for a scanner type (1, 2, 3 or hex; other types give nothing).
     static ScannerLine Judge(int scannerType, std::string_view line);
+    // Whether a line is a bare block of the hex form.
+    static bool IsHexLine(std::string_view line);
     // Fields of a line: every ':' or ',' ends a field (two in a row give an empty field); the
     // text after the last separator is a field only when it is not empty.
     static std::vector<std::string_view> SplitFields(std::string_view text);
@@ -65,6 +70,7 @@ private:
     static ScannerLine JudgePsr(std::string_view line);
     static ScannerLine JudgeUniden(std::string_view line);
     static ScannerLine JudgeAnalyzer(std::string_view line);
+    static ScannerLine JudgeHex(std::string_view line);
 
     int type_;
     std::string pending_;  // the line being received

@@ -89,6 +89,10 @@ struct Settings {
     int monitorThresholdHigh{};   // MonitorThresholdHigh 99
     int monitorThresholdLow{};    // MonitorThresholdLow 1
 
+    // [EventFeed]
+    bool eventFeedEnabled{};    // Enabled Yes/No No: the desktop program writes the event feed
+    std::string eventFeedFile;  // File "events.jsonl" (JSON Lines; relative to the program folder)
+
     // [AutoSave]
     bool autoSaveEnabled{};  // Enabled Yes/No No
     int autoSaveInterval{};  // Interval 10 minutes

@@ -109,6 +109,8 @@ std::span<const SettingEntry> SettingsTable()
         INT("ScanControl", "PortSpeed", "9600", 0, portSpeed),
         INT("ScanControl", "MonitorThresholdHigh", "99", 0, monitorThresholdHigh),
         INT("ScanControl", "MonitorThresholdLow", "1", 0, monitorThresholdLow),
+        YN("EventFeed", "Enabled", "No", 0, eventFeedEnabled),
+        TXT("EventFeed", "File", "events.jsonl", 0, eventFeedFile),
 
         YN("AutoSave", "Enabled", "No", 0, autoSaveEnabled),
         INT("AutoSave", "Interval", "10", 0, autoSaveInterval),

@@ -187,6 +187,12 @@ FollowMarking MarkFollowedRows(std::span<const FreqInfo> entries, double followe
     return m;
 }
 
+FollowMarking DecideFollow(std::span<const FreqInfo> entries, const FollowInputs& in,
+                           std::span<const IdentifierEntry> identifiers)
+{
+    return MarkFollowedRows(entries, ChooseFollowFrequency(entries, in), in.lastFollowedTarget, identifiers);
+}
+
 void TuneFollowed(const FollowMarking& marking, ScannerControl* scanner, bool controlEnabled, bool decodeRunning)
 {
     if (scanner == nullptr || !controlEnabled || !decodeRunning)

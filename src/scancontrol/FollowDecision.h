@@ -73,6 +73,12 @@ struct FollowMarking {
 FollowMarking MarkFollowedRows(std::span<const FreqInfo> entries, double followed, int32_t lastFollowedTarget,
                                std::span<const IdentifierEntry> identifiers);
 
+// The follow decision of both programs: the frequency chosen from the entries and the rows marked
+// for it. The desktop program makes it on every refresh of its activity view, a headless run on
+// its follow timer; both then hand the marking to TuneFollowed.
+FollowMarking DecideFollow(std::span<const FreqInfo> entries, const FollowInputs& in,
+                           std::span<const IdentifierEntry> identifiers);
+
 // Makes the scanner calls of a marking, only when scanner control is enabled, a decode runs and
 // there is a scanner. TuneActive sends once per frequency, TuneQuiet only when needed.
 void TuneFollowed(const FollowMarking& marking, ScannerControl* scanner, bool controlEnabled, bool decodeRunning);

@@ -22,6 +22,8 @@ constexpr int kSecondsPerMinute = 60;
 // The periodic save marks itself a little early so that the next check, a whole number of
 // minutes later, does not just miss the interval.
 constexpr int64_t kPeriodicSaveBackdate = 5;
+// A capture's form is told from its first data line among this many.
+constexpr int kDetectLines = 1000;
 
 }  // namespace
 
@@ -164,13 +166,31 @@ int64_t DecodeSession::SecondsWithoutBlocks(int64_t now) const
     return std::max<int64_t>(0, now - lastBlockAt_.load());
 }
 
-bool DecodeSession::Replay(const std::string& path, int scannerType, bool realtime, const std::atomic<bool>& stop,
-                           const std::function<void()>& counted)
+int DecodeSession::DetectCaptureType(const std::string& path, int fallback)
 {
     // A folder opens as a stream that reads nothing: it is no capture.
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec))
         return false;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    for (int looked = 0; looked < kDetectLines && std::getline(in, line); ++looked) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        const size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#')
+            continue;
+        return ScannerLineFramer::IsHexLine(line) ? ScannerLineFramer::kHexType : fallback;
+    }
+    return fallback;
+}
+
+bool DecodeSession::Replay(const std::string& path, int scannerType, bool realtime, const std::atomic<bool>& stop,
+                           const std::function<void()>& counted, ReplayCounts* counts)
+{
+    ReplayCounts local;
+    ReplayCounts& c = counts ? *counts : local;
+    c = ReplayCounts{};
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
@@ -180,15 +200,23 @@ bool DecodeSession::Replay(const std::string& path, int scannerType, bool realti
             queue_->WaitForRoom(std::stop_token{}, kRoomWait);
     };
     char buffer[65536];
+    char lastEnd = 0;
     while (!stop && in) {
         in.read(buffer, sizeof buffer);
         const std::streamsize n = in.gcount();
         for (std::streamsize i = 0; i < n && !stop; ++i) {
+            if (buffer[i] != '\r' && buffer[i] != '\n')
+                lastEnd = 0;
             if (!framer.Feed(static_cast<uint8_t>(buffer[i])))
                 continue;
+            // CR LF ends one line, not two.
+            if (!(buffer[i] == '\n' && lastEnd == '\r'))
+                ++c.lines;
+            lastEnd = buffer[i];
             const ScannerLine line = framer.JudgeLine();
             if (!line.hasBlock)
                 continue;
+            ++c.blocks;
             push(line.block);
             if (counted)
                 counted();
@@ -199,8 +227,12 @@ bool DecodeSession::Replay(const std::string& path, int scannerType, bool realti
     // A last line without its terminator still counts.
     if (framer.Feed('\n')) {
         const ScannerLine line = framer.JudgeLine();
-        if (line.hasBlock)
+        if (!framer.Line().empty())
+            ++c.lines;
+        if (line.hasBlock) {
+            ++c.blocks;
             push(line.block);
+        }
     }
     return !in.bad();
 }

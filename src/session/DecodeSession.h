@@ -92,8 +92,15 @@ public:
     // Feeds a capture file through the line rules of its scanner type into the queue, at full
     // speed or paced at about 40 blocks a second. `counted` runs after every queued block. False
     // when the file cannot be read.
+    struct ReplayCounts {
+        uint64_t lines = 0;   // lines read (the last one also without its line end)
+        uint64_t blocks = 0;  // blocks found in them and queued
+    };
     bool Replay(const std::string& path, int scannerType, bool realtime, const std::atomic<bool>& stop,
-                const std::function<void()>& counted);
+                const std::function<void()>& counted, ReplayCounts* counts = nullptr);
+    // The scanner type a capture's first data line asks for: the hex form when it is a bare
+    // block, else `fallback`. Lines starting with '#' and blank lines are passed over.
+    static int DetectCaptureType(const std::string& path, int fallback);
 
     // The per-system files of the decoded system, now. True when every file was written.
     bool SaveSystem();

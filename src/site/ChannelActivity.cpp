@@ -32,10 +32,51 @@ bool ChannelActivity::OnLine(int32_t channel, int32_t txChannel, Steps&& steps)
     if (index < 0)
         return false;
     Line line{index, channels_.Record(index)};
-    steps(line);
+    if (!ctx_.EventsWanted()) {
+        steps(line);
+    } else {
+        const CallState before = CallStateOf(line.rec);
+        steps(line);
+        ReportCall(before, line.rec);
+    }
     if (line.changed)
         channels_.MarkChanged();
     return line.changed;
+}
+
+void ChannelActivity::ReportCall(const CallState& before, const FreqInfo& after)
+{
+    const bool wasCall = IsCallUsage(before.usage);
+    if (!IsCallUsage(after.usage)) {
+        if (wasCall)
+            ReportCallEnd(ctx_, before.usage, before.target, after, kEndReleased);
+        return;
+    }
+    SiteEvent e;
+    // A new hit, another call type or another target is a new call; a phone call's new calling
+    // radio counts a hit.
+    if (!wasCall || before.usage != after.usage || before.target != after.target || after.hits != before.hits)
+        e.kind = SiteEventKind::kCallStart;
+    else if (before.source != after.source || before.status != after.status)
+        e.kind = SiteEventKind::kCallUpdate;
+    else
+        return;
+    e.channel = after.channel;
+    e.frequency = after.rxFrequency;
+    e.usage = after.usage;
+    e.status = after.status;
+    e.unit = after.source;
+    if (after.usage == "Group" || after.usage == "GrpData") {
+        e.talkgroup = after.target;
+        e.talkgroupName = after.targetDescription;
+        if (after.target > 0)
+            e.priority = talkgroups_.GetTalkgroupPriority(after.target);
+    } else {
+        e.target = after.target;
+    }
+    if (after.source > 0)
+        e.unitName = radios_.PeekRadioText(after.source);  // RADIDLOCK inside FREQUENCY, as the steps do
+    ctx_.Emit(e);
 }
 
 void ChannelActivity::TouchTalkgroup(int32_t talkgroup)
@@ -345,6 +386,15 @@ bool ChannelActivity::RecordQueued(int32_t target, int32_t source)
     return true;
 }
 
+bool ChannelActivity::AnyActive()
+{
+    LockGuard g(channels_.Lock());
+    for (int i = 0; i < channels_.Count(); ++i)
+        if (!channels_.Record(i).usage.empty())
+            return true;
+    return false;
+}
+
 bool ChannelActivity::ExpireChannelActivity()
 {
     LockGuard g(channels_.Lock());
@@ -355,6 +405,8 @@ bool ChannelActivity::ExpireChannelActivity()
         FreqInfo& rec = channels_.Record(i);
         if (rec.usage.empty() || rec.lastActivity + timeout >= tick)
             continue;
+        if (ctx_.EventsWanted() && IsCallUsage(rec.usage))
+            ReportCallEnd(ctx_, rec.usage, rec.target, rec, kEndExpired);
         ClearActivity(rec);  // flags and hits survive
         expired = true;
     }

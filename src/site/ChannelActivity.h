@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "site/ChannelTable.h"
@@ -55,8 +56,25 @@ public:
 
     // Refresh thread: returns lines silent for more than ctx.tgTimeOut ticks to idle; true if any.
     bool ExpireChannelActivity();
+    // Whether any channel line is in use (something the expiry may end).
+    bool AnyActive();
 
 private:
+    // What of a line makes a call, for the event feed: the line before a Record operation's steps.
+    struct CallState {
+        std::string usage;
+        int32_t target = 0;
+        int32_t source = 0;
+        std::string status;
+        int32_t hits = 0;
+    };
+    static CallState CallStateOf(const FreqInfo& rec)
+    {
+        return {rec.usage, rec.target, rec.source, rec.status, rec.hits};
+    }
+    // Reports the start, update or end of a call on the line (FREQUENCY held).
+    void ReportCall(const CallState& before, const FreqInfo& after);
+
     // The line a Record operation works on, and whether its steps changed it.
     struct Line {
         int index;

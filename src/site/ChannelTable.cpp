@@ -12,6 +12,27 @@ constexpr const char* kUsageControl = "Control";
 
 }  // namespace
 
+bool IsCallUsage(const std::string& usage)
+{
+    return usage == "Group" || usage == "Private" || usage == "Phone" || usage == "GrpData" || usage == "PvtData";
+}
+
+void ReportCallEnd(const DecoderContext& ctx, const std::string& usage, int32_t target, const FreqInfo& rec,
+                   const char* reason)
+{
+    SiteEvent e;
+    e.kind = SiteEventKind::kCallEnd;
+    e.channel = rec.channel;
+    e.frequency = rec.rxFrequency;
+    e.usage = usage;
+    if (usage == "Group" || usage == "GrpData")
+        e.talkgroup = target;
+    else
+        e.target = target;
+    e.result = reason;
+    ctx.Emit(e);
+}
+
 ChannelTable::ChannelTable(DecoderContext& ctx, IdentifierTable& ids, TalkgroupTable& talkgroups)
     : ctx_(ctx), ids_(ids), talkgroups_(talkgroups)
 {
@@ -86,6 +107,8 @@ int ChannelTable::ReleaseTarget(int keepIndex, int32_t target)
         FreqInfo& rec = records_[i];
         if (i == keepIndex || rec.target != target)
             continue;
+        if (ctx_.EventsWanted() && IsCallUsage(rec.usage))
+            ReportCallEnd(ctx_, rec.usage, rec.target, rec, kEndReleased);
         rec.target = 0;
         rec.targetDescription.clear();
         rec.source = 0;

@@ -39,6 +39,18 @@ inline void ClearActivity(FreqInfo& rec)
     rec.lastActivity = 0;
 }
 
+// Whether a line's usage is a call (voice, private, phone or data), not a control channel, a CW
+// identification or idle.
+bool IsCallUsage(const std::string& usage);
+
+// Why a call ended, for the event feed.
+inline constexpr const char* kEndReleased = "released";  // the channel went to another use
+inline constexpr const char* kEndExpired = "expired";    // nothing heard of it for the time-out
+
+// Reports the end of the call `usage`/`target` on the line `rec` to the event feed.
+void ReportCallEnd(const DecoderContext& ctx, const std::string& usage, int32_t target, const FreqInfo& rec,
+                   const char* reason);
+
 // The channel table (area "FREQUENCY"): at most 50 records, kept in ascending channel order by
 // insertion, no duplicates. ChannelActivity records grants on it; the refresh thread copies it.
 //

@@ -83,14 +83,27 @@ bool NeighborTable::AddNeighbor(NeighborSite record)
     const int found = Find(record);
     if (found >= 0) {
         if (!SameRecord(records_[found], record)) {
-            records_[found] = std::move(record);
+            records_[found] = record;  // still read below for the event feed
             stored = true;
         }
     } else {
         stored = Insert(record);
     }
-    if (stored)
+    if (stored) {
         changed_ = true;
+        if (ctx_.EventsWanted()) {
+            SiteEvent e;
+            e.kind = SiteEventKind::kNeighbor;
+            e.neighborSystem = record.systemId;
+            e.neighborRfss = record.rfssId;
+            e.neighborSite = record.siteId;
+            e.channel = record.controlChannel;
+            e.frequency = record.controlFrequency;
+            e.neighborName = record.name;
+            e.result = (record.status & 1) != 0 ? "connected" : "failed";
+            ctx_.Emit(e);
+        }
+    }
     return stored;
 }
 

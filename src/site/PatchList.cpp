@@ -4,6 +4,21 @@
 
 #include "site/PatchLog.h"
 
+namespace {
+
+void ReportPatch(const DecoderContext& ctx, SiteEventKind kind, const PATCHENTRY& p)
+{
+    if (!ctx.EventsWanted())
+        return;
+    SiteEvent e;
+    e.kind = kind;
+    e.talkgroup = p.group;
+    e.supergroup = p.supergroup;
+    ctx.Emit(e);
+}
+
+}  // namespace
+
 PatchList::PatchList(DecoderContext& ctx, PatchLog& log) : ctx_(ctx), log_(log)
 { }
 
@@ -26,6 +41,7 @@ bool PatchList::AddPatch(int32_t group, int32_t supergroup)
     count_.store(count + 1);
     changed_.store(true);
     log_.AddPatchLogEntry('A', group, supergroup);
+    ReportPatch(ctx_, SiteEventKind::kPatchAdded, patches_[count]);
     return true;
 }
 
@@ -41,6 +57,7 @@ bool PatchList::RemoveWhere(Pred matches)
             continue;
         }
         log_.AddPatchLogEntry('R', patches_[i].group, patches_[i].supergroup);
+        ReportPatch(ctx_, SiteEventKind::kPatchRemoved, patches_[i]);
         std::copy(patches_.begin() + i + 1, patches_.begin() + count, patches_.begin() + i);
         --count;
         removed = true;  // the same position now holds the next patch: examine it again

@@ -88,6 +88,13 @@ std::string RadioTable::GetRadioText(int32_t id)
     return r.description;
 }
 
+std::string RadioTable::PeekRadioText(int32_t id)
+{
+    LockGuard g(lock_);
+    const int pos = Find(id);
+    return pos < 0 ? std::string{} : Record(pos).description;
+}
+
 bool RadioTable::TouchRadio(int32_t id)
 {
     LockGuard g(lock_);

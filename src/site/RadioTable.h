@@ -31,7 +31,8 @@ public:
 
     bool NoteRadio(int32_t id, int32_t talkgroup);
     bool SetRadio(int32_t id, std::string_view description, int64_t lastSeen /*0 now*/);
-    std::string GetRadioText(int32_t id);  // also last seen := now
+    std::string GetRadioText(int32_t id);   // also last seen := now
+    std::string PeekRadioText(int32_t id);  // the same without touching last seen (the event feed)
     bool TouchRadio(int32_t id);
     bool SetRadioColors(int32_t id, uint32_t text, uint32_t back);
     bool GetRadioColors(int32_t id, uint32_t& text, uint32_t& back);

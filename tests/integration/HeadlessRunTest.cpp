@@ -81,7 +81,9 @@ TEST_F(HeadlessRun, ReplayWithDumpPrintsEveryDecodedBlockInOrder)
     const RunResult r = RunVarnel("--headless --data-dir " + dataDir.string() + " --replay " +
                                   Fixture("captures/small-site-type1.txt") + " --scanner-type 1 --dump");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    // Standard error holds only the replay's count.
+    EXPECT_EQ(r.err, "varnel: replay of " + Fixture("captures/small-site-type1.txt") +
+                         " as scanner type 1: 7 lines read, 5 blocks decoded\n");
     std::vector<std::string> rows;
     for (const std::string& line : Lines(r.out))
         rows.push_back(WithoutTime(line));
@@ -95,6 +97,31 @@ TEST_F(HeadlessRun, ReplayWithDumpPrintsEveryDecodedBlockInOrder)
         "Result: Accept",
     };
     EXPECT_EQ(rows, expected);
+}
+
+// The demo capture is bare hex blocks: recognised without a scanner type, and decoded.
+TEST_F(HeadlessRun, ReplayOfTheDemoCaptureIsRecognisedAndDecoded)
+{
+    const std::string demo = std::string(VARNEL_SOURCE_DIR) + "/data/demo/demo-capture.txt";
+    const RunResult r = RunVarnel("--headless --data-dir " + dataDir.string() + " --replay " + demo + " --save");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "varnel: replay of " + demo + " as scanner type hex: 14471 lines read, 14395 blocks decoded\n");
+    EXPECT_TRUE(fs::exists(dataDir / "System1A3" / "TalkGroups.txt"));
+}
+
+// A replay that finds no block says which forms the scanner types expect, and fails.
+TEST_F(HeadlessRun, ReplayWithoutABlockNamesTheExpectedFormsAndExitsTwo)
+{
+    const fs::path capture = dataDir / "wrong.txt";
+    std::ofstream(capture) << "P25,0,00112233445566778899AABB\nhello\n";
+    const RunResult r =
+        RunVarnel("--headless --data-dir " + dataDir.string() + " --replay " + capture.string() + " --scanner-type 2");
+    EXPECT_EQ(r.status, 2);
+    const std::vector<std::string> lines = Lines(r.err);
+    ASSERT_EQ(lines.size(), 2u) << r.err;
+    EXPECT_NE(lines[0].find("2 lines read, 0 blocks decoded"), std::string::npos) << r.err;
+    for (const char* form : {"type 1 expects", "type 2", "type 3", "type hex"})
+        EXPECT_NE(lines[1].find(form), std::string::npos) << form << ": " << r.err;
 }
 
 TEST_F(HeadlessRun, SaveWritesThePerSystemFiles)

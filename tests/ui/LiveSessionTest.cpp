@@ -3,6 +3,9 @@
 // into every view, side panel and the status line.
 #include <QLabel>
 
+#include <filesystem>
+#include <fstream>
+
 #include "MainWindowFixture.h"
 #include "session/ScannerSimulator.h"
 #include "session/SimCapture.h"
@@ -112,6 +115,33 @@ TEST_F(LiveSessionTest, EveryViewPanelAndTheStatusLineFill)
 
     window->ToggleSession();
     EXPECT_FALSE(window->State().DecodeRunning.load());
+}
+
+// With the setting on, the desktop program writes the headless run's event feed; off (the
+// default) it writes none.
+TEST_F(LiveSessionTest, EventFeedFileOnlyWhenTheSettingAsks)
+{
+    const std::string feed = Folder() + "events.jsonl";
+    for (const bool enabled : {false, true}) {
+        settings.eventFeedEnabled = enabled;
+        window.reset();  // its closing saves its own settings
+        MakeWindow();
+        window->ToggleSession();
+        ASSERT_TRUE(PumpUntil([&] { return Label(kSysIdValue) != "Unknown"; }, 20000));
+        PumpUntil([] { return false; }, 500);
+        window->ToggleSession();
+        EXPECT_EQ(std::filesystem::exists(feed), enabled);
+    }
+    // The session may join the looped capture anywhere: the site is identified somewhere in it.
+    std::ifstream in(feed);
+    size_t lines = 0;
+    bool identified = false;
+    for (std::string line; std::getline(in, line); ++lines) {
+        EXPECT_EQ(line.rfind(R"({"schema":1,"event":")", 0), 0u) << line;
+        identified = identified || line.find(R"("event":"site_identified")") != std::string::npos;
+    }
+    EXPECT_TRUE(identified);
+    EXPECT_GT(lines, 10u);
 }
 
 }  // namespace

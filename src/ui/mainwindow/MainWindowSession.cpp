@@ -9,6 +9,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "decoder/P25Class.h"
@@ -16,6 +17,7 @@
 #include "link/TScannerReadThread.h"
 #include "platform/Clock.h"
 #include "scancontrol/ScannerControl.h"
+#include "service/EventFeedFile.h"
 #include "session/DecodeSession.h"
 #include "ui/mainwindow/BackupScheduler.h"
 #include "ui/mainwindow/EventPump.h"
@@ -123,6 +125,15 @@ void TForm1::StartSession()
             this, [this, session] { NoteScannerLost(false, session); }, Qt::QueuedConnection);
     };
     session_->SetNotices(std::move(notices));
+    if (settings_.eventFeedEnabled) {
+        // A feed that cannot be written is said on standard error; the session runs without it.
+        eventFeed_ = std::make_unique<EventFeedFile>();
+        std::string feedError;
+        if (!eventFeed_->Start(session_->Decoder(), ProgramFolder(), settings_.eventFeedFile, feedError)) {
+            std::fprintf(stderr, "varnel: %s\n", feedError.c_str());
+            eventFeed_.reset();
+        }
+    }
     session_->SetIdlePriority(true);
     session_->StartProcessing();
     StartReader();
@@ -221,6 +232,7 @@ void TForm1::StopSession()
     SaveKnownSystem();
     scannerLost_ = false;
     ShowSessionTrouble(QString());
+    eventFeed_.reset();
     startStopButton_->setText(kIdleCaption);
     saveTimer_->stop();
     SetDecodeActions(false);
@@ -356,6 +368,7 @@ void TForm1::RunCloseSequence()
         };
         session_->EndReader(wait);
         session_->EndProcessing(wait);
+        eventFeed_.reset();
     }
     state_.ShuttingDown = true;
     refresh_->EndForShutdown();

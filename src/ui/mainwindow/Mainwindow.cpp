@@ -19,6 +19,7 @@
 #include "persist/SystemStore.h"
 #include "platform/Clock.h"
 #include "scancontrol/ScannerControl.h"
+#include "service/EventFeedFile.h"
 #include "session/DecodeSession.h"
 #include "session/ScannerSimulator.h"
 #include "ui/mainwindow/BackupScheduler.h"

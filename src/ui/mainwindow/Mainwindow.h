@@ -17,6 +17,7 @@
 
 class Clock;
 class DecodeSession;
+class EventFeedFile;
 class P25Class;
 class ProcThread;
 class QAction;
@@ -226,6 +227,7 @@ private:
     std::unique_ptr<DecodeSession> session_;
     std::set<std::string> fileNoticesShown_;
     std::unique_ptr<ScannerControl> scannerControl_;
+    std::unique_ptr<EventFeedFile> eventFeed_;  // the event feed file while a session runs (setting EventFeed)
     std::unique_ptr<BackupScheduler> backups_;
     std::unique_ptr<RefreshKeeper> refresh_;
     std::unique_ptr<MainWindowLayout> layout_;

@@ -165,9 +165,8 @@ void UpdateActivity(ScreenContext& c)
     const int count = c.decoder.Channels().CopyChannels(buffer.data(), static_cast<int>(buffer.size()));
     const std::span<const FreqInfo> entries(buffer.data(), static_cast<size_t>(count));
     const FollowInputs in = FollowInputsOf(c);
-    const double followed = ChooseFollowFrequency(entries, in);
     const auto identifiers = IdentifierEntries(c.decoder);
-    const FollowMarking marking = MarkFollowedRows(entries, followed, in.lastFollowedTarget, identifiers);
+    const FollowMarking marking = DecideFollow(entries, in, identifiers);
 
     if (ListModel* list = ModelOf(c.widgets.List(ListRole::Activity))) {
         if (count == 0)

@@ -63,6 +63,13 @@ std::vector<LineCase> LineCases()
         {"AnalyzerTwentyFiveDigits", 3, AnalyzerLine("0" + kHex + std::string(10, ' ')), true, false, false},
         {"AnalyzerEmptyLineNotKept", 3, "", false, false, false},
         {"PolledTypeJudgesNoLine", 0, "P25,0," + kHex, false, false, false},
+        {"HexBareBlock", 4, kHex, true, true, true},
+        {"HexSpacedPairs", 4, spaced, true, true, true},
+        {"HexTwentyThreeDigits", 4, kHex.substr(1), true, false, false},
+        {"HexTwentyFiveDigits", 4, kHex + "0", true, false, false},
+        {"HexCommentLine", 4, "# " + kHex, true, false, false},
+        {"HexPsrLineIsNotBare", 4, "P25,0," + kHex, true, false, false},
+        {"PsrBareBlockIsNoBlock", 1, kHex, true, false, false},
     };
 }
 
