@@ -1,5 +1,7 @@
 #include "app/HeadlessRun.h"
 
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -31,15 +33,37 @@ namespace {
 
 std::atomic<bool> g_stopRequested{false};
 std::atomic<int> g_stopSignal{0};
+// Readable when the live loop has something to look at at once (a stop signal, a port failure).
+int g_wakeFd = -1;
+
+void WakeLiveLoop()
+{
+    const uint64_t one = 1;
+    if (g_wakeFd >= 0)
+        (void)!::write(g_wakeFd, &one, sizeof one);  // async-signal-safe
+}
 
 void OnStopSignal(int signal)
 {
     g_stopSignal = signal;
     g_stopRequested = true;
+    WakeLiveLoop();
+}
+
+// The live loop sleeps until it is woken or `period` has passed.
+void SleepUnlessWoken(std::chrono::milliseconds period)
+{
+    pollfd p{g_wakeFd, POLLIN, 0};
+    if (::poll(&p, 1, static_cast<int>(period.count())) > 0) {
+        uint64_t count = 0;
+        (void)!::read(g_wakeFd, &count, sizeof count);
+    }
 }
 
 void CatchStopSignals()
 {
+    if (g_wakeFd < 0)
+        g_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     struct sigaction action { };
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
@@ -54,7 +78,9 @@ int Fail(const std::string& message)
     return 2;
 }
 
-constexpr auto kStopPoll = std::chrono::milliseconds(100);
+// The live loop's supervision (counters, no-data, backups, status) runs once a second; a stop or a
+// port failure wakes it at once.
+constexpr auto kSupervisionPeriod = std::chrono::milliseconds(1000);
 constexpr size_t kDumpWriteSize = 64 * 1024;
 
 void WriteOut(std::string& buffer)
@@ -303,6 +329,7 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
         notices.openError = [&](const std::string& text, const std::string&) {
             openError = text;
             openFailed = true;
+            WakeLiveLoop();
         };
         notices.deviceLost = [feed](const std::string& text) {
             ServiceLog::Instance().Warning("device lost: " + text + " (reopened every 2 s)");
@@ -339,7 +366,7 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
             bool started = false;
             uint64_t lastConnections = 0;
             while (!g_stopRequested && !openFailed) {
-                std::this_thread::sleep_for(kStopPoll);
+                SleepUnlessWoken(kSupervisionPeriod);
                 const auto now = std::chrono::steady_clock::now();
                 // Started once the device is open (a port that cannot be opened is an error instead).
                 if (!started && session.Reader() && session.Reader()->DeviceConnected()) {
@@ -350,7 +377,8 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
                     if (feed)
                         feed->ServiceState("started");
                 }
-                if (now - lastCount >= std::chrono::seconds(1)) {
+                // Once a second (a wake-up for a stop may come a little earlier).
+                if (now - lastCount >= std::chrono::milliseconds(900)) {
                     lastCount = now;
                     int32_t expected = 0, good = 0;
                     session.TakeCounters(expected, good);

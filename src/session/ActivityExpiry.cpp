@@ -36,8 +36,9 @@ void ActivityExpiry::Run(std::stop_token stop)
         decoder_.Patches().ExpirePatches();
         const bool active = decoder_.Activity().AnyActive() || decoder_.Patches().Count() > 0;
         std::unique_lock<std::mutex> lock(mutex);
-        wake.wait_for(lock, stop, active ? std::chrono::duration_cast<std::chrono::milliseconds>(kActivePeriod)
-                                         : std::chrono::duration_cast<std::chrono::milliseconds>(kQuietPeriod),
+        wake.wait_for(lock, stop,
+                      active ? std::chrono::duration_cast<std::chrono::milliseconds>(kActivePeriod)
+                             : std::chrono::duration_cast<std::chrono::milliseconds>(kQuietPeriod),
                       [] { return false; });
     }
 }

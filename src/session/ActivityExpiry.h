@@ -10,7 +10,7 @@ class P25Class;
 // and once a second otherwise, so a silent line costs almost no wake-ups.
 class ActivityExpiry {
 public:
-    explicit ActivityExpiry(P25Class& decoder) : decoder_(decoder) {}
+    explicit ActivityExpiry(P25Class& decoder) : decoder_(decoder) { }
     ~ActivityExpiry() { Stop(); }
     ActivityExpiry(const ActivityExpiry&) = delete;
     ActivityExpiry& operator=(const ActivityExpiry&) = delete;
