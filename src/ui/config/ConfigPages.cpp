@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "persist/Settings.h"
 #include "ui/config/ConfigWidgets.h"
 #include "ui/config/Configform.h"
 
@@ -22,6 +23,7 @@ constexpr int kLatencyMaxMs = 100;
 constexpr int kPathFieldWidth = 440;
 constexpr int kDaysFieldWidth = 60;
 constexpr int kPortListWidth = kPathFieldWidth;  // /dev/serial/by-id names are long
+constexpr int kManualProxy = 1;                  // the proxy type of "Manual Configuration"
 
 QLineEdit* Wide(QLineEdit* edit)
 {
@@ -41,7 +43,7 @@ void Row(QFormLayout* form, const QString& caption, std::initializer_list<QWidge
 
 // A port list that also takes a typed device path (a link under /dev/serial/by-id, a
 // pseudo-terminal, a device not plugged in right now).
-QComboBox* PortCombo(const char* name, QWidget* parent)
+QComboBox* PortCombo(const QString& name, QWidget* parent)
 {
     QComboBox* combo = Combo(name, {}, parent);
     combo->setEditable(true);
@@ -56,35 +58,41 @@ QWidget* TcfgForm::BuildDecodePage()
 {
     auto* page = new QWidget;
     auto* form = new QFormLayout(page);
-    auto* port = PortCombo("ComboBox1", page);
-    auto* rescan = Button("Button9", "Rescan", page);
-    Row(form, "Port:", {port, rescan}, page);
+    decodePortList_ = PortCombo("ComboBox1", page);
+    decodeRescanButton_ = Button("Button9", "Rescan", page);
+    Row(form, "Port:", {decodePortList_, decodeRescanButton_}, page);
 
-    auto* latency = new QSlider(Qt::Horizontal, page);
-    latency->setObjectName("TrackBar1");
-    latency->setRange(0, kLatencyMaxMs);
-    auto* latSet = new QLabel(page);
-    latSet->setObjectName("LatSet");
-    connect(latency, &QSlider::valueChanged, latSet,
-            [latSet](int ms) { latSet->setText(QString::asprintf("%3d ms", ms)); });
-    Row(form, "Latency:", {latency, latSet}, page);
+    latencySlider_ = new QSlider(Qt::Horizontal, page);
+    latencySlider_->setObjectName("TrackBar1");
+    latencySlider_->setRange(0, kLatencyMaxMs);
+    latencyLabel_ = new QLabel(page);
+    latencyLabel_->setObjectName("LatSet");
+    connect(latencySlider_, &QSlider::valueChanged, latencyLabel_,
+            [label = latencyLabel_](int ms) { label->setText(QString::asprintf("%3d ms", ms)); });
+    Row(form, "Latency:", {latencySlider_, latencyLabel_}, page);
 
-    auto* type = Combo(
-        "ComboBox15",
-        {"Pro-96/Pro-2096", "PSR-500/PSR-600/Pro-106/Pro-197", "Uniden BCD396XT", "Anritsu S412D Analyzer"}, page);
-    Row(form, "Decoding Scanner Model::", {type}, page);
-    auto* speed = Combo("ComboBox19", Numbers({4800, 9600, 19200, 38400, 57600, 115200}), page);
-    Row(form, "Port Speed:", {speed}, page);
+    scannerTypeList_ = bindings_.Index(
+        Combo("ComboBox15",
+              {"Pro-96/Pro-2096", "PSR-500/PSR-600/Pro-106/Pro-197", "Uniden BCD396XT", "Anritsu S412D Analyzer"},
+              page),
+        BOUND_SETTING(scannerType));
+    Row(form, "Decoding Scanner Model::", {scannerTypeList_}, page);
+    unidenSpeedList_ =
+        bindings_.NumberedList(Combo("ComboBox19", Numbers({4800, 9600, 19200, 38400, 57600, 115200}), page),
+                               BOUND_SETTING(unidenSpeed), 115200);
+    Row(form, "Port Speed:", {unidenSpeedList_}, page);
 
-    auto* colour = Combo("ComboBox20", {"Windows Default", "Black", "Red", "Green", "Yellow", "Blue", "White"}, page);
+    barColourList_ = bindings_.Index(
+        Combo("ComboBox20", {"Windows Default", "Black", "Red", "Green", "Yellow", "Blue", "White"}, page),
+        BOUND_SETTING(decodeBarColor));
     barExample_ = new QProgressBar(page);
     barExample_->setObjectName("ProgressBar1");
     barExample_->setRange(0, 100);
     barExample_->setValue(75);
-    Row(form, "Select Color:", {colour, barExample_}, page);
+    Row(form, "Select Color:", {barColourList_, barExample_}, page);
 
-    connect(rescan, &QPushButton::clicked, this, &TcfgForm::RescanDecodePorts);
-    connect(colour, &QComboBox::currentIndexChanged, this, &TcfgForm::ShowDecodeBarColour);
+    connect(decodeRescanButton_, &QPushButton::clicked, this, &TcfgForm::RescanDecodePorts);
+    connect(barColourList_, &QComboBox::currentIndexChanged, this, &TcfgForm::ShowDecodeBarColour);
     return page;
 }
 
@@ -92,17 +100,25 @@ QWidget* TcfgForm::BuildScannerPage()
 {
     auto* page = new QWidget;
     auto* box = new QVBoxLayout(page);
-    box->addWidget(Check("CheckBox5", "Enable control of Second Scanner", page));
+    scanControlBox_ =
+        bindings_.Box(Check("CheckBox5", "Enable control of Second Scanner", page), BOUND_SETTING(scanControlEnabled));
+    box->addWidget(scanControlBox_);
     auto* form = new QFormLayout;
-    auto* port = PortCombo("ComboBox2", page);
-    auto* rescan = Button("Button10", "Rescan", page);
-    Row(form, "Control Port:", {port, rescan}, page);
-    Row(form, "Use this Profile:", {Combo("ComboBox3", {}, page)}, page);
-    Row(form, "Private Call Priority:", {Spin("UpDown11", "Edit1", 0, 99, page)}, page);
-    Row(form, "Quiet Frequency:", {Edit("Edit16", page)}, page);
-    Row(form,
-        "Port Speed:", {Combo("ComboBox4", Numbers({1200, 2400, 9600, 14400, 19200, 38400, 57600, 115200}), page)},
-        page);
+    controlPortList_ = PortCombo("ComboBox2", page);
+    controlRescanButton_ = Button("Button10", "Rescan", page);
+    Row(form, "Control Port:", {controlPortList_, controlRescanButton_}, page);
+    profileList_ = Combo("ComboBox3", {}, page);
+    Row(form, "Use this Profile:", {profileList_}, page);
+    Row(form, "Private Call Priority:",
+        {bindings_.Spinner(Spin("UpDown11", "Edit1", 0, 99, page), BOUND_SETTING(privatePriority))}, page);
+    quietFrequencyField_ = Edit("Edit16", page);
+    Row(form, "Quiet Frequency:", {quietFrequencyField_}, page);
+    // A control port speed that is not an item falls back to the default speed; without an item
+    // chosen there would be no speed to store.
+    auto* speed = bindings_.NumberedList(
+        Combo("ComboBox4", Numbers({1200, 2400, 9600, 14400, 19200, 38400, 57600, 115200}), page),
+        BOUND_SETTING(portSpeed), 9600);
+    Row(form, "Port Speed:", {speed}, page);
     box->addLayout(form);
     auto* warning = new QLabel(
         "The port selected to control this scanner may not be the same port that is used to read data from the "
@@ -111,7 +127,7 @@ QWidget* TcfgForm::BuildScannerPage()
     warning->setWordWrap(true);
     box->addWidget(warning);
     box->addStretch(1);
-    connect(rescan, &QPushButton::clicked, this, &TcfgForm::RescanControlPorts);
+    connect(controlRescanButton_, &QPushButton::clicked, this, &TcfgForm::RescanControlPorts);
     return page;
 }
 
@@ -119,26 +135,34 @@ QWidget* TcfgForm::BuildDataPage()
 {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
-    auto* autoSave = Check("CheckBox6", "Auto Save Data every", page);
-    auto* interval = Spin("UpDown1", "Edit2", 1, 60, page);
-    grid->addWidget(autoSave, 0, 0);
-    grid->addWidget(interval, 0, 1);
-    grid->addWidget(Caption("Minute(s)", interval, page), 0, 2);
-    grid->addWidget(Check("CheckBox12", "Add Date to all log file names.", page), 1, 0, 1, 3);
-    grid->addWidget(Check("CheckBox33", "Require Confirmations for Clear and Stop Monitoring Buttons", page), 2, 0, 1,
-                    3);
+    autoSaveBox_ = bindings_.Box(Check("CheckBox6", "Auto Save Data every", page), BOUND_SETTING(autoSaveEnabled));
+    autoSaveIntervalSpin_ = bindings_.Spinner(Spin("UpDown1", "Edit2", 1, 60, page), BOUND_SETTING(autoSaveInterval));
+    grid->addWidget(autoSaveBox_, 0, 0);
+    grid->addWidget(autoSaveIntervalSpin_, 0, 1);
+    grid->addWidget(Caption("Minute(s)", autoSaveIntervalSpin_, page), 0, 2);
+    auto* dateInNames =
+        bindings_.Box(Check("CheckBox12", "Add Date to all log file names.", page), BOUND_SETTING(includeDate));
+    grid->addWidget(dateInNames, 1, 0, 1, 3);
+    auto* confirmationsBox =
+        bindings_.Box(Check("CheckBox33", "Require Confirmations for Clear and Stop Monitoring Buttons", page),
+                      BOUND_SETTING(confirmations));
+    grid->addWidget(confirmationsBox, 2, 0, 1, 3);
 
     auto* backup = new QGroupBox("Data Backup", page);
     auto* backupGrid = new QGridLayout(backup);
-    auto* days = Edit("Edit26", backup);
+    auto* days = bindings_.Number(Edit("Edit26", backup), BOUND_SETTING(backupDays));
     days->setMaxLength(3);
     days->setMaximumWidth(kDaysFieldWidth);
-    backupGrid->addWidget(Check("CheckBox42", "Enable Data Backup every", backup), 0, 0);
+    auto* backupOn =
+        bindings_.Box(Check("CheckBox42", "Enable Data Backup every", backup), BOUND_SETTING(backupEnabled));
+    backupGrid->addWidget(backupOn, 0, 0);
     backupGrid->addWidget(days, 0, 1);
     backupGrid->addWidget(Caption("days", days, backup), 0, 2);
     backupGrid->addWidget(Caption("(Range 1 day to 365 Days)", days, backup), 1, 0, 1, 3);
-    backupGrid->addWidget(Check("CheckBox43", "Add Date to backup folder", backup), 2, 0, 1, 3);
-    auto* path = Wide(Edit("Edit27", backup));
+    auto* dateInFolder =
+        bindings_.Box(Check("CheckBox43", "Add Date to backup folder", backup), BOUND_SETTING(backupAddDate));
+    backupGrid->addWidget(dateInFolder, 2, 0, 1, 3);
+    auto* path = bindings_.Text(Wide(Edit("Edit27", backup)), BOUND_SETTING(backupPath));
     auto* choose = Button("Button7", "...", backup);
     backupGrid->addWidget(Caption("Backup Path: ", path, backup), 3, 0);
     backupGrid->addWidget(path, 3, 1);
@@ -146,7 +170,7 @@ QWidget* TcfgForm::BuildDataPage()
     grid->addWidget(backup, 3, 0, 1, 3);
     grid->setRowStretch(4, 1);
     grid->setColumnStretch(3, 1);
-    connect(choose, &QPushButton::clicked, this, &TcfgForm::ChooseBackupFolder);
+    connect(choose, &QPushButton::clicked, this, [this, path] { ChooseBackupFolder(path); });
     return page;
 }
 
@@ -155,20 +179,31 @@ QWidget* TcfgForm::BuildWebPage()
     auto* page = new QWidget;
     auto* box = new QVBoxLayout(page);
 
+    // The web service switch enables all the other controls of its group.
     auto* web = new QGroupBox("Radio Reference Web Service", page);
     auto* webForm = new QFormLayout(web);
-    webForm->addRow(Check("CheckBox40", "Enable the Radio Reference Web Service Option.", web));
-    Row(webForm, "User Name:", {Edit("Edit17", web)}, web);
-    Row(webForm, "Password:", {Edit("Edit20", web, true)}, web);
-    Row(webForm, "WSDL Path:", {Wide(Edit("Edit21", web))}, web);
-    auto* edit28 = Edit("Edit28", web);
-    Row(webForm, "RX Time-Out:", {edit28, Caption("seconds", edit28, web)}, web);
-    webForm->addRow(Check("CheckBox44", "Enable the RadioReference Database CD-ROM Option", web));
-    Row(webForm, "WSDL Path:", {Wide(Edit("Edit29", web))}, web);
-    auto* edit30 = Edit("Edit30", web);
-    Row(webForm, "RX Time-Out:", {edit30, Caption("seconds", edit30, web)}, web);
+    webServiceBox_ = bindings_.Box(Check("CheckBox40", "Enable the Radio Reference Web Service Option.", web),
+                                   BOUND_SETTING(webEnabled));
+    webForm->addRow(webServiceBox_);
+    auto* userName = bindings_.Text(Edit("Edit17", web), BOUND_SETTING(webUserName));
+    Row(webForm, "User Name:", {userName}, web);
+    auto* password = bindings_.Text(Edit("Edit20", web, true), BOUND_SETTING(webPassword));
+    Row(webForm, "Password:", {password}, web);
+    auto* wsdl = bindings_.Text(Wide(Edit("Edit21", web)), BOUND_SETTING(webWsdl));
+    Row(webForm, "WSDL Path:", {wsdl}, web);
+    auto* timeOut = bindings_.Number(Edit("Edit28", web), BOUND_SETTING(webTimeOut));
+    Row(webForm, "RX Time-Out:", {timeOut, Caption("seconds", timeOut, web)}, web);
+    auto* cdrom = bindings_.Box(Check("CheckBox44", "Enable the RadioReference Database CD-ROM Option", web),
+                                BOUND_SETTING(cdromEnabled));
+    webForm->addRow(cdrom);
+    auto* cdromWsdl = bindings_.Text(Wide(Edit("Edit29", web)), BOUND_SETTING(cdromWsdl));
+    Row(webForm, "WSDL Path:", {cdromWsdl}, web);
+    auto* cdromTimeOut = bindings_.Number(Edit("Edit30", web), BOUND_SETTING(cdromTimeOut));
+    Row(webForm, "RX Time-Out:", {cdromTimeOut, Caption("seconds", cdromTimeOut, web)}, web);
+    webServiceControls_ = {userName, password, wsdl, timeOut, cdrom, cdromWsdl, cdromTimeOut};
     box->addWidget(web);
 
+    // "Manual Configuration" enables the address, port and login of the proxy.
     auto* proxy = new QGroupBox("Proxy Settings", page);
     auto* proxyForm = new QFormLayout(proxy);
     auto* group = new QButtonGroup(proxy);
@@ -180,15 +215,24 @@ QWidget* TcfgForm::BuildWebPage()
          {std::pair{"RadioButton1", "Automatic"}, std::pair{"RadioButton3", "Manual Configuration"},
           std::pair{"RadioButton2", "No Proxy"}}) {
         QRadioButton* radio = Radio(name, caption, proxy);
+        if (id == kManualProxy)
+            manualProxyRadio_ = radio;
         group->addButton(radio, id++);
         radios->addWidget(radio);
     }
     proxyForm->addRow(radios);
-    Row(proxyForm, "Proxy Address:", {Edit("Edit22", proxy)}, proxy);
-    Row(proxyForm, "Port:", {Edit("Edit23", proxy)}, proxy);
-    proxyForm->addRow(Check("CheckBox41", "Proxy Requires User name and Password", proxy));
-    Row(proxyForm, "User Name:", {Edit("Edit24", proxy)}, proxy);
-    Row(proxyForm, "Password:", {Edit("Edit25", proxy, true)}, proxy);
+    auto* address = bindings_.Text(Edit("Edit22", proxy), BOUND_SETTING(proxyAddress));
+    Row(proxyForm, "Proxy Address:", {address}, proxy);
+    auto* port = bindings_.Number(Edit("Edit23", proxy), BOUND_SETTING(proxyPort));
+    Row(proxyForm, "Port:", {port}, proxy);
+    auto* login = bindings_.Box(Check("CheckBox41", "Proxy Requires User name and Password", proxy),
+                                BOUND_SETTING(proxyLoginRequired));
+    proxyForm->addRow(login);
+    auto* proxyUser = bindings_.Text(Edit("Edit24", proxy), BOUND_SETTING(proxyUserName));
+    Row(proxyForm, "User Name:", {proxyUser}, proxy);
+    auto* proxyPassword = bindings_.Text(Edit("Edit25", proxy, true), BOUND_SETTING(proxyPassword));
+    Row(proxyForm, "Password:", {proxyPassword}, proxy);
+    manualProxyControls_ = {address, port, login, proxyUser, proxyPassword};
     box->addWidget(proxy);
     box->addStretch(1);
     return page;

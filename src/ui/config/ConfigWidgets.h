@@ -17,14 +17,14 @@ namespace config_widgets {
 
 inline constexpr int kPasswordMaxLength = 255;
 
-inline QCheckBox* Check(const char* name, const QString& caption, QWidget* parent)
+inline QCheckBox* Check(const QString& name, const QString& caption, QWidget* parent)
 {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
     return box;
 }
 
-inline QComboBox* Combo(const char* name, const QStringList& items, QWidget* parent)
+inline QComboBox* Combo(const QString& name, const QStringList& items, QWidget* parent)
 {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
@@ -32,7 +32,7 @@ inline QComboBox* Combo(const char* name, const QStringList& items, QWidget* par
     return combo;
 }
 
-inline QLineEdit* Edit(const char* name, QWidget* parent, bool password = false)
+inline QLineEdit* Edit(const QString& name, QWidget* parent, bool password = false)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
@@ -47,7 +47,7 @@ inline QLineEdit* Edit(const char* name, QWidget* parent, bool password = false)
 
 // An edit field with its up-down arrows: the spin box carries the up-down's name, its text field
 // the edit's name. Text outside the range is put back to the spinner's value when the field is left.
-inline QSpinBox* Spin(const char* upDownName, const char* editName, int low, int high, QWidget* parent)
+inline QSpinBox* Spin(const QString& upDownName, const QString& editName, int low, int high, QWidget* parent)
 {
     auto* spin = new QSpinBox(parent);
     spin->setObjectName(upDownName);
@@ -57,14 +57,14 @@ inline QSpinBox* Spin(const char* upDownName, const char* editName, int low, int
     return spin;
 }
 
-inline QPushButton* Button(const char* name, const QString& caption, QWidget* parent)
+inline QPushButton* Button(const QString& name, const QString& caption, QWidget* parent)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     return button;
 }
 
-inline QRadioButton* Radio(const char* name, const QString& caption, QWidget* parent)
+inline QRadioButton* Radio(const QString& name, const QString& caption, QWidget* parent)
 {
     auto* radio = new QRadioButton(caption, parent);
     radio->setObjectName(name);

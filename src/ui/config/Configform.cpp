@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 
 #include "link/TCommPort.h"
 #include "persist/Settings.h"
@@ -59,9 +60,10 @@ TcfgForm::TcfgForm(QWidget* parent)
 void TcfgForm::ConnectRules()
 {
     auto rules = [this] { BringInLine(); };
-    for (const char* name : {"CheckBox21", "CheckBox40", "RadioButton3", "CheckBox7", "CheckBox34"})
-        connect(Get<QAbstractButton>(name), &QAbstractButton::toggled, this, rules);
-    connect(Get<QComboBox>("ComboBox15"), &QComboBox::currentIndexChanged, this, rules);
+    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
+             globalFontBox_, webServiceBox_, manualProxyRadio_, grantFilterBox_, grantLogBox_})
+        connect(button, &QAbstractButton::toggled, this, rules);
+    connect(scannerTypeList_, &QComboBox::currentIndexChanged, this, rules);
 }
 
 void TcfgForm::ShowPage(int page)
@@ -76,9 +78,8 @@ void TcfgForm::Fill(const Settings& s, const std::array<QFont, kFontScreens>& sc
     decodeRunning_ = decodeRunning;
     FillBound(s);
     FillFonts(s, screenFonts);
-    FillColours(s);
 
-    auto* profiles = Get<QComboBox>("ComboBox3");
+    QComboBox* profiles = profileList_;
     profiles->clear();
     profiles->addItems(ProfileNames(profileFolder, ExampleProfileFolder()));
     const QString wanted = QString::fromStdString(s.profile);
@@ -89,8 +90,8 @@ void TcfgForm::Fill(const Settings& s, const std::array<QFont, kFontScreens>& sc
     profiles->setCurrentIndex(index);
 
     // Both lists select the stored ports; a rescan keeps what the user chose since.
-    Get<QComboBox>("ComboBox1")->clear();
-    Get<QComboBox>("ComboBox2")->clear();
+    decodePortList_->clear();
+    controlPortList_->clear();
     const QStringList ports = PortCandidates();
     ShowDecodePorts(ports);
     ShowControlPorts(ports);
@@ -103,9 +104,8 @@ void TcfgForm::Collect(Settings& s) const
 {
     CollectBound(s);
     CollectFonts(s);
-    CollectColours(s);
-    if (Get<QComboBox>("ComboBox3")->currentIndex() >= 0)
-        s.profile = Get<QComboBox>("ComboBox3")->currentText().toStdString();
+    if (profileList_->currentIndex() >= 0)
+        s.profile = profileList_->currentText().toStdString();
     s.backupDays = std::clamp(s.backupDays, 1, 365);
     // One port cannot both feed the decoder and steer the second scanner.
     if (s.scanControlPort == s.port)
@@ -117,7 +117,7 @@ void TcfgForm::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     screenPages_->setCurrentIndex(0);
     BringInLine();
-    ShowDecodeBarColour(Get<QComboBox>("ComboBox20")->currentIndex());
+    ShowDecodeBarColour(barColourList_->currentIndex());
 }
 
 void TcfgForm::EnableWithLabels(QWidget* control, bool on)
@@ -130,29 +130,28 @@ void TcfgForm::EnableWithLabels(QWidget* control, bool on)
 
 void TcfgForm::BringInLine()
 {
-    const bool global = Get<QCheckBox>("CheckBox21")->isChecked();
+    const bool global = globalFontBox_->isChecked();
     for (QWidget* control : std::initializer_list<QWidget*>{globalFont_.names, globalFont_.size, globalFont_.bold})
         EnableWithLabels(control, global);
     for (const FontControls& screen : screenFonts_)
         for (QWidget* control : std::initializer_list<QWidget*>{screen.names, screen.size, screen.bold})
             EnableWithLabels(control, !global);
 
-    const bool web = Get<QCheckBox>("CheckBox40")->isChecked();
-    for (const char* name : {"Edit17", "Edit20", "Edit21", "Edit28", "CheckBox44", "Edit29", "Edit30"})
-        EnableWithLabels(Get<QWidget>(name), web);
-    const bool manual = Get<QRadioButton>("RadioButton3")->isChecked();
-    for (const char* name : {"Edit22", "Edit23", "CheckBox41", "Edit24", "Edit25"})
-        EnableWithLabels(Get<QWidget>(name), manual);
-    EnableWithLabels(Get<QWidget>("ComboBox19"), Get<QComboBox>("ComboBox15")->currentIndex() == kUnidenType);
-    const bool filter = Get<QCheckBox>("CheckBox7")->isChecked();
-    for (const char* name : {"CheckBox32", "UpDown12"})
-        EnableWithLabels(Get<QWidget>(name), filter);
-    EnableWithLabels(Get<QWidget>("ComboBox14"), Get<QCheckBox>("CheckBox34")->isChecked());
+    const bool web = webServiceBox_->isChecked();
+    for (QWidget* control : webServiceControls_)
+        EnableWithLabels(control, web);
+    const bool manual = manualProxyRadio_->isChecked();
+    for (QWidget* control : manualProxyControls_)
+        EnableWithLabels(control, manual);
+    EnableWithLabels(unidenSpeedList_, scannerTypeList_->currentIndex() == kUnidenType);
+    const bool filter = grantFilterBox_->isChecked();
+    for (QWidget* control : std::initializer_list<QWidget*>{grantFilterNonVoiceBox_, grantFilterLevelSpin_})
+        EnableWithLabels(control, filter);
+    EnableWithLabels(grantLogLengthList_, grantLogBox_->isChecked());
 
     // The threads of a running decode use these settings.
-    EnableWithLabels(Get<QWidget>("ComboBox1"), !decodeRunning_);
-    for (const char* name : {"CheckBox6", "UpDown1"})
-        EnableWithLabels(Get<QWidget>(name), !decodeRunning_);
+    for (QWidget* control : std::initializer_list<QWidget*>{decodePortList_, autoSaveBox_, autoSaveIntervalSpin_})
+        EnableWithLabels(control, !decodeRunning_);
     pages_->widget(kScannerPage)->setEnabled(!decodeRunning_);
     runningNote_->setVisible(decodeRunning_);
 }
@@ -203,31 +202,31 @@ QString PortText(const QComboBox* list)
 
 void TcfgForm::ShowDecodePorts(const QStringList& ports)
 {
-    auto* list = Get<QComboBox>("ComboBox1");
+    QComboBox* list = decodePortList_;
     // A rescan keeps what the user chose or typed since the dialog was filled.
     const QString shown = PortText(list);
     ShowPorts(list, ports, shown.isEmpty() ? storedPort_ : shown);
-    Get<QPushButton>("Button9")->setEnabled(!showAllPorts_);
+    decodeRescanButton_->setEnabled(!showAllPorts_);
 }
 
 void TcfgForm::ShowControlPorts(const QStringList& ports)
 {
-    auto* list = Get<QComboBox>("ComboBox2");
+    QComboBox* list = controlPortList_;
     const QString shown = PortText(list);
     QString wanted = shown.isEmpty() ? storedControlPort_ : shown;
     QStringList choices = ports;
     if (!showAllPorts_) {
         // The decoding port is no choice for the second scanner.
-        const QString decoding = PortText(Get<QComboBox>("ComboBox1"));
+        const QString decoding = PortText(decodePortList_);
         choices.removeAll(decoding);
         if (wanted == decoding)
             wanted.clear();
     }
     ShowPorts(list, choices, wanted);
-    Get<QPushButton>("Button10")->setEnabled(!showAllPorts_);
+    controlRescanButton_->setEnabled(!showAllPorts_);
     if (list->count() == 0) {
         // Nothing to steer the second scanner through.
-        Get<QCheckBox>("CheckBox5")->setChecked(false);
+        scanControlBox_->setChecked(false);
         EnableWithLabels(list, false);
     } else {
         EnableWithLabels(list, true);
@@ -283,9 +282,8 @@ void TcfgForm::PickColour(QLineEdit* example, bool text, QLineEdit* alsoText)
     }
 }
 
-void TcfgForm::ChooseBackupFolder()
+void TcfgForm::ChooseBackupFolder(QLineEdit* path)
 {
-    auto* path = Get<QLineEdit>("Edit27");
     const QString chosen = folderChooser_ ? folderChooser_(this, path->text()) : QString();
     if (!chosen.isEmpty())
         path->setText(chosen);

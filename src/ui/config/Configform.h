@@ -7,7 +7,9 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "ui/config/SettingBindings.h"
 #include "ui/views/ListFonts.h"
 
 class QButtonGroup;
@@ -18,8 +20,11 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QRadioButton;
+class QSlider;
 class QSpinBox;
 class QTabWidget;
+class QVBoxLayout;
 struct Settings;
 
 // "Configuration Settings": the decoding scanner's port and type, the second scanner, the fonts,
@@ -82,6 +87,7 @@ private:
     QWidget* BuildScreenPage();
     QWidget* BuildGlobalFontPage();
     QWidget* BuildScreenFontPage(int screen);
+    void BuildScreenSwitches(int screen, QVBoxLayout* box, QWidget* page);
     QWidget* BuildDataPage();
     QWidget* BuildWebPage();
     QWidget* BuildButtonsRow();
@@ -96,34 +102,60 @@ private:
     void ConnectRules();
     void FillFonts(const Settings& s, const std::array<QFont, kFontScreens>& screenFonts);
     void CollectFonts(Settings& s) const;
-    void FillColours(const Settings& s);
-    void CollectColours(Settings& s) const;
     void FillBound(const Settings& s);
     void CollectBound(Settings& s) const;
     void ShowDecodePorts(const QStringList& ports);
     void ShowControlPorts(const QStringList& ports);
     void PickColour(QLineEdit* example, bool text, QLineEdit* alsoText = nullptr);
-    void ChooseBackupFolder();
+    void ChooseBackupFolder(QLineEdit* path);
     void ShowDecodeBarColour(int index);
     void EnableWithLabels(QWidget* control, bool on);
     QStringList PortCandidates() const;
 
-    template <typename T>
-    T* Get(const char* name) const
-    {
-        return findChild<T*>(QString::fromLatin1(name));
-    }
-
     PortSearch portSearch_;
     FolderChooser folderChooser_;
     ColourChooser colourChooser_;
-    QTabWidget* pages_ = nullptr;
-    QTabWidget* screenPages_ = nullptr;
-    QLabel* runningNote_ = nullptr;
-    QProgressBar* barExample_ = nullptr;
-    QButtonGroup* proxyGroup_ = nullptr;                  // ProxyTypeGroup: automatic, manual, none
+    // Every control that edits one setting, recorded by the page that creates it.
+    SettingBindings bindings_;
+
+    // The controls the dialog reaches by their role, kept where they are created; the comments
+    // give their objectNames.
+    QTabWidget* pages_ = nullptr;        // PageControl1
+    QTabWidget* screenPages_ = nullptr;  // PageControl2
+    QLabel* runningNote_ = nullptr;      // RunningNote
+    // "Decode Configuration".
+    QComboBox* decodePortList_ = nullptr;        // ComboBox1
+    QPushButton* decodeRescanButton_ = nullptr;  // Button9
+    QSlider* latencySlider_ = nullptr;           // TrackBar1
+    QLabel* latencyLabel_ = nullptr;             // LatSet
+    QComboBox* scannerTypeList_ = nullptr;       // ComboBox15
+    QComboBox* unidenSpeedList_ = nullptr;       // ComboBox19, only for the Uniden type
+    QComboBox* barColourList_ = nullptr;         // ComboBox20
+    QProgressBar* barExample_ = nullptr;         // ProgressBar1
+    // "Scanner Control".
+    QCheckBox* scanControlBox_ = nullptr;         // CheckBox5
+    QComboBox* controlPortList_ = nullptr;        // ComboBox2
+    QPushButton* controlRescanButton_ = nullptr;  // Button10
+    QComboBox* profileList_ = nullptr;            // ComboBox3
+    QLineEdit* quietFrequencyField_ = nullptr;    // Edit16
+    // "Screen Settings".
+    QCheckBox* globalFontBox_ = nullptr;                  // CheckBox21
     FontControls globalFont_;                             // ComboBox12, UpDown9, CheckBox22
     std::array<FontControls, kFontScreens> screenFonts_;  // FontName*, FontSize*, FontBold*
+    QCheckBox* grantLogBox_ = nullptr;                    // CheckBox34, the abbreviated grant log
+    QComboBox* grantLogLengthList_ = nullptr;             // ComboBox14
+    QCheckBox* grantFilterBox_ = nullptr;                 // CheckBox7
+    QSpinBox* grantFilterLevelSpin_ = nullptr;            // UpDown12
+    QCheckBox* grantFilterNonVoiceBox_ = nullptr;         // CheckBox32
+    // "Data Options".
+    QCheckBox* autoSaveBox_ = nullptr;          // CheckBox6
+    QSpinBox* autoSaveIntervalSpin_ = nullptr;  // UpDown1
+    // "RR Web Service/Proxy Settings".
+    QCheckBox* webServiceBox_ = nullptr;         // CheckBox40
+    std::vector<QWidget*> webServiceControls_;   // Edit17, Edit20, Edit21, Edit28, CheckBox44, Edit29, Edit30
+    QButtonGroup* proxyGroup_ = nullptr;         // ProxyTypeGroup: automatic, manual, none
+    QRadioButton* manualProxyRadio_ = nullptr;   // RadioButton3
+    std::vector<QWidget*> manualProxyControls_;  // Edit22, Edit23, CheckBox41, Edit24, Edit25
     bool decodeRunning_ = false;
     bool showAllPorts_ = false;
     int highPort_ = 0;

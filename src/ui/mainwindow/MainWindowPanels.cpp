@@ -7,6 +7,9 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTreeView>
+
+#include <initializer_list>
 
 #include "ui/mainwindow/MainWindowLayout.h"
 #include "ui/mainwindow/MainWindowNames.h"
@@ -193,8 +196,9 @@ void TForm1::BuildStatusLine(QWidget* central)
     layout_->statusLine = line;
 
     // What goes grey while the site information is stale.
-    for (const char* name : {kSiteIdValue, kWacnValue, kSiteStatusValue, kSiteDescValue, kStatusSiteValue,
-                             kStatusStatusValue, kListSiteInfo})
-        if (auto* value = findChild<QWidget*>(name))
+    for (QWidget* value : std::initializer_list<QWidget*>{
+             widgets_.siteIdValue, widgets_.wacnValue, widgets_.siteStatusValue, widgets_.siteDescValue,
+             widgets_.statusSiteValue, widgets_.statusStatusValue, widgets_.List(ListRole::SiteInfo)})
+        if (value)
             layout_->siteValues.push_back(value);
 }
