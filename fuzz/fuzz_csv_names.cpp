@@ -49,21 +49,44 @@ void ReadCsv(std::string_view text)
     }
 }
 
-template <class Table, class PlanOf, class Export, class Count, class Text>
-void RoundTrip(std::string_view text, PlanOf plan, Export exportAll, Count count, Text textOf)
-{
-    const ManualClock clock(kNow);
+// The tables are allocated at full capacity: made once and emptied for each input, or the
+// allocation would be most of the work.
+struct Tables {
+    ManualClock clock{kNow};
     DecoderContext ctx;
-    ctx.time.SetClock(clock);
-    Table table(ctx);
+    TalkgroupTable talkgroups{ctx};
+    TalkgroupTable otherTalkgroups{ctx};
+    RadioTable radios{ctx};
+    RadioTable otherRadios{ctx};
+    Tables() { ctx.time.SetClock(clock); }
+};
+
+Tables& Shared()
+{
+    static Tables tables;
+    return tables;
+}
+
+void Empty(TalkgroupTable& t)
+{
+    t.ClearTalkgroups();
+}
+void Empty(RadioTable& t)
+{
+    t.ClearRadios();
+}
+
+template <class Table, class PlanOf, class Export, class Count, class Text>
+void RoundTrip(std::string_view text, Table& table, Table& other, PlanOf plan, Export exportAll, Count count,
+               Text textOf)
+{
+    Empty(table);
+    Empty(other);
     const NamesImport::Plan p = plan(text, table);
     Check(p.newRows + p.changed + p.unchanged == static_cast<int>(p.rows.size()));
     Check(NamesImport::Apply(p, table) == p.Applicable());
     Check(count(table) == p.newRows);
 
-    DecoderContext otherCtx;
-    otherCtx.time.SetClock(clock);
-    Table other(otherCtx);
     const NamesImport::Plan again = plan(exportAll(table), other);
     Check(again.rejected.empty() && again.newRows == count(table));
     NamesImport::Apply(again, other);
@@ -80,12 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
     switch (data[0] % 3) {
-    case 0:
-        ReadCsv(text);
-        break;
+    case 0: ReadCsv(text); break;
     case 1:
-        RoundTrip<TalkgroupTable>(
-            text, [](std::string_view t, TalkgroupTable& table) { return NamesImport::PlanTalkgroups(t, table, false); },
+        RoundTrip(
+            text, Shared().talkgroups, Shared().otherTalkgroups,
+            [](std::string_view t, TalkgroupTable& table) { return NamesImport::PlanTalkgroups(t, table, false); },
             [](TalkgroupTable& table) { return NamesExport::AllTalkgroups(table); },
             [](TalkgroupTable& table) { return table.TalkgroupCount(); },
             [](TalkgroupTable& table, int32_t id) {
@@ -93,8 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             });
         break;
     default:
-        RoundTrip<RadioTable>(
-            text, [](std::string_view t, RadioTable& table) { return NamesImport::PlanRadios(t, table, false); },
+        RoundTrip(
+            text, Shared().radios, Shared().otherRadios,
+            [](std::string_view t, RadioTable& table) { return NamesImport::PlanRadios(t, table, false); },
             [](RadioTable& table) { return NamesExport::AllRadios(table); },
             [](RadioTable& table) { return table.RadioCount(); },
             [](RadioTable& table, int32_t id) { return table.GetRadioText(id); });

@@ -43,8 +43,8 @@ bool ParseSystemId(const std::string& text, uint32_t& id)
 
 // Loads the table's file, plans, prints, and writes with --yes.
 template <class Table, class Load, class PlanOf, class Format>
-int Import(const NamesImportOptions& options, const std::string& csv, const std::string& folder,
-           const char* fileName, Table& table, Load load, PlanOf plan, Format format)
+int Import(const NamesImportOptions& options, const std::string& csv, const std::string& folder, const char* fileName,
+           Table& table, Load load, PlanOf plan, Format format)
 {
     const std::string path = folder + fileName;
     const RegularFileRead existing = load(path, table);
@@ -83,8 +83,7 @@ int RunNamesImport(const NamesImportOptions& options, const std::string& program
     std::string csv;
     const RegularFileRead read = ReadRegularFile(options.file, kMaxListBytes, csv);
     if (!read.Read())
-        return Fail("cannot read " + options.file + ": " +
-                    (read.Failed() ? read.reason : std::string("no such file")));
+        return Fail("cannot read " + options.file + ": " + (read.Failed() ? read.reason : std::string("no such file")));
     const std::string folder = SystemFolder(programFolder, systemId);
     DecoderContext ctx;
     if (options.radios) {
@@ -92,7 +91,9 @@ int RunNamesImport(const NamesImportOptions& options, const std::string& program
         return Import(
             options, csv, folder, RadioFile::kFileName, table,
             [](const std::string& path, RadioTable& t) { return RadioFile::Load(path, t); },
-            [](std::string_view text, RadioTable& t, bool replace) { return NamesImport::PlanRadios(text, t, replace); },
+            [](std::string_view text, RadioTable& t, bool replace) {
+                return NamesImport::PlanRadios(text, t, replace);
+            },
             [](RadioTable& t) { return RadioFile::Format(t); });
     }
     TalkgroupTable table(ctx);

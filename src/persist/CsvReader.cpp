@@ -5,14 +5,10 @@
 const char* CsvProblemText(CsvRecord::Problem problem)
 {
     switch (problem) {
-    case CsvRecord::Problem::None:
-        return "";
-    case CsvRecord::Problem::BadEncoding:
-        return "not UTF-8 text";
-    case CsvRecord::Problem::UnbalancedQuotes:
-        return "unbalanced quotes";
-    case CsvRecord::Problem::TooLong:
-        return "line too long";
+    case CsvRecord::Problem::None: return "";
+    case CsvRecord::Problem::BadEncoding: return "not UTF-8 text";
+    case CsvRecord::Problem::UnbalancedQuotes: return "unbalanced quotes";
+    case CsvRecord::Problem::TooLong: return "line too long";
     }
     return "";
 }
@@ -141,8 +137,8 @@ bool CsvReader::Next(CsvRecord& record)
         if (outcome != Outcome::Done) {
             // Go on with the line after the first one of the bad record: a stray quote costs
             // one line, not the rest of the file.
-            record.problem = outcome == Outcome::TooLong ? CsvRecord::Problem::TooLong
-                                                         : CsvRecord::Problem::UnbalancedQuotes;
+            record.problem =
+                outcome == Outcome::TooLong ? CsvRecord::Problem::TooLong : CsvRecord::Problem::UnbalancedQuotes;
             record.fields.clear();
             pos_ = LineEnd(pos_);
             ++line_;

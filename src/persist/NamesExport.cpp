@@ -94,25 +94,28 @@ void AppendField(std::string& out, std::string_view field)
 
 std::string Talkgroups(TalkgroupTable& table, const std::vector<int32_t>& ids)
 {
-    return Export(table, &ids, kTalkgroupHeader, [](TalkgroupTable& t) { return t.TalkgroupCount(); },
-                  AppendTalkgroup);
+    return Export(
+        table, &ids, kTalkgroupHeader, [](TalkgroupTable& t) { return t.TalkgroupCount(); }, AppendTalkgroup);
 }
 
 std::string Radios(RadioTable& table, const std::vector<int32_t>& ids)
 {
-    return Export(table, &ids, kRadioHeader, [](RadioTable& t) { return t.RadioCount(); }, AppendRadio);
+    return Export(
+        table, &ids, kRadioHeader, [](RadioTable& t) { return t.RadioCount(); }, AppendRadio);
 }
 
 std::string AllTalkgroups(TalkgroupTable& table)
 {
-    return Export(table, static_cast<const std::vector<int32_t>*>(nullptr), kTalkgroupHeader,
-                  [](TalkgroupTable& t) { return t.TalkgroupCount(); }, AppendTalkgroup);
+    return Export(
+        table, static_cast<const std::vector<int32_t>*>(nullptr), kTalkgroupHeader,
+        [](TalkgroupTable& t) { return t.TalkgroupCount(); }, AppendTalkgroup);
 }
 
 std::string AllRadios(RadioTable& table)
 {
-    return Export(table, static_cast<const std::vector<int32_t>*>(nullptr), kRadioHeader,
-                  [](RadioTable& t) { return t.RadioCount(); }, AppendRadio);
+    return Export(
+        table, static_cast<const std::vector<int32_t>*>(nullptr), kRadioHeader,
+        [](RadioTable& t) { return t.RadioCount(); }, AppendRadio);
 }
 
 }  // namespace NamesExport

@@ -144,13 +144,9 @@ std::string ReadRecord(const std::vector<std::string>& f, const Columns& c, Kind
     bool haveId = false;
     if (c.decimal >= 0) {
         switch (ParseNumber(Field(f, c.decimal), false, id)) {
-        case Number::Ok:
-            haveId = true;
-            break;
-        case Number::Text:
-            return "text \"" + TableName(Field(f, c.decimal), 20) + "\" in the number column";
-        default:
-            break;
+        case Number::Ok: haveId = true; break;
+        case Number::Text: return "text \"" + TableName(Field(f, c.decimal), 20) + "\" in the number column";
+        default: break;
         }
     }
     if (c.hex >= 0) {
@@ -162,10 +158,8 @@ std::string ReadRecord(const std::vector<std::string>& f, const Columns& c, Kind
             id = hexId;
             haveId = true;
             break;
-        case Number::Text:
-            return "text \"" + TableName(Field(f, c.hex), 20) + "\" in the hex column";
-        default:
-            break;
+        case Number::Text: return "text \"" + TableName(Field(f, c.hex), 20) + "\" in the hex column";
+        default: break;
         }
     }
     if (!haveId)
@@ -187,10 +181,8 @@ std::string ReadRecord(const std::vector<std::string>& f, const Columns& c, Kind
                 return "priority " + std::to_string(priority) + " out of range 0-99";
             out.priority = static_cast<int>(priority);
             break;
-        case Number::Text:
-            return "text \"" + TableName(Field(f, c.priority), 20) + "\" in the priority column";
-        default:
-            break;
+        case Number::Text: return "text \"" + TableName(Field(f, c.priority), 20) + "\" in the priority column";
+        default: break;
         }
     }
     return {};
@@ -256,8 +248,8 @@ Plan Read(std::string_view csv, Kind kind, const std::unordered_map<int32_t, Exi
             row.name = takeName ? wanted.name : have.description;
             row.keptOwnName = !takeName && wanted.name != have.description;
             row.priority = (wanted.priority != kNoPriority && (replace || !ownName)) ? wanted.priority : kNoPriority;
-            const bool differs = row.name != have.description ||
-                                 (row.priority != kNoPriority && row.priority != have.priority);
+            const bool differs =
+                row.name != have.description || (row.priority != kNoPriority && row.priority != have.priority);
             row.change = differs ? Row::Change::Changed : Row::Change::Unchanged;
             if (differs) {
                 ++plan.changed;

@@ -31,10 +31,10 @@ struct Row {
     enum class Change { New, Changed, Unchanged };
     int line = 0;
     int32_t id = 0;
-    std::string name;             // the name the entry will have
-    int priority = kNoPriority;   // the priority it will have (talkgroups), kNoPriority: untouched
+    std::string name;            // the name the entry will have
+    int priority = kNoPriority;  // the priority it will have (talkgroups), kNoPriority: untouched
     Change change = Change::New;
-    bool keptOwnName = false;     // the file's name differs but the entry keeps its own
+    bool keptOwnName = false;  // the file's name differs but the entry keeps its own
 };
 
 struct Rejected {

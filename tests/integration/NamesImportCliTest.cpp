@@ -72,9 +72,10 @@ TEST_F(NamesImportCli, PreviewPrintsCountsAndRejectionsAndWritesNothing)
     const RunResult r = RunVarnel(Import(Fixture("talkgroups.csv"), ""));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("4 new, 0 changed, 0 unchanged, 7 rejected"), std::string::npos) << r.out;
-    for (const char* line : {"line 5: talkgroup 70000 out of range 1-65535", "line 6: text \"abc\" in the number column",
-                             "line 7: duplicate of line 2 (100)", "line 8: not UTF-8 text",
-                             "line 12: priority 150 out of range 0-99", "line 13: unbalanced quotes"})
+    for (const char* line :
+         {"line 5: talkgroup 70000 out of range 1-65535", "line 6: text \"abc\" in the number column",
+          "line 7: duplicate of line 2 (100)", "line 8: not UTF-8 text", "line 12: priority 150 out of range 0-99",
+          "line 13: unbalanced quotes"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line;
     EXPECT_NE(r.out.find("add --yes"), std::string::npos);
     EXPECT_FALSE(fs::exists(dataDir / "System1A3"));

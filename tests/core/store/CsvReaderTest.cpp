@@ -59,9 +59,12 @@ TEST(CsvReader, BadRecordsAreReportedOnTheirLineAndReadingGoesOn)
         {"quote open to the end",
          "1,\"open\n2,fine\n3,also\n",
          {{1, Problem::UnbalancedQuotes, {}}, {2, Problem::None, V{"2", "fine"}}, {3, Problem::None, V{"3", "also"}}}},
-        {"too long", "1,a\n" + longLine + "\n3,b\n",
+        {"too long",
+         "1,a\n" + longLine + "\n3,b\n",
          {{1, Problem::None, V{"1", "a"}}, {2, Problem::TooLong, {}}, {3, Problem::None, V{"3", "b"}}}},
-        {"quoted too long", "\"" + longLine + "\"\n2,b\n", {{1, Problem::TooLong, {}}, {2, Problem::None, V{"2", "b"}}}},
+        {"quoted too long",
+         "\"" + longLine + "\"\n2,b\n",
+         {{1, Problem::TooLong, {}}, {2, Problem::None, V{"2", "b"}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -103,10 +106,10 @@ TEST(CsvReader, Utf8Validation)
 {
     EXPECT_TRUE(IsValidUtf8("plain ASCII"));
     EXPECT_TRUE(IsValidUtf8("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\xBB"));
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));              // cut short
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));      // past U+10FFFF
-    EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));          // overlong
-    EXPECT_FALSE(IsValidUtf8("\x80"));                  // stray continuation byte
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));          // cut short
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // past U+10FFFF
+    EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));      // overlong
+    EXPECT_FALSE(IsValidUtf8("\x80"));              // stray continuation byte
 }
 
 }  // namespace
