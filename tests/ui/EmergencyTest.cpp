@@ -45,7 +45,7 @@ protected:
         settings.autoSaveEnabled = false;
         settings.activityColorMode = 0;  // by radio: the emergency colour wins anyway
         settings.showGrantLog = true;
-        settings.grants.visible = true;  // the grant trace tab
+        settings.grants.visible = true;     // the grant trace tab
         settings.grantsUseTGColors = true;  // odd/even colouring paints over every row
     }
     void TearDown() override
