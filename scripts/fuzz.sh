@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 SECONDS_EACH="${1:-60}"
 shift || true
 BUILD=build-fuzz
-HARNESSES=(fuzz_scanner_lines fuzz_decoder fuzz_system_files fuzz_ini_settings fuzz_scanner_profile)
+HARNESSES=(fuzz_scanner_lines fuzz_decoder fuzz_system_files fuzz_ini_settings fuzz_scanner_profile fuzz_csv_names)
 [ $# -gt 0 ] && HARNESSES=("$@")
 
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -6,6 +6,7 @@
 
 #include "Version.h"
 #include "app/HeadlessRun.h"
+#include "app/NamesImportRun.h"
 #include "platform/DataPaths.h"
 #include "platform/FolderLock.h"
 #include "platform/ProgramFolder.h"
@@ -21,6 +22,8 @@ const char kUsage[] = "Usage:\n"
                       "                    [--realtime] [--dump] [--save] [--demo] [--events FILE|-]\n"
                       "                    [--mqtt mqtt[s]://[user[:password]@]host[:port]/prefix] [--mqtt-ca FILE]\n"
                       "                    [--mqtt-queue N] [--instance NAME] [--log-level error|warning|info|debug]\n"
+                      "  varnel --import-names FILE.csv --system SYSID [--radios] [--replace] [--yes]\n"
+                      "                        [--data-dir DIR]\n"
                       "  varnel --version | --help\n"
                       "  --save-every N (with --replay): also writes the per-system files after every N blocks\n"
                       "                 replayed and reports each save on standard error (for soak tests)\n"
@@ -28,7 +31,13 @@ const char kUsage[] = "Usage:\n"
                       "                 of such a capture is recognised without it)\n"
                       "  --events FILE|-: the event feed as JSON Lines (docs/events.md), '-' for standard output\n"
                       "  --mqtt URL: publishes the event feed to an MQTT broker (docs/deployment.md); the password\n"
-                      "                 may also come from the environment variable VARNEL_MQTT_PASSWORD\n";
+                      "                 may also come from the environment variable VARNEL_MQTT_PASSWORD\n"
+                      "  --import-names: names from a CSV list (columns found by header: Decimal/DEC/Talkgroup,\n"
+                      "                 Hex, Alpha Tag, Description, Priority; with --radios: Radio ID/Unit,\n"
+                      "                 Alias, Description) into System<SYSID>/TalkGroups.txt (or Radios.txt).\n"
+                      "                 Prints the counts and every rejected line; writes only with --yes;\n"
+                      "                 --replace also replaces names the entries have already. Exit status 0\n"
+                      "                 when the list has a usable row, 2 when it has none or cannot be read\n";
 
 int BadArguments(const std::string& message)
 {
@@ -43,6 +52,8 @@ int main(int argc, char** argv)
     HeadlessOptions options;
     options.demoCapture = DemoCaptureFile(RunningExecutableFolder(argv[0]));
     bool headless = false;
+    bool importNames = false;
+    NamesImportOptions import;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string& out) {
@@ -112,6 +123,19 @@ int main(int argc, char** argv)
                 return BadArguments("--save-every needs a number of blocks");
         } else if (arg == "--demo") {
             options.demo = true;
+        } else if (arg == "--import-names") {
+            importNames = true;
+            if (!value(import.file))
+                return BadArguments("--import-names needs a CSV file");
+        } else if (arg == "--system") {
+            if (!value(import.system))
+                return BadArguments("--system needs a system ID");
+        } else if (arg == "--radios") {
+            import.radios = true;
+        } else if (arg == "--replace") {
+            import.replace = true;
+        } else if (arg == "--yes") {
+            import.yes = true;
         } else if (strcasecmp(arg.c_str(), "-DECODE") == 0) {
             // Starts a decode session at once in the desktop program; a headless run always does.
         } else {
@@ -126,6 +150,12 @@ int main(int argc, char** argv)
         return BadArguments("--save-every needs --replay");
     if (options.realtime && options.replayFile.empty())
         return BadArguments("--realtime paces a --replay");
+    if (importNames && import.system.empty())
+        return BadArguments("--import-names needs --system SYSID");
+    if (!importNames && (!import.system.empty() || import.radios || import.replace || import.yes))
+        return BadArguments("--system, --radios, --replace and --yes go with --import-names");
+    if (importNames && headless)
+        return BadArguments("--import-names excludes --headless");
 
     if (!options.mqttCa.empty() && options.mqttUrl.empty())
         return BadArguments("--mqtt-ca needs --mqtt");
@@ -145,9 +175,11 @@ int main(int argc, char** argv)
         if (folderLock.Take(folder) == FolderLock::Outcome::Held) {
             const std::string text = FolderLock::InUseText(folder, folderLock.HolderPid());
             std::fprintf(stderr, "varnel: %s\n", text.c_str());
-            return headless ? 2 : RefuseDesktopStart(argc, argv, text);
+            return headless || importNames ? 2 : RefuseDesktopStart(argc, argv, text);
         }
     }
+    if (importNames)
+        return RunNamesImport(import, options.dataDir);
 
     if (!headless) {
         DesktopOptions desktop;

@@ -115,6 +115,8 @@ struct Settings {
     uint32_t defaultText{}, defaultBackground{};  // DefaultText, DefaultBackground #000000, #FFFFFF
     uint32_t controlText{}, controlBackground{};  // ControlText, ControlBackground #00FF00, #FFFFFF
     bool saveHits{};                              // SaveHits Yes/No current (No)
+    bool emergencySound{};                        // EmergencySound Yes/No No: a beep on a new emergency
+    bool emergencyNotice{};                       // EmergencyNotice Yes/No No: a desktop notification too
 
     // Per-screen sections.
     ScreenSettings affiliations;     // [Affiliations] Visible Yes

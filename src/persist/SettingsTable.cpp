@@ -145,6 +145,8 @@ std::span<const SettingEntry> SettingsTable()
         COL("Activity", "ControlText", "#00FF00", controlText),
         COL("Activity", "ControlBackground", "#FFFFFF", controlBackground),
         YN("Activity", "SaveHits", "No", kCurrentDefault, saveHits),
+        YN("Activity", "EmergencySound", "No", 0, emergencySound),
+        YN("Activity", "EmergencyNotice", "No", 0, emergencyNotice),
 
         SCREEN("Affiliations", affiliations, "Yes"),
         YN("Affiliations", "AutoSave", "No", 0, affiliations.autoSave),

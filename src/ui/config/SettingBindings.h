@@ -12,7 +12,11 @@ struct Settings;
 
 // The setting `member` of Settings as the accessor a binding keeps: bindings reach nested settings
 // (`affiliations.autoSave`) the same way as plain ones.
-#define BOUND_SETTING(member) +[](Settings & s) -> auto& { return s.member; }
+#define BOUND_SETTING(member)                                                                                          \
+    +[](Settings & s) -> auto&                                                                                         \
+    {                                                                                                                  \
+        return s.member;                                                                                               \
+    }
 
 // Which control of the configuration dialog edits which setting: the one table of the dialog's
 // bound controls. The page builders record each control here as they create it, so a control and

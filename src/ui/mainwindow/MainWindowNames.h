@@ -77,6 +77,7 @@ inline constexpr char kImportLabel[] = "ImportLabel";              // "*Import I
 // short reports of commands (where a log save went); the same trouble in the site panel.
 inline constexpr char kNoticeRow[] = "NoticeRow";
 inline constexpr char kSessionNotice[] = "SessionNotice";
+inline constexpr char kEmergencyNotice[] = "EmergencyNotice";
 inline constexpr char kMessageNotice[] = "MessageNotice";
 inline constexpr char kSiteNotice[] = "SiteNotice";
 

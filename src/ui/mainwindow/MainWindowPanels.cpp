@@ -11,6 +11,7 @@
 
 #include <initializer_list>
 
+#include "ui/mainwindow/EmergencyAlert.h"
 #include "ui/mainwindow/MainWindowLayout.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
@@ -138,6 +139,11 @@ void TForm1::BuildSidePanels(QWidget* central)
     layout_->messageNotice = Notice(kMessageNotice, QString(), notices);
     layout_->messageNotice->setFont(notices->font());
     layout_->messageNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* emergency = new QPushButton(notices);
+    emergency->setObjectName(kEmergencyNotice);
+    row->addWidget(emergency);
+    emergency_ = new EmergencyAlert(
+        emergency, [this] { return Decoder(); }, [this]() -> const Settings& { return settings_; }, this);
     for (QLabel* notice : {layout_->backupLabel, layout_->importLabel, layout_->sessionNotice, layout_->messageNotice})
         row->addWidget(notice);
     row->addStretch(1);

@@ -17,6 +17,7 @@
 
 class Clock;
 class DecodeSession;
+class EmergencyAlert;
 class EventFeedFile;
 class P25Class;
 class ProcThread;
@@ -109,6 +110,8 @@ public:
     // The window's widgets by role, kept as the window built them.
     const MainWindowWidgets& Widgets() const { return widgets_; }
     const QFont& ListFont() const { return listFont_; }
+    // The notice of emergency calls in the notice row (EmergencyAlert.h).
+    EmergencyAlert* Emergencies() const { return emergency_; }
 
     // ---- decode session ----
     // Button1 and the "&Decode" menu: starts a session when none runs, else stops it.
@@ -226,6 +229,7 @@ private:
     QFont listFont_;
     std::unique_ptr<DecodeSession> session_;
     std::set<std::string> fileNoticesShown_;
+    EmergencyAlert* emergency_ = nullptr;
     std::unique_ptr<ScannerControl> scannerControl_;
     std::unique_ptr<EventFeedFile> eventFeed_;  // the event feed file while a session runs (setting EventFeed)
     std::unique_ptr<BackupScheduler> backups_;

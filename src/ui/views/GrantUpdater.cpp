@@ -99,6 +99,8 @@ void AddToRecent(ScreenContext& c, ListModel& recent, const GRANTLOG& e, const Q
     if (recent.Count() > max)
         recent.RemoveRows(0, recent.Count() - max);
     ColourRows(c.widgets, ListRole::RecentGrants, c.decoder, c.settings, recent.Count() - 1);
+    if (e.status == "Emrg")
+        PaintEmergencyRow(recent, recent.Count() - 1);
     screen::ScrollToRow(c.widgets.List(ListRole::RecentGrants), recent.Count() - 1);
 }
 

@@ -75,6 +75,14 @@ void Paint(ListModel& m, int row, const Colours& c)
     m.SetRowColors(row, ToQColor(c.text), ToQColor(c.back));
 }
 
+// An emergency call stands out whatever the colour mode: white on red (colour values are BGR).
+constexpr Colours kEmergency{0xFFFFFF, 0x0000C8};
+
+bool EmergencyType(const QString& type)
+{
+    return type.endsWith(QLatin1String("(Emrg)"));
+}
+
 // In split mode the radio's own colours mark its two cells.
 void PaintRadioCells(ListModel& m, int row, int radioColumn, int descColumn, P25Class& d, long long radio)
 {
@@ -99,6 +107,10 @@ void ColourActivityRow(ListModel& m, int row, P25Class& d, const Settings& s)
         Paint(m, row,
               ByMode(d, s, s.activityColorMode, screen::CellNumber(m.Cell(row, kTalkgroup)),
                      screen::CellNumber(m.Cell(row, kRadio))));
+    if (!control && !idle && EmergencyType(m.Cell(row, kType))) {
+        Paint(m, row, kEmergency);
+        return;
+    }
     const bool split = s.activityColorMode == static_cast<int>(ColourMode::Split) && !control && !idle;
     PaintRadioCells(m, row, kRadio, kRadioDesc, d, split ? screen::CellNumber(m.Cell(row, kRadio)) : 0);
 }
@@ -114,6 +126,10 @@ void ColourGrantRow(ListModel& m, int row, P25Class& d, const Settings& s)
     using namespace grant;
     if (!GroupGrantType(m.Cell(row, kType))) {
         m.SetRowColors(row, QColor(), QColor());
+        return;
+    }
+    if (EmergencyType(m.Cell(row, kType))) {
+        Paint(m, row, kEmergency);
         return;
     }
     const long long radio = screen::CellNumber(m.Cell(row, kRadio));
@@ -185,4 +201,9 @@ void ColourRows(const MainWindowWidgets& w, ListRole list, P25Class& decoder, co
     } else {
         SetOddEven(model, &s);
     }
+}
+
+void PaintEmergencyRow(ListModel& model, int row)
+{
+    Paint(model, row, kEmergency);
 }

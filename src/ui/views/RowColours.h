@@ -12,3 +12,9 @@ struct Settings;
 // This is the one place the colouring rules live.
 void ColourRows(const MainWindowWidgets& w, ListRole list, P25Class& decoder, const Settings& settings,
                 int firstRow = 0);
+
+class ListModel;
+
+// Paints a row in the emergency colours (white on red), whatever the colour mode: for a list
+// whose rows do not show the emergency status themselves (the recent grants).
+void PaintEmergencyRow(ListModel& model, int row);

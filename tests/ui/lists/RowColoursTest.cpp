@@ -25,7 +25,7 @@ constexpr uint32_t kDefText = 0x202020, kDefBack = 0xF0F0F0;
 constexpr uint32_t kEvenText = 0x010101, kEvenBack = 0xFEFEFE, kOddText = 0x030303, kOddBack = 0xCCFFCC;
 
 // Talkgroups: 100 own colours, 101 known without, 102 unknown. Radios: 1 own, 2 known without, 3 unknown.
-enum Expect { T, R, D, C, None, Even, Odd };
+enum Expect { T, R, D, C, None, Even, Odd, Emergency };
 
 class RowColoursTest : public uitest::ScreenFixture {
 protected:
@@ -56,6 +56,7 @@ protected:
         case C: return {Q(settings.controlText), Q(settings.controlBackground)};
         case Even: return {Q(kEvenText), Q(kEvenBack)};
         case Odd: return {Q(kOddText), Q(kOddBack)};
+        case Emergency: return {QColor(255, 255, 255), QColor(200, 0, 0)};
         case None: break;
         }
         return {QColor(), QColor()};
@@ -135,7 +136,8 @@ const GrantCase kGrantCases[] = {
     {"group call", "Group", "  100", "1", {R, T, T}, R},
     {"group data", "GrpData", "  100", "2", {D, T, T}, None},
     {"encrypted group call", "Group (Enc)", "  102", "1", {R, R, D}, R},
-    {"emergency group call", "Group (Emrg)", "  101", "3", {D, D, D}, None},
+    // An emergency stands out whatever the mode, over the radio's own cells too.
+    {"emergency group call", "Group (Emrg)", "  101", "3", {Emergency, Emergency, Emergency}, None},
     {"radio 0 has no cells of its own", "Group", "  102", "0", {D, D, D}, None},
     {"private call keeps the toolkit's colours", "Private", "1", "1", {None, None, None}, None},
     {"other group status keeps the toolkit's colours", "Group (Other)", "  100", "1", {None, None, None}, None},
