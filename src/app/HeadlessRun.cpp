@@ -238,6 +238,8 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
         feedSetup.Stop();
         return Fail(feedError);
     }
+    if (feedSetup.Mqtt())
+        feedSetup.Mqtt()->SetConnectedNotice(WakeLiveLoop);  // a new connection gets its status at once
     EventFeed* feed = feedSetup.Feed();
 
     // The dump lines are gathered in one reused buffer and written in large pieces.

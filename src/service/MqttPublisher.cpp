@@ -168,6 +168,8 @@ void MqttPublisher::OnConnect(int rc)
                                     url_.prefix + "/");
     moved_ = false;
     connections_.fetch_add(1);
+    if (void (*notice)() = connectedNotice_.load())
+        notice();
     std::lock_guard<std::mutex> g(mutex_);
     statusDirty_ = !statusPayload_.empty();
     everConnected_ = true;

@@ -55,8 +55,13 @@ public:
     // Connections made (a new one wants a fresh status: its counters moved meanwhile).
     uint64_t Connections() const { return connections_.load(); }
     size_t Queued() const;
+    // Called (on the publisher's thread) after each connection made, so the owner can send a
+    // fresh status at once. A plain function: it may be set while the thread runs.
+    void SetConnectedNotice(void (*notice)()) { connectedNotice_.store(notice); }
 
 private:
+    std::atomic<void (*)()> connectedNotice_{nullptr};
+
     struct Outgoing {
         std::string topic;
         std::string payload;

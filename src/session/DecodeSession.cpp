@@ -168,10 +168,11 @@ int64_t DecodeSession::SecondsWithoutBlocks(int64_t now) const
 
 int DecodeSession::DetectCaptureType(const std::string& path, int fallback)
 {
-    // A folder opens as a stream that reads nothing: it is no capture.
+    // Only a regular file can be looked into and then read again from its start: a pipe would lose
+    // the lines looked at, a folder reads nothing.
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return false;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return fallback;
     std::ifstream in(path, std::ios::binary);
     std::string line;
     for (int looked = 0; looked < kDetectLines && std::getline(in, line); ++looked) {
@@ -191,6 +192,10 @@ bool DecodeSession::Replay(const std::string& path, int scannerType, bool realti
     ReplayCounts local;
     ReplayCounts& c = counts ? *counts : local;
     c = ReplayCounts{};
+    // A folder opens as a stream that reads nothing: it is no capture.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return false;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
