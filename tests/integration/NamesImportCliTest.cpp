@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "VarnelRun.h"
+
 #include <sys/wait.h>
 
 #include <array>
@@ -15,32 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-RunResult RunVarnel(const std::string& arguments)
-{
-    const fs::path errFile = fs::temp_directory_path() / ("varnel-import-stderr-" + std::to_string(::getpid()));
-    const std::string command = std::string(VARNEL_BINARY) + " " + arguments + " 2>" + errFile.string();
-    RunResult result;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.out.append(buffer.data(), n);
-    const int raw = ::pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream err(errFile);
-    result.err.assign(std::istreambuf_iterator<char>(err), {});
-    fs::remove(errFile);
-    return result;
-}
 
 std::string ReadText(const fs::path& path)
 {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "DemoScannerRig.h"
 #include "MainWindowFixture.h"
 #include "session/ScannerSimulator.h"
 #include "session/SimCapture.h"
@@ -22,22 +23,9 @@ protected:
     void SetUp() override
     {
         MainWindowFixture::SetUp();
-        std::vector<SimItem> capture;
-        std::string error;
-        ASSERT_TRUE(SimCapture::Load(VARNEL_DEMO_CAPTURE, 1, capture, error)) << error;
-        SimulatorOptions options;
-        options.scannerType = 1;
-        // Six minutes of the site in about six seconds, again and again: every kind of view gets
-        // rows at some moment (a patch, for one, lasts only a part of the capture).
-        options.blocksPerSecond = 2500;
-        options.loop = true;
-        options.startDelay = std::chrono::milliseconds(150);
-        scanner = std::make_unique<ScannerSimulator>(options);
-        ASSERT_TRUE(scanner->Open()) << scanner->ErrorText();
-        scanner->SetCapture(std::move(capture));
-        ASSERT_TRUE(scanner->Start());
-        settings.port = scanner->SlavePath();
-        settings.scannerType = 1;
+        StartDemoScanner(scanner, settings);
+        if (HasFatalFailure())
+            return;
         for (ScreenSettings* screen : {&settings.grants, &settings.unknowns, &settings.otherInfo, &settings.pktDump,
                                        &settings.psrDump, &settings.patches, &settings.affiliations})
             screen->visible = true;

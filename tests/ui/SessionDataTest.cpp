@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "DemoScannerRig.h"
 #include "MainWindowFixture.h"
 #include "decoder/P25Class.h"
 #include "session/ScannerSimulator.h"
@@ -66,20 +67,9 @@ protected:
     void SetUp() override
     {
         SessionDataTest::SetUp();
-        std::vector<SimItem> capture;
-        std::string error;
-        ASSERT_TRUE(SimCapture::Load(VARNEL_DEMO_CAPTURE, 1, capture, error)) << error;
-        SimulatorOptions options;
-        options.scannerType = 1;
-        options.blocksPerSecond = 2500;
-        options.loop = true;
-        options.startDelay = std::chrono::milliseconds(150);
-        scanner = std::make_unique<ScannerSimulator>(options);
-        ASSERT_TRUE(scanner->Open()) << scanner->ErrorText();
-        scanner->SetCapture(std::move(capture));
-        ASSERT_TRUE(scanner->Start());
-        settings.port = scanner->SlavePath();
-        settings.scannerType = 1;
+        StartDemoScanner(scanner, settings);
+        if (HasFatalFailure())
+            return;
         settings.autoSaveEnabled = false;  // only the saves of the commands themselves
     }
     void TearDown() override
