@@ -52,6 +52,8 @@ void DecodeSession::StartProcessing()
     processing_ = std::make_unique<ProcThread>(*queue_, *decoder_);
     processing_->SetIdlePriority(idlePriority_);
     processingEnded_ = false;
+    // The screen refresh sleeps until the decoder has changed: each decoded batch wakes it.
+    processing_->SetBatchCallback([this] { decoder_->Context().changes.Raise(); });
     processing_->SetEndCallback([this] {
         processingEnded_ = true;
         if (notices_.processingEnded)
@@ -77,6 +79,7 @@ bool DecodeSession::StartReader(ScannerReadConfig config, std::string& error)
     reader_ = std::make_unique<TScannerReadThread>(*queue_, std::move(config));
     reader_->SetIdlePriority(idlePriority_);
     readerEnded_ = false;
+    reader_->SetRawLineCallback([this] { decoder_->Context().changes.Raise(); });
     reader_->SetOpenErrorCallback([this](const std::string& text, const std::string& title) {
         if (notices_.openError)
             notices_.openError(text, title);

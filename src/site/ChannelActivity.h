@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "site/ChannelTable.h"
@@ -55,6 +56,9 @@ public:
 
     // Refresh thread: returns lines silent for more than ctx.tgTimeOut ticks to idle; true if any.
     bool ExpireChannelActivity();
+    // The earliest tick of last activity of the lines that have a call, or nullopt while none
+    // has: no line returns to idle before that tick plus the time-out has passed.
+    std::optional<int32_t> EarliestCallActivity();
 
 private:
     // The line a Record operation works on, and whether its steps changed it.
