@@ -52,8 +52,12 @@ void DecodeSession::StartProcessing()
     processing_ = std::make_unique<ProcThread>(*queue_, *decoder_);
     processing_->SetIdlePriority(idlePriority_);
     processingEnded_ = false;
-    // The screen refresh sleeps until the decoder has changed: each decoded batch wakes it.
-    processing_->SetBatchCallback([this] { decoder_->Context().changes.Raise(); });
+    // The screen refresh sleeps until the decoder has changed: a decoded batch that changed what a
+    // screen shows wakes it.
+    processing_->SetBatchCallback([this] {
+        if (decoder_->ShownAreasChanged())
+            decoder_->Context().changes.Raise();
+    });
     processing_->SetEndCallback([this] {
         processingEnded_ = true;
         if (notices_.processingEnded)
