@@ -109,6 +109,14 @@ void P25Class::SetSiteName(std::string_view text)
     towers_.SetTowerName(sysInfo_.RfssId(), sysInfo_.SiteId(), text.substr(0, SystemInfoArea::kTextCapacity));
 }
 
+bool P25Class::ShownAreasChanged()
+{
+    return sysInfo_.SystemInfoChanged() || channels_.ChannelsChanged() || neighbors_.NeighborsChanged() ||
+           identifiers_.IdentifiersChanged() || affiliationLog_.AffiliationLogChanged() || patches_.PatchesChanged() ||
+           patchLog_.PatchLogChanged() || unknowns_.UnknownPacketsChanged() || grantLog_.GrantLogChanged() ||
+           eventLog_.EventLogChanged() || packetDump_.PacketDumpChanged() || filter_.FilterRangesChanged();
+}
+
 void P25Class::LoadStoredSystem()
 {
     if (store_ != nullptr)

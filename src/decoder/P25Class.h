@@ -114,6 +114,10 @@ public:
     EventLog& Events() { return eventLog_; }
     UnknownPackets& Unknowns() { return unknowns_; }
     PacketDump& Dump() { return packetDump_; }
+    // Whether an area that a screen shows has changed and not been copied out since: a batch of
+    // blocks that changed none of them need wake nobody. The affiliation list's flag is left out:
+    // it stays up until the list's "Refresh".
+    bool ShownAreasChanged();
 
     // For the handlers.
     TsbkDispatcher& Dispatcher() { return dispatcher_; }

@@ -37,6 +37,11 @@ void ProcThread::SetEndCallback(std::function<void()> onEnd)
     onEnd_ = std::move(onEnd);
 }
 
+void ProcThread::SetBatchCallback(std::function<void()> onBatch)
+{
+    onBatch_ = std::move(onBatch);
+}
+
 void ProcThread::SetIdlePriority(bool idle)
 {
     idlePriority_ = idle;
@@ -86,6 +91,8 @@ void ProcThread::Execute(std::stop_token stop)
         ProcessPacket(block, stop);
     }
 
+    if (batchCount_ > 0 && onBatch_)
+        onBatch_();
     running_ = false;
     if (onEnd_)
         onEnd_();
@@ -136,6 +143,8 @@ bool ProcThread::GatherDataBlocks(int count, std::stop_token& stop)
 bool ProcThread::NextBlock(Tsbk& out)
 {
     if (batchNext_ == batchCount_) {
+        if (batchCount_ > 0 && onBatch_)
+            onBatch_();  // every block of the batch has been decoded (or belongs to a packet being gathered)
         batchCount_ = queue_.PopAll(batch_);
         batchNext_ = 0;
         if (batchCount_ == 0)

@@ -31,6 +31,9 @@ public:
 
     // Called once when the loop ends (on the processing thread). Set before Start().
     void SetEndCallback(std::function<void()> onEnd);
+    // Called on the processing thread each time the blocks taken off the queue in one batch have
+    // been decoded: one call per batch, not per block. Set before Start().
+    void SetBatchCallback(std::function<void()> onBatch);
     // Idle scheduling class (SCHED_IDLE) for the thread; on by default, a failure is ignored.
     void SetIdlePriority(bool idle);
 
@@ -57,6 +60,7 @@ private:
     TBSKQueue& queue_;
     BlockSink& sink_;
     std::function<void()> onEnd_;
+    std::function<void()> onBatch_;
     bool idlePriority_ = true;
     bool started_ = false;
     std::atomic<bool> running_{false};

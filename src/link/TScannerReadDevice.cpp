@@ -67,8 +67,11 @@ void TScannerReadThread::ReadText(TCommPort& port, std::stop_token& stop)
 void TScannerReadThread::HandleLine(std::stop_token& stop)
 {
     ScannerLine line = framer_.JudgeLine();
-    if (line.keepRaw && config_.rawDump)
+    if (line.keepRaw && config_.rawDump) {
         AddRawLine(framer_.Line());
+        if (!line.hasBlock && onRawLine_)
+            onRawLine_();
+    }
     if (line.reply)
         replies_ = kRepliesPerLine;
     if (line.hasBlock && PushBlock(line.block, stop))

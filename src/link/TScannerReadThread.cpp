@@ -72,6 +72,10 @@ void TScannerReadThread::SetDeviceBackCallback(DeviceCallback cb)
 {
     onBack_ = std::move(cb);
 }
+void TScannerReadThread::SetRawLineCallback(std::function<void()> onRawLine)
+{
+    onRawLine_ = std::move(onRawLine);
+}
 void TScannerReadThread::SetIdlePriority(bool idle)
 {
     idlePriority_ = idle;

@@ -70,6 +70,9 @@ public:
     void SetOpenErrorCallback(OpenErrorCallback onOpenError);
     void SetDeviceLostCallback(DeviceCallback onLost);
     void SetDeviceBackCallback(DeviceCallback onBack);
+    // Called after a raw line was kept that carried no block (a line with a block is announced
+    // by the processing thread once it has been decoded). Set before Start().
+    void SetRawLineCallback(std::function<void()> onRawLine);
     // Idle scheduling class (SCHED_IDLE); on by default, a failure is ignored.
     void SetIdlePriority(bool idle);
 
@@ -129,6 +132,7 @@ private:
     OpenErrorCallback onOpenError_;
     DeviceCallback onLost_;
     DeviceCallback onBack_;
+    std::function<void()> onRawLine_;
     bool idlePriority_ = true;
     bool started_ = false;
     int wakeFd_ = -1;  // eventfd made readable by a stop request

@@ -54,6 +54,12 @@ void DecodeSession::StartProcessing()
     processing_ = std::make_unique<ProcThread>(*queue_, *decoder_);
     processing_->SetIdlePriority(idlePriority_);
     processingEnded_ = false;
+    // The screen refresh sleeps until the decoder has changed: a decoded batch that changed what a
+    // screen shows wakes it.
+    processing_->SetBatchCallback([this] {
+        if (decoder_->ShownAreasChanged())
+            decoder_->Context().changes.Raise();
+    });
     processing_->SetEndCallback([this] {
         processingEnded_ = true;
         if (notices_.processingEnded)
@@ -79,6 +85,7 @@ bool DecodeSession::StartReader(ScannerReadConfig config, std::string& error)
     reader_ = std::make_unique<TScannerReadThread>(*queue_, std::move(config));
     reader_->SetIdlePriority(idlePriority_);
     readerEnded_ = false;
+    reader_->SetRawLineCallback([this] { decoder_->Context().changes.Raise(); });
     reader_->SetOpenErrorCallback([this](const std::string& text, const std::string& title) {
         if (notices_.openError)
             notices_.openError(text, title);

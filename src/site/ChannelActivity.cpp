@@ -414,3 +414,15 @@ bool ChannelActivity::ExpireChannelActivity()
         channels_.MarkChanged();
     return expired;
 }
+
+std::optional<int32_t> ChannelActivity::EarliestCallActivity()
+{
+    LockGuard g(channels_.Lock());
+    std::optional<int32_t> earliest;
+    for (int i = 0; i < channels_.Count(); ++i) {
+        const FreqInfo& rec = channels_.Record(i);
+        if (!rec.usage.empty() && (!earliest || rec.lastActivity < *earliest))
+            earliest = rec.lastActivity;
+    }
+    return earliest;
+}

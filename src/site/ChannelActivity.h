@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,9 @@ public:
     bool ExpireChannelActivity();
     // Whether any channel line is in use (something the expiry may end).
     bool AnyActive();
+    // The earliest tick of last activity of the lines that have a call, or nullopt while none
+    // has: no line returns to idle before that tick plus the time-out has passed.
+    std::optional<int32_t> EarliestCallActivity();
 
 private:
     // What of a line makes a call, for the event feed: the line before a Record operation's steps.

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/ChangeNotice.h"
 #include "site/SiteEventOutlet.h"
 #include "site/TimeBase.h"
 
@@ -10,7 +11,9 @@
 // the time bases, a mirror of the current system ID, RFSS and site (for generated descriptions, which are
 // made under TGLOCK or RADIDLOCK where "SYSINFOLOCK" may not be taken), the default colours of
 // new list entries, the channel time-out and the outlet of the event feed. Each is one machine word written by one
-// thread.
+// thread. Besides them the notice of changes: raised after the decoder's areas have changed (by the
+// processing thread after each batch of blocks, by the reader for raw lines), slept on by the
+// screen refresh.
 struct DecoderContext {
     TimeBase time;
     std::atomic<uint32_t> systemId{0};
@@ -27,4 +30,5 @@ struct DecoderContext {
         events.Emit(event, systemId.load(std::memory_order_relaxed), rfss.load(std::memory_order_relaxed),
                     site.load(std::memory_order_relaxed));
     }
+    ChangeNotice changes;
 };

@@ -85,6 +85,20 @@ bool PatchList::ExpirePatches()
     return RemoveWhere([now](const PATCHENTRY& p) { return p.lastSeen + kExpirySeconds < now; });
 }
 
+std::optional<int64_t> PatchList::NextExpiry()
+{
+    if (count_.load() == 0)
+        return std::nullopt;
+    LockGuard g(lock_);
+    std::optional<int64_t> next;
+    for (int i = 0; i < count_.load(std::memory_order_relaxed); ++i) {
+        const int64_t due = patches_[static_cast<size_t>(i)].lastSeen + kExpirySeconds + 1;
+        if (!next || due < *next)
+            next = due;
+    }
+    return next;
+}
+
 int PatchList::CopyPatches(PATCHENTRY* out, int capacity)
 {
     if (count_.load() == 0) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
 #include "platform/NamedLock.h"
 #include "site/AreaLocks.h"
@@ -36,6 +37,9 @@ public:
     bool ReleasePatches(int32_t supergroup);
     // Removes every patch whose last seen + 10 s is earlier than now, logging 'R' for each.
     bool ExpirePatches();
+    // The earliest time (Unix seconds) at which ExpirePatches would remove a patch, or nullopt
+    // without patches.
+    std::optional<int64_t> NextExpiry();
     // Expires first, then copies min(capacity, count) patches and clears the changed flag.
     int CopyPatches(PATCHENTRY* out, int capacity);
     bool PatchesChanged() const { return changed_.load(); }

@@ -87,19 +87,62 @@ TEST_F(ScreenThreadTest, HoldFullRefreshAndExpiryEachRedraw)
     EXPECT_TRUE(Until([&] { return Cell(kListActivity, 0, 3).isEmpty(); }));
 }
 
-TEST_F(ScreenThreadTest, NothingIsHandedOverWhileNothingChanges)
+// With nothing changing the thread sleeps: no passes, no hand-overs, even while the main thread's
+// loop turns and the tick advances with no call to expire. A change made on the main thread wakes
+// it, and so does a raise of the decoder's notice by another thread.
+TEST_F(ScreenThreadTest, SleepsUntilSomethingChanges)
 {
     Start();
     ASSERT_TRUE(Until([&] { return Rows(kListSiteInfo) == 8; }));
     // The affiliation list's flag stays set until its "Refresh" takes it.
     RefreshAffiliationViews(widgets, *decoder, settings);
     ASSERT_TRUE(Until([&] { return !decoder->Affiliations().AffiliationsChanged(); }));
+    Until([] { return false; }, 100ms);  // a pass in flight ends
     const int64_t passes = thread->Passes();
-    ASSERT_TRUE(Until([&] { return thread->Passes() > passes + 2; }));  // a pass in flight may still hand over
     const int64_t handOvers = thread->HandOvers();
-    const int64_t later = thread->Passes();
-    ASSERT_TRUE(Until([&] { return thread->Passes() > later + 20; }));
+    for (int i = 0; i < 30; ++i) {
+        decoder->AdvanceTick();
+        Until([] { return false; }, 10ms);
+    }
+    EXPECT_EQ(thread->Passes(), passes);
     EXPECT_EQ(thread->HandOvers(), handOvers);
+
+    GroupCall(200);  // on the main thread: seen when its event loop turns
+    ASSERT_TRUE(Until([&] { return Rows(kListActivity) == 1; }));
+    EXPECT_GT(thread->Passes(), passes);
+
+    // From another thread, as the processing thread does after a batch.
+    const int64_t before = thread->HandOvers();
+    std::thread other([this] {
+        decoder->Activity().RecordGroupGrant(0x0011, 300, "", 12);
+        decoder->Context().changes.Raise();
+    });
+    other.join();
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (thread->HandOvers() == before && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);  // no event loop: only the raise can wake it
+    EXPECT_GT(thread->HandOvers(), before);
+    ASSERT_TRUE(Until([&] { return Rows(kListActivity) == 2; }));
+}
+
+// A call that goes quiet is returned to idle once the tick passes its time-out, though nothing
+// else changes; the thread wakes for the expiry on its own.
+TEST_F(ScreenThreadTest, ExpiryWakesItOnlyWhenACallIsDue)
+{
+    decoder->SetTgTimeOut(5);
+    Start();
+    GroupCall(200);
+    ASSERT_TRUE(Until([&] { return Cell(kListActivity, 0, 3) == "Group"; }));
+    Until([] { return false; }, 50ms);
+    const int64_t passes = thread->Passes();
+    for (int i = 0; i < 4; ++i) {  // still within the time-out
+        decoder->AdvanceTick();
+        Until([] { return false; }, 10ms);
+    }
+    EXPECT_EQ(thread->Passes(), passes);
+    for (int i = 0; i < 3; ++i)
+        decoder->AdvanceTick();
+    EXPECT_TRUE(Until([&] { return Cell(kListActivity, 0, 3).isEmpty(); }));
 }
 
 TEST_F(ScreenThreadTest, StopsWhileWaitingForTheMainThread)

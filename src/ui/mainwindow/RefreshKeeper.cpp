@@ -15,7 +15,7 @@ RefreshKeeper::~RefreshKeeper()
         // Only reached when the close sequence did not run: no view update can be pending then
         // because the window is going; end the thread plainly.
         window_.State().ShuttingDown = true;
-        thread_->requestInterruption();
+        AskToEnd();
         thread_->wait();
         delete thread_;
         thread_ = nullptr;
@@ -26,6 +26,15 @@ RefreshKeeper::~RefreshKeeper()
 QThread* RefreshKeeper::CreateThread()
 {
     return new ScreenThread(window_);
+}
+
+void RefreshKeeper::AskToEnd()
+{
+    // The refresh thread sleeps until there is work: it is woken to see the request.
+    if (auto* screen = qobject_cast<ScreenThread*>(thread_))
+        screen->RequestStop();
+    else
+        thread_->requestInterruption();
 }
 
 void RefreshKeeper::Start()
@@ -69,7 +78,7 @@ void RefreshKeeper::EndForShutdown()
     // A wait for a thread that has already ended must not be started: its notice may be gone.
     if (!thread_->isFinished()) {
         state.PendingThreadEnds = 1;
-        thread_->requestInterruption();
+        AskToEnd();
         PumpEventsUntil([&state] { return state.PendingThreadEnds <= 0; });
     }
     thread_->wait();

@@ -28,6 +28,7 @@ public:
 
 private:
     QThread* CreateThread();
+    void AskToEnd();
     void OnThreadFinished(QThread* thread);
 
     TForm1& window_;

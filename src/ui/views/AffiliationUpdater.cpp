@@ -68,7 +68,9 @@ bool Logged(ScreenContext& c, const AFFLOG& e, bool filterOn)
     return AffiliationFilter::RadioShown(e.radio, c.scratch.filterRanges.data(), c.scratch.filterRangeCount, true);
 }
 
-void AppendLogEntry(ScreenContext& c, ListModel& log, const AFFLOG& e)
+// Appends an affiliation log row in its sorted place, making room by its oldest row first;
+// returns where it went.
+int AppendLogEntry(ScreenContext& c, ListModel& log, const AFFLOG& e)
 {
     P25Class& d = c.decoder;
     const bool withTalkgroup = e.talkgroup != 0;
@@ -78,15 +80,10 @@ void AppendLogEntry(ScreenContext& c, ListModel& log, const AFFLOG& e)
                             withTalkgroup ? TalkgroupText(d, e.talkgroup) : QString(),
                             screen::Decimal(e.radio),
                             RadioText(d, e.radio, e.talkgroup)};
-    const bool follow = screen::BoxChecked(c.widgets.affiliationLog.autoScrollBox) &&
-                        screen::ViewAtEnd(c.widgets.List(ListRole::AffiliationLog));
     screen::TrimOldestByTime(log, log::kTime, screen::kLogCap, screen::TimeText(d.Context().time.Now()));
-    const int column = c.state.AffiliationLogSortColumn.load();
     // Coloured while it is the last row; the colours move with it into its sorted place.
     ColourRows(c.widgets, ListRole::AffiliationLog, d, c.settings, screen::AppendLogRow(log, cells, screen::kLogCap));
-    const int row = sorting::PlaceNewRow(log, SortedList::AffiliationLog, column);
-    if (follow && column == 0)
-        screen::ScrollToRow(c.widgets.List(ListRole::AffiliationLog), row);
+    return sorting::PlaceNewRow(log, SortedList::AffiliationLog, c.state.AffiliationLogSortColumn.load());
 }
 
 void ShowAffiliateCount(const MainWindowWidgets& w, const ListModel* list)
@@ -106,6 +103,10 @@ void UpdateAffiliations(ScreenContext& c)
     ListModel* list = ModelOf(c.widgets.List(ListRole::AffiliationList));
     ListModel* log = ModelOf(c.widgets.List(ListRole::AffiliationLog));
     const bool filterOn = count > 0 && d.Filter().GetFilterEnabled();
+    // The log rows of one pass go in as a batch: the view is scrolled once, to the last of them.
+    const bool follow = screen::BoxChecked(c.widgets.affiliationLog.autoScrollBox) &&
+                        screen::ViewAtEnd(c.widgets.List(ListRole::AffiliationLog));
+    int lastLogRow = -1;
     for (int i = 0; i < count; ++i) {
         const AFFLOG& e = buffer[static_cast<size_t>(i)];
         if (e.function == kClear) {
@@ -113,6 +114,7 @@ void UpdateAffiliations(ScreenContext& c)
                 list->Clear();
             if (log)
                 log->Clear();
+            lastLogRow = -1;
             continue;
         }
         if (list && (e.function == kAffiliate || e.function == kUnaffiliate)) {
@@ -124,8 +126,10 @@ void UpdateAffiliations(ScreenContext& c)
             }
         }
         if (log && Logged(c, e, filterOn))
-            AppendLogEntry(c, *log, e);
+            lastLogRow = AppendLogEntry(c, *log, e);
     }
+    if (follow && lastLogRow >= 0 && c.state.AffiliationLogSortColumn.load() == 0)
+        screen::ScrollToRow(c.widgets.List(ListRole::AffiliationLog), lastLogRow);
     ShowAffiliateCount(c.widgets, list);
     screen::ShowTableCounts(c.widgets, d);
 }

@@ -74,22 +74,19 @@ QStringList PartyCells(P25Class& d, const GRANTLOG& e)
     return {QString(), QString(), QString(), QString()};  // "Control" (the log carries no other types)
 }
 
-void AddToTrace(ScreenContext& c, ListModel& trace, const GRANTLOG& e, const QStringList& tail)
+// Appends a grant trace row in its sorted place, making room by its oldest row first; returns
+// where it went.
+int AddToTrace(ScreenContext& c, ListModel& trace, const GRANTLOG& e, const QStringList& tail)
 {
     QString type = screen::Text(e.type);
     if (!e.status.empty() && e.type != "CWID")
         type += QStringLiteral(" (") + screen::Text(e.status) + QLatin1Char(')');
     const QStringList cells = QStringList{screen::TimeText(e.time), type} + tail;
-    const bool follow = screen::BoxChecked(c.widgets.grantTrace.autoScrollBox) &&
-                        screen::ViewAtEnd(c.widgets.List(ListRole::GrantTrace));
     screen::TrimOldestByTime(trace, kTime, screen::kLogCap, screen::TimeText(c.decoder.Context().time.Now()));
-    const int column = c.state.GrantTraceSortColumn.load();
     // Coloured while it is the last row; the colours move with it into its sorted place.
     ColourRows(c.widgets, ListRole::GrantTrace, c.decoder, c.settings,
                screen::AppendLogRow(trace, cells, screen::kLogCap));
-    const int row = sorting::PlaceNewRow(trace, SortedList::GrantTrace, column);
-    if (follow && column == 0)
-        screen::ScrollToRow(c.widgets.List(ListRole::GrantTrace), row);
+    return sorting::PlaceNewRow(trace, SortedList::GrantTrace, c.state.GrantTraceSortColumn.load());
 }
 
 void AddToRecent(ScreenContext& c, ListModel& recent, const GRANTLOG& e, const QStringList& tail)
@@ -131,6 +128,10 @@ void UpdateGrants(ScreenContext& c)
     const int count = d.Grants().CopyGrantLog(buffer.data(), static_cast<int>(buffer.size()));
     ListModel* trace = ModelOf(c.widgets.List(ListRole::GrantTrace));
     ListModel* recent = ModelOf(c.widgets.List(ListRole::RecentGrants));
+    // The rows of one pass go in as a batch: the view is scrolled once, to the last of them.
+    const bool follow = screen::BoxChecked(c.widgets.grantTrace.autoScrollBox) &&
+                        screen::ViewAtEnd(c.widgets.List(ListRole::GrantTrace));
+    int lastTraceRow = -1;
     for (int i = 0; i < count; ++i) {
         const GRANTLOG& e = buffer[static_cast<size_t>(i)];
         if (e.time == 0) {  // clear marker
@@ -138,6 +139,7 @@ void UpdateGrants(ScreenContext& c)
                 trace->Clear();
             if (recent)
                 recent->Clear();
+            lastTraceRow = -1;
             continue;
         }
         if (!Passes(c.settings, d, e))
@@ -147,10 +149,12 @@ void UpdateGrants(ScreenContext& c)
                                              channel ? screen::FrequencyText(e.frequency) : QString()} +
                                  PartyCells(d, e);
         if (trace)
-            AddToTrace(c, *trace, e, tail);
+            lastTraceRow = AddToTrace(c, *trace, e, tail);
         if (recent)
             AddToRecent(c, *recent, e, tail);
     }
+    if (follow && lastTraceRow >= 0 && c.state.GrantTraceSortColumn.load() == 0)
+        screen::ScrollToRow(c.widgets.List(ListRole::GrantTrace), lastTraceRow);
     const QString talkgroups = screen::Decimal(d.Talkgroups().TalkgroupCount());
     const QString radios = screen::Decimal(d.Radios().RadioCount());
     screen::SetLabel(c.widgets.talkgroupCount, talkgroups);

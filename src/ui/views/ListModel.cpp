@@ -4,7 +4,15 @@
 #include <QObject>
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
+
+namespace {
+// Room between the order keys of neighbouring rows: 40 rows can be placed into the same gap before
+// the keys are spaced out again.
+constexpr int64_t kOrderGap = int64_t{1} << 40;
+constexpr int64_t kOrderMax = std::numeric_limits<int64_t>::max() / 2;
+}  // namespace
 
 ListModel::ListModel(QStringList headers, int cap, QObject* parent)
     : QAbstractTableModel(parent), headers_(std::move(headers)), cap_(cap)
@@ -77,8 +85,17 @@ int ListModel::AppendRows(const std::vector<QStringList>& rows)
         return Count();
     const int first = Count();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
-    for (const QStringList& cells : rows)
-        rows_.push_back(Row{cells, false, {}, {}, {}});
+    bool renumber = false;
+    for (const QStringList& cells : rows) {
+        Row row;
+        row.cells = cells;
+        row.order = rows_.empty() ? 0 : rows_.back().order + kOrderGap;
+        renumber = renumber || row.order > kOrderMax;
+        rows_.push_back(std::move(row));
+        AgeInsert(rows_.back());
+    }
+    if (renumber)
+        Renumber();
     endInsertRows();
     int trimmed = 0;
     if (cap_ > 0 && Count() > cap_) {
@@ -92,6 +109,7 @@ void ListModel::SetRows(std::vector<Row> rows)
 {
     beginResetModel();
     rows_.assign(std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    Renumber();
     endResetModel();
 }
 
@@ -101,6 +119,7 @@ void ListModel::Clear()
         return;
     beginResetModel();
     rows_.clear();
+    age_.clear();
     endResetModel();
 }
 
@@ -109,6 +128,8 @@ void ListModel::RemoveRows(int first, int count)
     if (count <= 0 || first < 0 || first + count > Count())
         return;
     beginRemoveRows(QModelIndex(), first, first + count - 1);
+    for (int row = first; row < first + count; ++row)
+        AgeErase(rows_[static_cast<size_t>(row)]);
     rows_.erase(rows_.begin() + first, rows_.begin() + first + count);
     endRemoveRows();
 }
@@ -118,6 +139,8 @@ void ListModel::InsertRow(int at, Row row)
     at = std::clamp(at, 0, Count());
     beginInsertRows(QModelIndex(), at, at);
     rows_.insert(rows_.begin() + at, std::move(row));
+    if (PlaceOrder(at))
+        AgeInsert(rows_[static_cast<size_t>(at)]);
     endInsertRows();
 }
 
@@ -138,7 +161,12 @@ void ListModel::SetCell(int row, int column, const QString& text)
         cells.append(QString());
     if (cells[column] == text)
         return;
+    const bool indexed = column == ageColumn_;
+    if (indexed)
+        AgeErase(rows_[static_cast<size_t>(row)]);
     cells[column] = text;
+    if (indexed)
+        AgeInsert(rows_[static_cast<size_t>(row)]);
     emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
 }
 
@@ -188,6 +216,7 @@ void ListModel::SortRows(const std::function<bool(const Row&, const Row&)>& less
     for (int from : order)
         sorted.push_back(std::move(rows_[static_cast<size_t>(from)]));
     rows_.swap(sorted);
+    Renumber();
     // Selections and the current row stay on the rows they were on.
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
@@ -208,9 +237,96 @@ int ListModel::PlaceLastRow(const std::function<bool(const Row&, const Row&)>& l
     if (to == last)
         return last;
     beginMoveRows(QModelIndex(), last, last, QModelIndex(), to);
-    std::rotate(at, rows_.end() - 1, rows_.end());
+    Row moved = std::move(rows_.back());
+    AgeErase(moved);
+    rows_.pop_back();
+    rows_.insert(rows_.begin() + to, std::move(moved));
+    if (PlaceOrder(to))
+        AgeInsert(rows_[static_cast<size_t>(to)]);
     endMoveRows();
     return to;
+}
+
+int ListModel::OldestRow(int timeColumn, const QString& nowText)
+{
+    if (timeColumn != ageColumn_) {
+        ageColumn_ = timeColumn;
+        age_.clear();
+        for (const Row& row : rows_)
+            AgeInsert(row);
+    }
+    if (age_.empty())
+        return -1;
+    // Texts later than now (last year's) first; among the others the earliest.
+    auto oldest = age_.upper_bound({nowText, std::numeric_limits<int64_t>::max()});
+    if (oldest == age_.end())
+        oldest = age_.begin();
+    return RowOfOrder(oldest->second);
+}
+
+void ListModel::Renumber()
+{
+    const int64_t gap = std::min(kOrderGap, kOrderMax / static_cast<int64_t>(rows_.size() + 1));
+    int64_t order = 0;
+    for (Row& row : rows_) {
+        row.order = order;
+        order += gap;
+    }
+    if (ageColumn_ >= 0) {
+        age_.clear();
+        for (const Row& row : rows_)
+            AgeInsert(row);
+    }
+}
+
+bool ListModel::PlaceOrder(int at)
+{
+    const auto i = static_cast<size_t>(at);
+    const bool first = at == 0;
+    const bool last = at == Count() - 1;
+    Row& row = rows_[i];
+    if (first && last) {
+        row.order = 0;
+        return true;
+    }
+    if (last && rows_[i - 1].order <= kOrderMax - kOrderGap) {
+        row.order = rows_[i - 1].order + kOrderGap;
+        return true;
+    }
+    if (first && rows_[1].order >= -kOrderMax + kOrderGap) {
+        row.order = rows_[1].order - kOrderGap;
+        return true;
+    }
+    if (!first && !last && rows_[i + 1].order - rows_[i - 1].order > 1) {
+        row.order = rows_[i - 1].order + (rows_[i + 1].order - rows_[i - 1].order) / 2;
+        return true;
+    }
+    Renumber();
+    return false;
+}
+
+int ListModel::RowOfOrder(int64_t order) const
+{
+    const auto at = std::lower_bound(rows_.begin(), rows_.end(), order,
+                                     [](const Row& row, int64_t key) { return row.order < key; });
+    return static_cast<int>(at - rows_.begin());
+}
+
+ListModel::AgeKey ListModel::AgeKeyOf(const Row& row) const
+{
+    return {ageColumn_ < row.cells.size() ? row.cells[ageColumn_] : QString(), row.order};
+}
+
+void ListModel::AgeInsert(const Row& row)
+{
+    if (ageColumn_ >= 0)
+        age_.insert(AgeKeyOf(row));
+}
+
+void ListModel::AgeErase(const Row& row)
+{
+    if (ageColumn_ >= 0)
+        age_.erase(AgeKeyOf(row));
 }
 
 void ListModel::SetOddEvenColours(const QColor& evenText, const QColor& evenBack, const QColor& oddText,

@@ -4,8 +4,11 @@
 #include <QColor>
 #include <QStringList>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <set>
+#include <utility>
 #include <vector>
 
 class QAbstractItemView;
@@ -15,6 +18,11 @@ class QObject;
 // cell, colours per row with per-cell overrides, and for the log views a saved mark per row
 // (shown as the check box of the first cell). Logs keep at most `cap` rows and lose their oldest
 // first. Views are QTreeViews named after the list ("ListView12") with one of these as model.
+//
+// Every row carries an order key that grows from the first row to the last, so a row's position
+// is found by binary search. A log trimmed by the age of its rows (OldestRow) also keeps an index
+// of its time texts, kept up to date by every change, so finding its oldest row takes a look-up
+// in that index instead of a pass over the whole log.
 class ListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -24,6 +32,7 @@ public:
         QColor text;  // invalid: the view's default
         QColor back;
         std::vector<std::pair<QColor, QColor>> cellColors;  // per column (text, back); invalid: the row's
+        int64_t order = 0;                                  // set by the model: grows along the rows
     };
 
     explicit ListModel(QStringList headers, int cap = 0, QObject* parent = nullptr);
@@ -65,6 +74,12 @@ public:
     // (the outcome of a stable sort, without sorting the whole list again); returns its index.
     int PlaceLastRow(const std::function<bool(const Row&, const Row&)>& less);
 
+    // The row to remove first from a log by age: the earliest text in `timeColumn`, except that
+    // texts later than `nowText` are last year's and so come before every other (the turn of the
+    // year does not remove the newest rows); of rows with the same text, the one shown first.
+    // -1 when empty. The first call for a column builds the index that later calls use.
+    int OldestRow(int timeColumn, const QString& nowText);
+
     // Odd/even colouring: rows at even positions (the first is 0) take the even pair, the others
     // the odd pair, whatever colours the rows carry; by position, so it holds after sorting and
     // trimming. Switched off, the rows' own colours apply again.
@@ -74,12 +89,26 @@ public:
     bool OddEven() const { return oddEven_; }
 
 private:
+    using AgeKey = std::pair<QString, int64_t>;  // time text, order key
+
+    // Gives every row a new order key, evenly spaced, and rebuilds the age index.
+    void Renumber();
+    // An order key for the row just inserted at `at`, between its neighbours; false when there was
+    // no room and every row was renumbered instead (the age index then already holds the row).
+    bool PlaceOrder(int at);
+    int RowOfOrder(int64_t order) const;
+    AgeKey AgeKeyOf(const Row& row) const;
+    void AgeInsert(const Row& row);
+    void AgeErase(const Row& row);
+
     QStringList headers_;
     int cap_;
     bool savedMarks_ = false;
     bool oddEven_ = false;
     QColor evenText_, evenBack_, oddText_, oddBack_;
     std::deque<Row> rows_;
+    int ageColumn_ = -1;  // -1: no age index
+    std::set<AgeKey> age_;
 };
 
 // The model of a list view, or nullptr (no view, or a view without a ListModel).

@@ -119,22 +119,8 @@ int AppendLogRow(ListModel& model, const QStringList& cells, int cap)
 
 void TrimOldestByTime(ListModel& model, int timeColumn, int cap, const QString& nowText)
 {
-    while (model.Count() >= cap && model.Count() > 0) {
-        int oldest = 0;
-        auto key = [&](int row) {
-            const QString text = model.Cell(row, timeColumn);
-            return std::make_pair(text <= nowText ? 1 : 0, text);
-        };
-        auto oldestKey = key(0);
-        for (int row = 1; row < model.Count(); ++row) {
-            auto k = key(row);
-            if (k < oldestKey) {
-                oldestKey = std::move(k);
-                oldest = row;
-            }
-        }
-        model.RemoveRows(oldest, 1);
-    }
+    while (model.Count() >= cap && model.Count() > 0)
+        model.RemoveRows(model.OldestRow(timeColumn, nowText), 1);
 }
 
 void ShowTableCounts(const MainWindowWidgets& w, P25Class& decoder)

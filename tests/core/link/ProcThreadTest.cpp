@@ -311,3 +311,38 @@ TEST_F(ProcThreadTest, ConcurrentStreamArrivesExactlyOnceInOrder)
 }
 
 }  // namespace
+
+namespace {
+
+// The batch notice comes once per batch taken off the queue, after its blocks reached the
+// decoder: 150 queued blocks are one batch, and a block pushed later is a batch of its own.
+TEST(ProcThreadBatches, OneNoticePerBatchAfterItsBlocksWereDecoded)
+{
+    TBSKQueue queue;
+    RecordingSink sink;
+    std::mutex mutex;
+    std::vector<size_t> decodedAtNotice;
+    for (int i = 0; i < 150; ++i)
+        ASSERT_TRUE(queue.Push(MakeTsbk({0x00, 0x00, static_cast<uint8_t>(i)})));
+    ProcThread thread(queue, sink);
+    thread.SetBatchCallback([&] {
+        const std::lock_guard lock(mutex);
+        decodedAtNotice.push_back(sink.Events().size());
+    });
+    ASSERT_TRUE(thread.Start());
+    auto notices = [&] {
+        const std::lock_guard lock(mutex);
+        return decodedAtNotice;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (notices().empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(queue.Push(MakeTsbk({0x00, 0x00, 0xFF})));
+    while (notices().size() < 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    thread.Terminate();
+    thread.WaitFor();
+    EXPECT_EQ(notices(), (std::vector<size_t>{150, 151}));
+}
+
+}  // namespace

@@ -7,11 +7,13 @@
 #include <QTreeView>
 
 #include <initializer_list>
+#include <random>
 #include <utility>
 
 #include "ScreenRootFixture.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/ListSorting.h"
+#include "ui/views/ViewHelpers.h"
 
 namespace {
 
@@ -188,6 +190,76 @@ TEST(PlaceNewRow, EndsWhereAStableSortPutsIt)
     EXPECT_EQ(Column(placed, 0), Column(sorted, 0));
     EXPECT_EQ(Column(placed, 4), QStringList({"50", "100", "100", "200", "300", "300", "300"}));
     EXPECT_EQ(Column(placed, 0).mid(4), QStringList({"04/21 14:07:02", "04/21 14:07:03", "04/21 14:07:05"}));
+}
+
+// The row a whole pass over the log finds: the earliest (last year's texts, those after `now`,
+// first), the first shown of equal ones.
+int OldestByScan(const std::vector<QStringList>& rows, const QString& now)
+{
+    int oldest = -1;
+    std::pair<int, QString> best;
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        const QString text = rows[static_cast<size_t>(row)][0];
+        std::pair<int, QString> key{text <= now ? 1 : 0, text};
+        if (oldest < 0 || key < best) {
+            best = std::move(key);
+            oldest = row;
+        }
+    }
+    return oldest;
+}
+
+// A log trimmed at its cap loses the row a pass over the whole log would pick, through appends in
+// sorted place, user sorts, edits, removals and clears; many rows share one second, so the tie rule
+// (first shown) matters as much as the time order.
+TEST(TrimOldestByTime, RemovesTheRowAPassOverTheLogFinds)
+{
+    std::mt19937 random(20);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const QString now = QStringLiteral("04/21 14:07:30");
+    auto time = [&] { return QString::asprintf("%s 14:07:%02d", pick(10) == 0 ? "12/31" : "04/21", pick(40)); };
+    constexpr int kCap = 60;
+    ListModel log(QStringList(kGrantColumns, "h"));
+    int column = 0;
+    for (int step = 0; step < 3000; ++step) {
+        switch (pick(40)) {
+        case 0:
+            column = pick(kGrantColumns);
+            sorting::SortList(log, SortedList::GrantTrace, column);
+            break;
+        case 1:
+            if (log.Count() > 0)
+                log.SetCell(pick(log.Count()), 0, time());
+            break;
+        case 2:
+            if (log.Count() > 2)
+                log.RemoveRows(pick(log.Count() - 1), 2);
+            break;
+        case 3:
+            log.InsertRow(pick(log.Count() + 1), ListModel::Row{Grant({{0, "04/21 14:07:00"}}), false, {}, {}, {}, 0});
+            break;
+        case 4:
+            if (pick(20) == 0)
+                log.Clear();
+            break;
+        default: break;
+        }
+        // The log as a pass over it would leave it.
+        std::vector<QStringList> expected;
+        for (int row = 0; row < log.Count(); ++row)
+            expected.push_back(log.RowAt(row).cells);
+        while (expected.size() >= static_cast<size_t>(kCap))
+            expected.erase(expected.begin() + OldestByScan(expected, now));
+        screen::TrimOldestByTime(log, 0, kCap, now);
+        ASSERT_EQ(log.Count(), static_cast<int>(expected.size())) << "step " << step;
+        for (int row = 0; row < log.Count(); ++row)
+            ASSERT_EQ(log.RowAt(row).cells, expected[static_cast<size_t>(row)]) << "step " << step << " row " << row;
+        QStringList row = Grant({{5, pick(2) ? "Police" : "fire"}});
+        row[0] = time();
+        row[4] = QString::number(pick(5));
+        log.AppendRow(row);
+        sorting::PlaceNewRow(log, SortedList::GrantTrace, column);
+    }
 }
 
 // A sort keeps the user's selection on the row it was on.
