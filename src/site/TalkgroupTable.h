@@ -21,6 +21,10 @@ struct TGTAG {
     int64_t firstSeen = 0;
     uint32_t textColor = 0;
     uint32_t backColor = 0;
+    // Use seen since the system was first stored: calls started and their total length in seconds.
+    // Kept in a file of their own beside TalkGroups.txt, whose format stays as it is.
+    uint32_t calls = 0;
+    int64_t airtimeSeconds = 0;
 };
 
 // The talkgroups of the system being decoded, kept in ascending id order under "TGLOCK".
