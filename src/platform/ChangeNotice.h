@@ -22,7 +22,9 @@ public:
         count_.fetch_add(1);
         if (sleepers_.load() > 0) {
             // Taken so the raise cannot fall between a sleeper's last look and its sleep.
-            { const std::lock_guard lock(mutex_); }
+            {
+                const std::lock_guard lock(mutex_);
+            }
             wake_.notify_all();
         }
     }
