@@ -20,6 +20,7 @@
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
 #include "ui/mainwindow/ResizeWatcher.h"
+#include "ui/views/ListHold.h"
 #include "ui/views/ListViewTable.h"
 
 using namespace ui_names;
@@ -176,8 +177,10 @@ QWidget* FilterPanel(QWidget* parent, MainWindowWidgets& w)
         w.*kept = action;
     }
     ranges->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(ranges, &QWidget::customContextMenuRequested, menu,
-                     [menu, ranges](const QPoint& at) { menu->popup(ranges->viewport()->mapToGlobal(at)); });
+    QObject::connect(ranges, &QWidget::customContextMenuRequested, menu, [menu, ranges](const QPoint& at) {
+        menu->popup(ranges->viewport()->mapToGlobal(at));
+        HoldWhileMenuOpen(*menu, *ranges);
+    });
     panel->setMinimumWidth(200);
     return panel;
 }

@@ -20,6 +20,7 @@
 #include "ui/mainwindow/HoldCommands.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/mainwindow/Mainwindow.h"
+#include "ui/views/ListHold.h"
 #include "ui/views/ListModel.h"
 
 using namespace ui_names;
@@ -134,6 +135,7 @@ void ListInteraction::WatchTargetLists()
         connect(view, &QWidget::customContextMenuRequested, this, [this, view, list = t.view](const QPoint& at) {
             TakeEditTargets(list);
             popup_->popup(view->viewport()->mapToGlobal(at));
+            HoldWhileMenuOpen(*popup_, *view);
         });
     }
     if (QTreeView* list = View(ListRole::AffiliationList); list && list->selectionModel())

@@ -20,7 +20,7 @@ ListModel::ListModel(QStringList headers, int cap, QObject* parent)
 
 int ListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : Count();
+    return parent.isValid() ? 0 : ShownRows();
 }
 
 int ListModel::columnCount(const QModelIndex& parent) const
@@ -30,16 +30,17 @@ int ListModel::columnCount(const QModelIndex& parent) const
 
 QVariant ListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= Count())
+    const std::deque<Row>& shown = Shown();
+    if (!index.isValid() || index.row() >= static_cast<int>(shown.size()))
         return {};
-    const Row& row = RowAt(index.row());
+    const Row& row = shown[static_cast<size_t>(index.row())];
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole: return column < row.cells.size() ? row.cells[column] : QString();
     case Qt::ForegroundRole:
     case Qt::BackgroundRole: {
         const bool text = role == Qt::ForegroundRole;
-        if (oddEven_) {
+        if (oddEven_ && !row.standOut) {
             const bool odd = index.row() % 2 != 0;
             return text ? (odd ? oddText_ : evenText_) : (odd ? oddBack_ : evenBack_);
         }
@@ -84,11 +85,14 @@ int ListModel::AppendRows(const std::vector<QStringList>& rows)
     if (rows.empty())
         return Count();
     const int first = Count();
-    beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
+    const bool tell = Tell();
+    if (tell)
+        beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
     bool renumber = false;
     for (const QStringList& cells : rows) {
         Row row;
         row.cells = cells;
+        row.id = nextId_++;
         row.order = rows_.empty() ? 0 : rows_.back().order + kOrderGap;
         renumber = renumber || row.order > kOrderMax;
         rows_.push_back(std::move(row));
@@ -96,7 +100,8 @@ int ListModel::AppendRows(const std::vector<QStringList>& rows)
     }
     if (renumber)
         Renumber();
-    endInsertRows();
+    if (tell)
+        endInsertRows();
     int trimmed = 0;
     if (cap_ > 0 && Count() > cap_) {
         trimmed = Count() - cap_;
@@ -107,41 +112,56 @@ int ListModel::AppendRows(const std::vector<QStringList>& rows)
 
 void ListModel::SetRows(std::vector<Row> rows)
 {
-    beginResetModel();
+    const bool tell = Tell();
+    if (tell)
+        beginResetModel();
     rows_.assign(std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    for (Row& row : rows_)
+        row.id = nextId_++;
     Renumber();
-    endResetModel();
+    if (tell)
+        endResetModel();
 }
 
 void ListModel::Clear()
 {
     if (rows_.empty())
         return;
-    beginResetModel();
+    const bool tell = Tell();
+    if (tell)
+        beginResetModel();
     rows_.clear();
     age_.clear();
-    endResetModel();
+    if (tell)
+        endResetModel();
 }
 
 void ListModel::RemoveRows(int first, int count)
 {
     if (count <= 0 || first < 0 || first + count > Count())
         return;
-    beginRemoveRows(QModelIndex(), first, first + count - 1);
+    const bool tell = Tell();
+    if (tell)
+        beginRemoveRows(QModelIndex(), first, first + count - 1);
     for (int row = first; row < first + count; ++row)
         AgeErase(rows_[static_cast<size_t>(row)]);
     rows_.erase(rows_.begin() + first, rows_.begin() + first + count);
-    endRemoveRows();
+    if (tell)
+        endRemoveRows();
 }
 
 void ListModel::InsertRow(int at, Row row)
 {
     at = std::clamp(at, 0, Count());
-    beginInsertRows(QModelIndex(), at, at);
+    const bool tell = Tell();
+    if (tell)
+        beginInsertRows(QModelIndex(), at, at);
+    row.id = nextId_++;
     rows_.insert(rows_.begin() + at, std::move(row));
     if (PlaceOrder(at))
         AgeInsert(rows_[static_cast<size_t>(at)]);
-    endInsertRows();
+    if (tell)
+        endInsertRows();
 }
 
 QString ListModel::Cell(int row, int column) const
@@ -167,7 +187,8 @@ void ListModel::SetCell(int row, int column, const QString& text)
     cells[column] = text;
     if (indexed)
         AgeInsert(rows_[static_cast<size_t>(row)]);
-    emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
+    if (Tell())
+        emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
 }
 
 void ListModel::SetRowColors(int row, const QColor& text, const QColor& back)
@@ -175,9 +196,12 @@ void ListModel::SetRowColors(int row, const QColor& text, const QColor& back)
     if (row < 0 || row >= Count())
         return;
     Row& r = rows_[static_cast<size_t>(row)];
+    if (r.text == text && r.back == back)
+        return;
     r.text = text;
     r.back = back;
-    emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::ForegroundRole, Qt::BackgroundRole});
+    if (Tell())
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::ForegroundRole, Qt::BackgroundRole});
 }
 
 void ListModel::SetCellColors(int row, int column, const QColor& text, const QColor& back)
@@ -187,8 +211,11 @@ void ListModel::SetCellColors(int row, int column, const QColor& text, const QCo
     Row& r = rows_[static_cast<size_t>(row)];
     if (r.cellColors.size() <= static_cast<size_t>(column))
         r.cellColors.resize(static_cast<size_t>(column) + 1);
+    if (r.cellColors[static_cast<size_t>(column)] == std::make_pair(text, back))
+        return;
     r.cellColors[static_cast<size_t>(column)] = {text, back};
-    emit dataChanged(index(row, column), index(row, column), {Qt::ForegroundRole, Qt::BackgroundRole});
+    if (Tell())
+        emit dataChanged(index(row, column), index(row, column), {Qt::ForegroundRole, Qt::BackgroundRole});
 }
 
 void ListModel::SetSaved(int row, bool saved)
@@ -196,7 +223,31 @@ void ListModel::SetSaved(int row, bool saved)
     if (row < 0 || row >= Count() || rows_[static_cast<size_t>(row)].saved == saved)
         return;
     rows_[static_cast<size_t>(row)].saved = saved;
-    emit dataChanged(index(row, 0), index(row, 0), {Qt::CheckStateRole});
+    if (Tell())
+        emit dataChanged(index(row, 0), index(row, 0), {Qt::CheckStateRole});
+}
+
+void ListModel::SetStandOut(int row, bool on)
+{
+    if (row < 0 || row >= Count() || rows_[static_cast<size_t>(row)].standOut == on)
+        return;
+    rows_[static_cast<size_t>(row)].standOut = on;
+    if (oddEven_ && Tell())
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::ForegroundRole, Qt::BackgroundRole});
+}
+
+void ListModel::SetEmergency(int row, bool on)
+{
+    if (row >= 0 && row < Count())
+        rows_[static_cast<size_t>(row)].emergency = on;
+}
+
+int ListModel::RowOfId(uint64_t id) const
+{
+    for (size_t row = 0; row < rows_.size(); ++row)
+        if (rows_[row].id == id)
+            return static_cast<int>(row);
+    return -1;
 }
 
 void ListModel::SortRows(const std::function<bool(const Row&, const Row&)>& less)
@@ -211,12 +262,16 @@ void ListModel::SortRows(const std::function<bool(const Row&, const Row&)>& less
     for (size_t i = 0; i < order.size(); ++i)
         newRow[static_cast<size_t>(order[i])] = static_cast<int>(i);
 
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const bool tell = Tell();
+    if (tell)
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::deque<Row> sorted;
     for (int from : order)
         sorted.push_back(std::move(rows_[static_cast<size_t>(from)]));
     rows_.swap(sorted);
     Renumber();
+    if (!tell)
+        return;  // the view still shows the held rows
     // Selections and the current row stay on the rows they were on.
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
@@ -236,14 +291,17 @@ int ListModel::PlaceLastRow(const std::function<bool(const Row&, const Row&)>& l
     const int to = static_cast<int>(at - rows_.begin());
     if (to == last)
         return last;
-    beginMoveRows(QModelIndex(), last, last, QModelIndex(), to);
+    const bool tell = Tell();
+    if (tell)
+        beginMoveRows(QModelIndex(), last, last, QModelIndex(), to);
     Row moved = std::move(rows_.back());
     AgeErase(moved);
     rows_.pop_back();
     rows_.insert(rows_.begin() + to, std::move(moved));
     if (PlaceOrder(to))
         AgeInsert(rows_[static_cast<size_t>(to)]);
-    endMoveRows();
+    if (tell)
+        endMoveRows();
     return to;
 }
 
@@ -339,7 +397,7 @@ void ListModel::SetOddEvenColours(const QColor& evenText, const QColor& evenBack
     evenBack_ = evenBack;
     oddText_ = oddText;
     oddBack_ = oddBack;
-    if (Count() > 0)
+    if (Tell() && Count() > 0)
         emit dataChanged(index(0, 0), index(Count() - 1, columnCount() - 1), {Qt::ForegroundRole, Qt::BackgroundRole});
 }
 
@@ -348,11 +406,53 @@ void ListModel::ClearOddEvenColours()
     if (!oddEven_)
         return;
     oddEven_ = false;
-    if (Count() > 0)
+    if (Tell() && Count() > 0)
         emit dataChanged(index(0, 0), index(Count() - 1, columnCount() - 1), {Qt::ForegroundRole, Qt::BackgroundRole});
 }
 
 ListModel* ModelOf(const QAbstractItemView* view)
 {
     return view ? qobject_cast<ListModel*>(view->model()) : nullptr;
+}
+
+bool ListModel::Tell()
+{
+    if (!shown_)
+        return true;
+    changedWhileHeld_ = true;
+    return false;
+}
+
+void ListModel::Hold()
+{
+    if (holds_++ > 0)
+        return;
+    shown_ = std::make_unique<const std::deque<Row>>(rows_);
+    changedWhileHeld_ = false;
+}
+
+bool ListModel::Release()
+{
+    if (holds_ == 0 || --holds_ > 0)
+        return false;
+    // Everything that happened meanwhile is in the rows already: the view takes them in one go.
+    const bool changed = changedWhileHeld_;
+    if (changed)
+        beginResetModel();
+    shown_.reset();
+    changedWhileHeld_ = false;
+    if (changed)
+        endResetModel();
+    return changed;
+}
+
+int ListModel::ShownRows() const
+{
+    return static_cast<int>(Shown().size());
+}
+
+uint64_t ListModel::ShownId(int row) const
+{
+    const std::deque<Row>& shown = Shown();
+    return row >= 0 && row < static_cast<int>(shown.size()) ? shown[static_cast<size_t>(row)].id : 0;
 }

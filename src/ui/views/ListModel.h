@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -32,7 +33,14 @@ public:
         QColor text;  // invalid: the view's default
         QColor back;
         std::vector<std::pair<QColor, QColor>> cellColors;  // per column (text, back); invalid: the row's
-        int64_t order = 0;                                  // set by the model: grows along the rows
+        // Its own colours win over the odd/even alternation (a row that must stand out: an
+        // emergency call).
+        bool standOut = false;
+        // A log row that records a call flagged as emergency (RowColours paints it red while the
+        // call lasts).
+        bool emergency = false;
+        int64_t order = 0;  // set by the model: grows along the rows
+        uint64_t id = 0;    // set by the model: names the row for its life, whatever moves it
     };
 
     explicit ListModel(QStringList headers, int cap = 0, QObject* parent = nullptr);
@@ -67,6 +75,10 @@ public:
     void SetCellColors(int row, int column, const QColor& text, const QColor& back);
     bool Saved(int row) const { return RowAt(row).saved; }
     void SetSaved(int row, bool saved);
+    void SetStandOut(int row, bool on);
+    void SetEmergency(int row, bool on);
+    // The row that carries `id`, or -1.
+    int RowOfId(uint64_t id) const;
 
     // Reorders the rows with a strict weak ordering (stable, so equal rows keep their order).
     void SortRows(const std::function<bool(const Row&, const Row&)>& less);
@@ -88,6 +100,17 @@ public:
     void ClearOddEvenColours();
     bool OddEven() const { return oddEven_; }
 
+    // Holding: the view keeps showing the rows as they are now while the rows themselves go on
+    // changing (Count, Cell, RowAt and every change work on the current rows as usual); Release
+    // shows them all at once. Holds nest. What the view shows is told by ShownRows/ShownId.
+    void Hold();
+    // Ends one hold; true when the last hold ended and the view was given rows that changed.
+    bool Release();
+    bool Held() const { return shown_ != nullptr; }
+    int ShownRows() const;
+    // The id of the row the view shows at `row`, or 0.
+    uint64_t ShownId(int row) const;
+
 private:
     using AgeKey = std::pair<QString, int64_t>;  // time text, order key
 
@@ -100,6 +123,11 @@ private:
     AgeKey AgeKeyOf(const Row& row) const;
     void AgeInsert(const Row& row);
     void AgeErase(const Row& row);
+    // The rows the view sees: the held copy while held.
+    const std::deque<Row>& Shown() const { return shown_ ? *shown_ : rows_; }
+    // Whether the view is told about changes now (not while held); a change while held is noted
+    // for the release.
+    bool Tell();
 
     QStringList headers_;
     int cap_;
@@ -109,6 +137,12 @@ private:
     std::deque<Row> rows_;
     int ageColumn_ = -1;  // -1: no age index
     std::set<AgeKey> age_;
+    uint64_t nextId_ = 1;
+    // While held: the rows as the view saw them at the hold, the depth of nested holds, and
+    // whether the rows changed since.
+    std::unique_ptr<const std::deque<Row>> shown_;
+    int holds_ = 0;
+    bool changedWhileHeld_ = false;
 };
 
 // The model of a list view, or nullptr (no view, or a view without a ListModel).

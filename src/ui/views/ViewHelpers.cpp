@@ -106,6 +106,9 @@ void ScrollToRow(QAbstractItemView* view, int row)
 {
     if (!view || !view->model() || row < 0 || row >= view->model()->rowCount())
         return;
+    // A held list stays where it is; its release scrolls it.
+    if (const ListModel* m = ModelOf(view); m && m->Held())
+        return;
     view->scrollTo(view->model()->index(row, 0));
 }
 

@@ -18,6 +18,8 @@
 
 #include "MainWindowFixture.h"
 #include "decoder/P25Class.h"
+#include "p25/BlockIntegrity.h"
+#include "site/AffiliationFilter.h"
 #include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListInteraction.h"
 #include "ui/views/ListModel.h"
@@ -340,6 +342,133 @@ TEST_F(ListsWindowTest, ColumnWidthsStayOutOfTheFileWithoutSaveScreenSizes)
     const QByteArray text = file.readAll();
     EXPECT_FALSE(text.contains("[GrantScreen]"));
     EXPECT_FALSE(text.contains("Column"));
+}
+
+// ---- lists that hold still under an open pop-up ----
+
+// Group voice grant block (CRC added): channel, talkgroup, source; options 0x80 flags an emergency.
+Tsbk GrantBlock(uint16_t channel, uint16_t tg, uint8_t source, uint8_t options = 0)
+{
+    Tsbk b{};
+    const uint8_t bytes[10] = {0x00,
+                               0x00,
+                               options,
+                               static_cast<uint8_t>(channel >> 8),
+                               static_cast<uint8_t>(channel),
+                               static_cast<uint8_t>(tg >> 8),
+                               static_cast<uint8_t>(tg),
+                               0x00,
+                               0x00,
+                               source};
+    std::copy(std::begin(bytes), std::end(bytes), b.begin());
+    const uint16_t crc = Crc16Ccitt(0, b.data(), 10);
+    b[10] = static_cast<uint8_t>(crc >> 8);
+    b[11] = static_cast<uint8_t>(crc & 0xFF);
+    return b;
+}
+
+// What the view of a list shows: its rows' texts through the model's interface.
+std::vector<QStringList> Shown(const QAbstractItemModel& m)
+{
+    std::vector<QStringList> rows;
+    for (int r = 0; r < m.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < m.columnCount(); ++c)
+            cells << m.data(m.index(r, c)).toString();
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+// What the list holds (the updaters' side).
+std::vector<QStringList> Held(const ListModel& m)
+{
+    std::vector<QStringList> rows;
+    for (int r = 0; r < m.Count(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < m.columnCount(); ++c)
+            cells << m.Cell(r, c);
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+// While the pop-up of a list is open its view keeps its rows; the grants decoded meanwhile reach the
+// list behind it and show, all of them and in order, as soon as the pop-up closes, with the
+// selection still on its row. Lists without an open pop-up go on moving.
+TEST_F(ListsWindowTest, ListHoldsStillWhileItsPopupIsOpen)
+{
+    MakeWindow();
+    P25Class& d = *window->Decoder();
+    d.SetSiteIdentity(0x123, 1, 0x70, 5);
+    d.DecodeTsbk(GrantBlock(0x0010, 200, 1));
+    d.DecodeTsbk(GrantBlock(0x0012, 210, 4));
+    ASSERT_TRUE(PumpUntil([&] { return Model(kListActivity).Count() == 2 && Model(kListRecentGrants).Count() == 2; }));
+    auto* menu = Find<QMenu>(kListPopupMenu);
+    uint16_t tg = 300;
+    for (const char* view : {kListActivity, kListGrantTrace, kListRecentGrants}) {
+        SCOPED_TRACE(view);
+        ShowPageOf(view);
+        ListModel& m = Model(view);
+        const int selected = m.Count() - 1;
+        View(view)->selectionModel()->select(m.index(selected, 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        const QString selectedFirstCell = m.Cell(selected, 0) + m.Cell(selected, 5);
+        emit View(view)->customContextMenuRequested(View(view)->visualRect(m.index(0, 0)).center());
+        ASSERT_TRUE(PumpUntil([menu] { return menu->isVisible(); }));
+        const std::vector<QStringList> before = Shown(m);
+        const int grantsBefore = Model(kListGrantTrace).Count();
+
+        // A new call on a new channel, a new talkgroup on a busy one, and an emergency.
+        d.DecodeTsbk(GrantBlock(0x0011, tg, 2));
+        d.DecodeTsbk(GrantBlock(0x0010, tg + 1, 3));
+        d.DecodeTsbk(GrantBlock(0x0012, tg + 2, 4, 0x80));
+        ASSERT_TRUE(PumpUntil([&] { return Model(kListGrantTrace).Count() == grantsBefore + 3; }));
+        PumpUntil([] { return false; }, 50);  // a few more passes of the refresh
+        EXPECT_EQ(Shown(m), before);
+        EXPECT_NE(Held(m), before);
+        for (const char* other : {kListActivity, kListGrantTrace, kListRecentGrants}) {
+            if (other != view) {
+                EXPECT_EQ(Shown(Model(other)), Held(Model(other))) << other << " moves on";
+            }
+        }
+
+        menu->close();
+        EXPECT_EQ(Shown(m), Held(m));
+        if (view != kListActivity) {
+            // Every grant, in the order decoded.
+            const int n = m.Count();
+            ASSERT_GE(n, 3);
+            EXPECT_EQ(m.Cell(n - 3, 4).trimmed().toInt(), tg);
+            EXPECT_EQ(m.Cell(n - 2, 4).trimmed().toInt(), tg + 1);
+            EXPECT_EQ(m.Cell(n - 1, 4).trimmed().toInt(), tg + 2);
+        }
+        const QModelIndexList rows = View(view)->selectionModel()->selectedRows();
+        ASSERT_EQ(rows.size(), 1);
+        if (view != kListActivity) {  // an activity row is its channel: its cells changed meanwhile
+            EXPECT_EQ(m.Cell(rows[0].row(), 0) + m.Cell(rows[0].row(), 5), selectedFirstCell);
+        }
+        tg += 10;
+    }
+}
+
+// The filter range list holds still under its own pop-up too.
+TEST_F(ListsWindowTest, RangeListHoldsStillWhileItsPopupIsOpen)
+{
+    MakeWindow();
+    AffiliationFilter& filter = window->Decoder()->Filter();
+    filter.SetFilterRange(true, 500, 599);
+    ASSERT_TRUE(PumpUntil([&] { return Model(kListFilterRanges).Count() == 1; }));
+    ShowPageOf(kListFilterRanges);
+    auto* menu = Find<QMenu>(kRangeMenu);
+    emit View(kListFilterRanges)->customContextMenuRequested(QPoint(5, 5));
+    ASSERT_TRUE(PumpUntil([menu] { return menu->isVisible(); }));
+    filter.SetFilterRange(true, 100, 199);
+    ASSERT_TRUE(PumpUntil([&] { return Model(kListFilterRanges).Count() == 2; }));
+    EXPECT_EQ(View(kListFilterRanges)->model()->rowCount(), 1);
+    menu->close();
+    EXPECT_EQ(View(kListFilterRanges)->model()->rowCount(), 2);
+    EXPECT_EQ(Shown(Model(kListFilterRanges)), Held(Model(kListFilterRanges)));
 }
 
 }  // namespace
