@@ -335,7 +335,8 @@ TEST_F(LogUpdatersTest, RawLinesMoveTenAPassAndOnlyWhileShown)
     config.rawDump = true;
     TScannerReadThread reader(queue, config);
     ASSERT_TRUE(reader.Start());
-    ScreenContext c{widgets, *decoder, state, settings, scratch, [] { return nullptr; }, [&] { return &reader; }};
+    ScreenContext c{widgets,     *decoder, state, settings, scratch, [] { return nullptr; }, [&] { return &reader; },
+                    &emergencies};
     Fill(kListRawData, 10000, "old");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!reader.Running() && std::chrono::steady_clock::now() < deadline)  // the port is prepared

@@ -29,6 +29,7 @@
 #include "platform/Clock.h"
 #include "ui/mainwindow/AppState.h"
 #include "ui/mainwindow/MainWindowNames.h"
+#include "ui/views/EmergencyCalls.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewUpdaters.h"
@@ -157,7 +158,8 @@ protected:
         root = MakeScreenRoot();
         widgets = FindWindowWidgets(*root);
         ctx = std::make_unique<ScreenContext>(ScreenContext{widgets, *decoder, state, settings, scratch,
-                                                            [this] { return scanner; }, [] { return nullptr; }});
+                                                            [this] { return scanner; }, [] { return nullptr; },
+                                                            &emergencies});
     }
 
     void Identify() { decoder->SetSiteIdentity(kSystem, kRfss, 0x70, kSite); }
@@ -189,6 +191,7 @@ protected:
     AppState state;
     Settings settings;
     ScreenScratch scratch;
+    EmergencyCalls emergencies;  // the activity updater follows them
     ScannerControl* scanner = nullptr;
     std::unique_ptr<QWidget> root;
     MainWindowWidgets widgets;  // the stand-in's widgets, as the window keeps its own

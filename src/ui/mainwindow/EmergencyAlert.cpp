@@ -3,49 +3,21 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 #include <string>
-#include <vector>
 
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
-#include "site/ChannelTable.h"
 
 namespace {
 
 constexpr int kMessageMs = 10000;
 
-struct Call {
-    int32_t talkgroup;
-    int32_t radio;
-    std::string talkgroupName;
-};
-
-bool PrivateUsage(const std::string& usage)
-{
-    return usage == "Private" || usage == "PvtData" || usage == "Phone";
-}
-
-std::vector<Call> EmergencyCalls(P25Class& d)
-{
-    std::vector<Call> calls;
-    ChannelTable& channels = d.Channels();
-    LockGuard g(channels.Lock());
-    for (int i = 0; i < channels.Count(); ++i) {
-        const FreqInfo& f = channels.Record(i);
-        if (!f.usage.empty() && f.target != 0 && f.status == "Emrg" && !PrivateUsage(f.usage))
-            calls.push_back({f.target, f.source, f.targetDescription});
-    }
-    return calls;
-}
-
 }  // namespace
 
 EmergencyAlert::EmergencyAlert(QPushButton* notice, std::function<P25Class*()> decoder,
                                std::function<const Settings&()> settings, QObject* parent)
-    : QObject(parent), notice_(notice), decoder_(std::move(decoder)), settings_(std::move(settings)),
-      timer_(new QTimer(this))
+    : QObject(parent), notice_(notice), decoder_(std::move(decoder)), settings_(std::move(settings))
 {
     notice_->hide();
     notice_->setFlat(true);
@@ -54,29 +26,18 @@ EmergencyAlert::EmergencyAlert(QPushButton* notice, std::function<P25Class*()> d
     notice_->setStyleSheet(QStringLiteral("QPushButton { color: white; background: #c80000; font-weight: bold; "
                                           "padding: 1px 6px; border: none; }"));
     connect(notice_, &QPushButton::clicked, this, &EmergencyAlert::Acknowledge);
-    timer_->setInterval(kPollMs);
-    connect(timer_, &QTimer::timeout, this, &EmergencyAlert::Poll);
-    timer_->start();
+    connect(&calls_, &EmergencyCalls::Began, this, &EmergencyAlert::Began);
 }
 
-void EmergencyAlert::Poll()
+void EmergencyAlert::Began(const EmergencyCalls::Call& call)
 {
     P25Class* d = decoder_();
-    if (!d)
-        return;
-    std::set<int32_t> now;
-    for (const Call& call : EmergencyCalls(*d)) {
-        now.insert(call.talkgroup);
-        if (active_.count(call.talkgroup))
-            continue;
-        const std::string radioName = call.radio != 0 ? d->Radios().GetRadioText(call.radio) : std::string("unknown");
-        Alert(QStringLiteral("EMERGENCY: %1 (%2) from %3 (%4)")
-                  .arg(QString::fromStdString(call.talkgroupName))
-                  .arg(call.talkgroup)
-                  .arg(QString::fromStdString(radioName))
-                  .arg(call.radio));
-    }
-    active_ = std::move(now);
+    const std::string radioName = call.radio != 0 && d ? d->Radios().GetRadioText(call.radio) : std::string("unknown");
+    Alert(QStringLiteral("EMERGENCY: %1 (%2) from %3 (%4)")
+              .arg(QString::fromStdString(call.talkgroupName))
+              .arg(call.talkgroup)
+              .arg(QString::fromStdString(radioName))
+              .arg(call.radio));
 }
 
 void EmergencyAlert::Alert(const QString& text)

@@ -176,6 +176,10 @@ void UpdateActivity(ScreenContext& c)
         sorting::SortList(*list, SortedList::Activity, c.state.ActivitySortColumn.load());
         ColourRows(c.widgets, ListRole::Activity, c.decoder, c.settings);
     }
+    // The notice and the grant lists' red rows follow the same copy; after the rows, which have
+    // put a radio heard for the first time into the table, so the notice can name it.
+    if (c.emergencies)
+        FollowEmergencies(c.widgets, c.decoder, c.settings, *c.emergencies, c.emergencies->Follow(entries));
     // Kept also without scanner control, so the view always shows what would be followed.
     c.state.LastFollowedTarget.store(marking.lastFollowedTarget);
     TuneFollowed(marking, c.scanner ? c.scanner() : nullptr, c.settings.scanControlEnabled,

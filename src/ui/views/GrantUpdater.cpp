@@ -55,6 +55,13 @@ bool Passes(const Settings& s, P25Class& d, const GRANTLOG& e)
     return priority != 0 && priority <= s.grantsFilterLevel;
 }
 
+// A group grant flagged as emergency: its rows are red while the talkgroup's emergency lasts.
+// (An individual call's "talkgroup" cell holds a radio, which no talkgroup's emergency names.)
+bool EmergencyGrant(const GRANTLOG& e)
+{
+    return e.status == "Emrg" && TypeIs(e.type, {"Group", "GrpData"});
+}
+
 // Talkgroup, talkgroup description, radio and radio description cells by call type.
 QStringList PartyCells(P25Class& d, const GRANTLOG& e)
 {
@@ -83,9 +90,10 @@ int AddToTrace(ScreenContext& c, ListModel& trace, const GRANTLOG& e, const QStr
         type += QStringLiteral(" (") + screen::Text(e.status) + QLatin1Char(')');
     const QStringList cells = QStringList{screen::TimeText(e.time), type} + tail;
     screen::TrimOldestByTime(trace, kTime, screen::kLogCap, screen::TimeText(c.decoder.Context().time.Now()));
+    const int row = screen::AppendLogRow(trace, cells, screen::kLogCap);
+    trace.SetEmergency(row, EmergencyGrant(e));
     // Coloured while it is the last row; the colours move with it into its sorted place.
-    ColourRows(c.widgets, ListRole::GrantTrace, c.decoder, c.settings,
-               screen::AppendLogRow(trace, cells, screen::kLogCap));
+    ColourRows(c.widgets, ListRole::GrantTrace, c.decoder, c.settings, row, c.emergencies);
     return sorting::PlaceNewRow(trace, SortedList::GrantTrace, c.state.GrantTraceSortColumn.load());
 }
 
@@ -95,9 +103,8 @@ void AddToRecent(ScreenContext& c, ListModel& recent, const GRANTLOG& e, const Q
     const int max = std::max(0, c.settings.grantLogMax);
     if (recent.Count() > max)
         recent.RemoveRows(0, recent.Count() - max);
-    ColourRows(c.widgets, ListRole::RecentGrants, c.decoder, c.settings, recent.Count() - 1);
-    if (e.status == "Emrg")
-        PaintEmergencyRow(recent, recent.Count() - 1);
+    recent.SetEmergency(recent.Count() - 1, EmergencyGrant(e));
+    ColourRows(c.widgets, ListRole::RecentGrants, c.decoder, c.settings, recent.Count() - 1, c.emergencies);
     screen::ScrollToRow(c.widgets.List(ListRole::RecentGrants), recent.Count() - 1);
 }
 

@@ -2,6 +2,9 @@
 
 #include <QTreeView>
 
+#include <algorithm>
+#include <set>
+
 #include "decoder/P25Class.h"
 #include "persist/Settings.h"
 #include "ui/views/ColourValue.h"
@@ -83,6 +86,14 @@ bool EmergencyType(const QString& type)
     return type.endsWith(QLatin1String("(Emrg)"));
 }
 
+// White on red over the whole row, the radio's own cells (split mode) included.
+void PaintEmergency(ListModel& m, int row, int radioColumn, int descColumn)
+{
+    Paint(m, row, kEmergency);
+    m.SetCellColors(row, radioColumn, QColor(), QColor());
+    m.SetCellColors(row, descColumn, QColor(), QColor());
+}
+
 // In split mode the radio's own colours mark its two cells.
 void PaintRadioCells(ListModel& m, int row, int radioColumn, int descColumn, P25Class& d, long long radio)
 {
@@ -108,7 +119,7 @@ void ColourActivityRow(ListModel& m, int row, P25Class& d, const Settings& s)
               ByMode(d, s, s.activityColorMode, screen::CellNumber(m.Cell(row, kTalkgroup)),
                      screen::CellNumber(m.Cell(row, kRadio))));
     if (!control && !idle && EmergencyType(m.Cell(row, kType))) {
-        Paint(m, row, kEmergency);
+        PaintEmergency(m, row, kRadio, kRadioDesc);
         return;
     }
     const bool split = s.activityColorMode == static_cast<int>(ColourMode::Split) && !control && !idle;
@@ -128,14 +139,22 @@ void ColourGrantRow(ListModel& m, int row, P25Class& d, const Settings& s)
         m.SetRowColors(row, QColor(), QColor());
         return;
     }
-    if (EmergencyType(m.Cell(row, kType))) {
-        Paint(m, row, kEmergency);
-        return;
-    }
     const long long radio = screen::CellNumber(m.Cell(row, kRadio));
     Paint(m, row, ByMode(d, s, s.grantsColorMode, screen::CellNumber(m.Cell(row, kTalkgroup)), radio));
     const bool split = s.grantsColorMode == static_cast<int>(ColourMode::Split);
     PaintRadioCells(m, row, kRadio, kRadioDesc, d, split ? radio : 0);
+}
+
+// A grant row of an emergency call that lasts: red, over the odd/even colours too. False (and
+// the row back under the alternation) otherwise.
+bool PaintLastingEmergency(ListModel& m, int row, const EmergencyCalls* calls)
+{
+    const bool red = calls && m.RowAt(row).emergency &&
+                     calls->Active(static_cast<int32_t>(screen::CellNumber(m.Cell(row, grant::kTalkgroup))));
+    if (red)
+        PaintEmergency(m, row, grant::kRadio, grant::kRadioDesc);
+    m.SetStandOut(row, red);
+    return red;
 }
 
 // The radio's colours, or the talkgroup's for a radio without colours of its own.
@@ -177,9 +196,22 @@ void EachRow(ListModel* m, int firstRow, Fn fn)
         fn(*m, row);
 }
 
+void ColourGrantRows(ListModel* model, int firstRow, int lastRow, P25Class& decoder, const Settings& s,
+                     const EmergencyCalls* calls)
+{
+    if (!model)
+        return;
+    SetOddEven(model, s.grantsUseTGColors ? nullptr : &s);
+    for (int row = std::max(0, firstRow); row <= std::min(lastRow, model->Count() - 1); ++row) {
+        if (!PaintLastingEmergency(*model, row, calls) && s.grantsUseTGColors)
+            ColourGrantRow(*model, row, decoder, s);
+    }
+}
+
 }  // namespace
 
-void ColourRows(const MainWindowWidgets& w, ListRole list, P25Class& decoder, const Settings& s, int firstRow)
+void ColourRows(const MainWindowWidgets& w, ListRole list, P25Class& decoder, const Settings& s, int firstRow,
+                const EmergencyCalls* emergencies)
 {
     ListModel* model = ModelOf(w.List(list));
     if (list == ListRole::SiteInfo || list == ListRole::CurrentPatches)
@@ -187,9 +219,8 @@ void ColourRows(const MainWindowWidgets& w, ListRole list, P25Class& decoder, co
     if (list == ListRole::Activity) {
         SetOddEven(model, nullptr);
         EachRow(model, 0, [&](ListModel& m, int row) { ColourActivityRow(m, row, decoder, s); });
-    } else if ((list == ListRole::GrantTrace || list == ListRole::RecentGrants) && s.grantsUseTGColors) {
-        SetOddEven(model, nullptr);
-        EachRow(model, firstRow, [&](ListModel& m, int row) { ColourGrantRow(m, row, decoder, s); });
+    } else if (list == ListRole::GrantTrace || list == ListRole::RecentGrants) {
+        ColourGrantRows(model, firstRow, model ? model->Count() - 1 : -1, decoder, s, emergencies);
     } else if (list == ListRole::AffiliationList && s.affiliationsUseTGColors) {
         SetOddEven(model, nullptr);
         EachRow(model, firstRow, [&](ListModel& m, int row) {
@@ -203,7 +234,27 @@ void ColourRows(const MainWindowWidgets& w, ListRole list, P25Class& decoder, co
     }
 }
 
-void PaintEmergencyRow(ListModel& model, int row)
+void FollowEmergencies(const MainWindowWidgets& w, P25Class& decoder, const Settings& s,
+                       const EmergencyCalls& emergencies, const EmergencyCalls::Change& change)
 {
-    Paint(model, row, kEmergency);
+    if (!change.Any())
+        return;
+    const std::set<int32_t> ended(change.ended.begin(), change.ended.end());
+    std::set<int32_t> touched = ended;
+    touched.insert(change.begun.begin(), change.begun.end());
+    for (ListRole list : {ListRole::GrantTrace, ListRole::RecentGrants}) {
+        ListModel* m = ModelOf(w.List(list));
+        if (!m)
+            continue;
+        for (int row = 0; row < m->Count(); ++row) {
+            if (!m->RowAt(row).emergency)
+                continue;
+            const auto tg = static_cast<int32_t>(screen::CellNumber(m->Cell(row, grant::kTalkgroup)));
+            if (!touched.count(tg))
+                continue;
+            if (ended.count(tg))
+                m->SetEmergency(row, false);
+            ColourGrantRows(m, row, row, decoder, s, &emergencies);
+        }
+    }
 }

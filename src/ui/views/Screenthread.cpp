@@ -8,6 +8,7 @@
 #include "decoder/P25Class.h"
 #include "link/TScannerReadThread.h"
 #include "ui/mainwindow/AppState.h"
+#include "ui/mainwindow/EmergencyAlert.h"
 #include "ui/mainwindow/Mainwindow.h"
 #include "ui/views/ScreenScratch.h"
 #include "ui/views/ViewUpdaters.h"
@@ -78,7 +79,8 @@ ScreenThread::ScreenThread(Links links, QObject* parent) : QThread(parent), link
 
 ScreenThread::ScreenThread(TForm1& window, QObject* parent)
     : ScreenThread(Links{window.Decoder(), &window, &window.Widgets(), &window.State(), &window.AppSettings(),
-                         [&window] { return window.Reader(); }, [&window] { return window.SecondScanner(); }},
+                         [&window] { return window.Reader(); }, [&window] { return window.SecondScanner(); },
+                         window.Emergencies() ? &window.Emergencies()->Calls() : nullptr},
                    parent)
 { }
 
@@ -166,7 +168,8 @@ void ScreenThread::Loop()
 {
     P25Class& decoder = *links_.decoder;
     ScreenScratch scratch;  // owned by this run of the thread
-    ScreenContext c{*links_.widgets, decoder, *links_.state, *links_.settings, scratch, links_.scanner, links_.reader};
+    ScreenContext c{*links_.widgets, decoder,        *links_.state, *links_.settings,
+                    scratch,         links_.scanner, links_.reader, links_.emergencies};
     ChangeNotice& changes = decoder.Context().changes;
     lastTick_ = kNoTickYet;  // the first pass runs the expiry
     lastHold_ = -1;

@@ -10,6 +10,7 @@
 #include <limits>
 #include <mutex>
 
+class EmergencyCalls;
 class P25Class;
 class QObject;
 class ScannerControl;
@@ -48,6 +49,7 @@ public:
         // Called on the main thread only (the session creates and destroys both there).
         std::function<TScannerReadThread*()> reader;
         std::function<ScannerControl*()> scanner;
+        EmergencyCalls* emergencies = nullptr;  // main thread only; may be null
     };
 
     // Least time from the start of one pass to the start of the next.

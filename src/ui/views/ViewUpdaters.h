@@ -2,6 +2,7 @@
 
 #include <functional>
 
+class EmergencyCalls;
 class P25Class;
 class ScannerControl;
 class TScannerReadThread;
@@ -23,6 +24,9 @@ struct ScreenContext {
     ScreenScratch& scratch;
     std::function<ScannerControl*()> scanner;     // the session's second scanner, or null
     std::function<TScannerReadThread*()> reader;  // the session's reader thread, or null
+    // The emergency calls the activity updater follows and the grant lists colour by; may be null
+    // (then no grant row is red).
+    EmergencyCalls* emergencies;
 };
 
 // Copies the system information and shows it on the site information list and panels when it

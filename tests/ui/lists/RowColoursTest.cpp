@@ -6,6 +6,8 @@
 #include <QColor>
 
 #include "ScreenRootFixture.h"
+#include "site/ChannelTable.h"
+#include "ui/views/EmergencyCalls.h"
 #include "ui/views/ListModel.h"
 #include "ui/views/RowColours.h"
 
@@ -97,6 +99,8 @@ const ActivityCase kActivityCases[] = {
     {"control channel", "Control", "", "100", "1", {C, C, C}, None},
     {"control channel with a priority", "Control", "5", "100", "1", {C, C, C}, None},
     {"idle channel", "", "", "100", "1", {D, D, D}, None},
+    // An emergency stands out whatever the mode, over the radio's own cells too.
+    {"emergency call", "Group (Emrg)", "5", "100", "1", {Emergency, Emergency, Emergency}, Emergency},
 };
 
 TEST_F(RowColoursTest, ActivityRowsInEachColourMode)
@@ -136,8 +140,9 @@ const GrantCase kGrantCases[] = {
     {"group call", "Group", "  100", "1", {R, T, T}, R},
     {"group data", "GrpData", "  100", "2", {D, T, T}, None},
     {"encrypted group call", "Group (Enc)", "  102", "1", {R, R, D}, R},
-    // An emergency stands out whatever the mode, over the radio's own cells too.
-    {"emergency group call", "Group (Emrg)", "  101", "3", {Emergency, Emergency, Emergency}, None},
+    // The status alone does not make a log row red: only a marked row of a lasting emergency is
+    // (GrantRowsRedWhileTheirEmergencyLasts).
+    {"emergency group call", "Group (Emrg)", "  101", "3", {D, D, D}, None},
     {"radio 0 has no cells of its own", "Group", "  102", "0", {D, D, D}, None},
     {"private call keeps the toolkit's colours", "Private", "1", "1", {None, None, None}, None},
     {"other group status keeps the toolkit's colours", "Group (Other)", "  100", "1", {None, None, None}, None},
@@ -187,6 +192,93 @@ TEST_F(RowColoursTest, AffiliationViewsTakeTheRadiosColoursElseTheTalkgroups)
     EXPECT_EQ(Drawn(kListAffLog, 0, 0), Expected(R));
     EXPECT_EQ(Drawn(kListAffLog, 1, 0), Expected(D));  // no talkgroup: the defaults
     EXPECT_EQ(Drawn(kListAffLog, 2, 0), Expected(T));
+}
+
+// An activity row that turns into an emergency loses the radio's own cells of split mode, and gets
+// its colours back when the emergency status goes.
+TEST_F(RowColoursTest, ActivityEmergencyCoversTheSplitCellsAndEnds)
+{
+    settings.activityColorMode = 2;
+    Fill(kListActivity, {{"00-0001", "851.0", "v", "Group", "5", "100", "Police", "1", "Car 1", "", "1"}});
+    ColourRows(widgets, RoleOf(kListActivity), *decoder, settings);
+    ASSERT_EQ(Drawn(kListActivity, 0, 7), Expected(R));
+    Model(kListActivity).SetCell(0, 3, "Group (Emrg)");
+    ColourRows(widgets, RoleOf(kListActivity), *decoder, settings);
+    for (int column : {0, 7, 8, 10})
+        EXPECT_EQ(Drawn(kListActivity, 0, column), Expected(Emergency)) << column;
+    Model(kListActivity).SetCell(0, 3, "Group");
+    ColourRows(widgets, RoleOf(kListActivity), *decoder, settings);
+    EXPECT_EQ(Drawn(kListActivity, 0, 0), Expected(T));
+    EXPECT_EQ(Drawn(kListActivity, 0, 7), Expected(R));
+}
+
+// A grant row marked as an emergency is red while its talkgroup's emergency call lasts, in both
+// grant lists, with and without talkgroup colours, in every mode; when the call ends it takes its
+// normal colours and keeps them through a later emergency of the same talkgroup.
+TEST_F(RowColoursTest, GrantRowsRedWhileTheirEmergencyLasts)
+{
+    FreqInfo call;
+    call.channel = 0x0016;
+    call.usage = "Group";
+    call.target = 100;
+    call.source = 1;
+    call.status = "Emrg";
+    FreqInfo otherCall = call;  // a private call's emergency names a radio, no talkgroup
+    otherCall.usage = "Private";
+    otherCall.target = 101;
+    const std::vector<QStringList> rows = {
+        {"04/21 14:07:00", "Group", "00-0016", "851.0", "  100", "Police", "1", "Car 1"},  // marked
+        {"04/21 14:07:01", "Group", "00-0016", "851.0", "  100", "Police", "1", "Car 1"},  // not marked
+        {"04/21 14:07:02", "Group", "00-0017", "851.0", "  101", "Fire", "1", "Car 1"},    // marked, no emergency
+    };
+    for (const char* view : {kListGrantTrace, kListRecentGrants}) {
+        for (const bool useTgColours : {false, true}) {
+            for (int mode = 0; mode < 3; ++mode) {
+                SCOPED_TRACE(testing::Message() << view << ", talkgroup colours " << useTgColours << ", mode " << mode);
+                settings.grantsUseTGColors = useTgColours;
+                settings.grantsColorMode = mode;
+                Fill(view, rows);
+                Model(view).SetEmergency(0, true);
+                Model(view).SetEmergency(2, true);
+                EmergencyCalls calls;
+                ColourRows(widgets, RoleOf(view), *decoder, settings, 0, &calls);
+                const EmergencyCalls::Change begun = calls.Follow(std::vector<FreqInfo>{call, otherCall});
+                ASSERT_EQ(begun.begun, std::vector<int32_t>{100});
+                FollowEmergencies(widgets, *decoder, settings, calls, begun);
+
+                // Normal: by mode with talkgroup colours (radio 1 and talkgroup 100 have their own), else odd/even.
+                const Expect byMode[3] = {R, T, T};
+                auto normal = [&](int row, int column) {
+                    if (!useTgColours)
+                        return Expected(row % 2 ? Odd : Even);
+                    if (row == 2)  // talkgroup 101 has no colours of its own
+                        return Expected(mode == 0 || (mode == 2 && column >= 6) ? R : D);
+                    return Expected(mode == 2 && column >= 6 ? R : byMode[mode]);
+                };
+                for (int column : {1, 6, 7}) {
+                    EXPECT_EQ(Drawn(view, 0, column), Expected(Emergency)) << column;
+                    EXPECT_EQ(Drawn(view, 1, column), normal(1, column)) << column;
+                    EXPECT_EQ(Drawn(view, 2, column), normal(2, column)) << column;
+                }
+                // A new row of the same emergency, coloured as it arrives.
+                Model(view).AppendRow(rows[0]);
+                Model(view).SetEmergency(3, true);
+                ColourRows(widgets, RoleOf(view), *decoder, settings, 3, &calls);
+                EXPECT_EQ(Drawn(view, 3, 1), Expected(Emergency));
+
+                FollowEmergencies(widgets, *decoder, settings, calls, calls.Follow({}));
+                for (int column : {1, 6, 7})
+                    EXPECT_EQ(Drawn(view, 0, column), normal(0, column)) << column;
+                EXPECT_FALSE(Model(view).RowAt(0).emergency);
+                EXPECT_EQ(Drawn(view, 3, 1), normal(3, 1));
+
+                // A later emergency of the talkgroup leaves the rows of the ended one alone.
+                FollowEmergencies(widgets, *decoder, settings, calls, calls.Follow(std::vector<FreqInfo>{call}));
+                EXPECT_EQ(Drawn(view, 0, 1), normal(0, 1));
+                EXPECT_EQ(Drawn(view, 3, 1), normal(3, 1));
+            }
+        }
+    }
 }
 
 // Without talkgroup colours the views alternate by position, also after the first row is gone;
