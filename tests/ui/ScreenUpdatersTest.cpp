@@ -14,6 +14,7 @@
 #include "ScreenRootFixture.h"
 #include "p25/NameTables.h"
 #include "scancontrol/ScannerControl.h"
+#include "ui/views/EmergencyCalls.h"
 
 namespace {
 
@@ -155,6 +156,40 @@ TEST_F(ActivityTest, CallRowsShowChannelCallAndNames)
     EXPECT_EQ(At("02-0016", kTg), "100");
     EXPECT_EQ(Label(kHoldLabel), "No Hold");
     EXPECT_EQ(state.LastFollowedTarget.load(), 200);
+}
+
+// The emergencies follow the channel table as the activity list shows it: a group call flagged
+// as emergency begins one (once, however often it is heard), a private one does not, the call
+// going on without the flag ends it, and so does a reset of the decoder (a new session), so the
+// same emergency heard again alerts again.
+TEST_F(ActivityTest, EmergenciesFollowTheChannelTable)
+{
+    std::vector<int32_t> began;
+    QObject::connect(&emergencies, &EmergencyCalls::Began,
+                     [&](const EmergencyCalls::Call& call) { began.push_back(call.talkgroup); });
+    GroupCall(0x0010, 200, 1, 0x80);
+    decoder->Activity().RecordPrivateGrant(0x0011, 300, "Emrg", 2);
+    UpdateActivity(*ctx);
+    GroupCall(0x0010, 200, 1, 0x80);
+    UpdateActivity(*ctx);
+    EXPECT_EQ(began, std::vector<int32_t>{200});
+    EXPECT_TRUE(emergencies.Active(200));
+    EXPECT_FALSE(emergencies.Active(300));
+    ASSERT_EQ(emergencies.Calls().at(200).radio, 1);
+
+    GroupCall(0x0010, 200, 1);
+    UpdateActivity(*ctx);
+    EXPECT_FALSE(emergencies.Active(200));
+
+    GroupCall(0x0010, 200, 1, 0x80);
+    UpdateActivity(*ctx);
+    decoder->ResetAll();
+    UpdateActivity(*ctx);
+    EXPECT_TRUE(emergencies.Calls().empty());
+    Identify();
+    GroupCall(0x0010, 200, 1, 0x80);
+    UpdateActivity(*ctx);
+    EXPECT_EQ(began, (std::vector<int32_t>{200, 200, 200}));
 }
 
 TEST_F(ActivityTest, IdleChannelKeepsItsRowUsageAndHits)

@@ -158,8 +158,13 @@ void UpdateActivity(ScreenContext& c)
                                               ? QStringLiteral("No Hold")
                                               : QStringLiteral("Holding Talkgroup ") + screen::Decimal(held));
     SystemInfo info;
-    if (!CommonStart(c, info))
+    if (!CommonStart(c, info)) {
+        // No system: the decoder was reset (a new session), and with it every call. An emergency
+        // that was on before must alert again when it is heard in the new session.
+        if (c.emergencies)
+            FollowEmergencies(c.widgets, c.decoder, c.settings, *c.emergencies, c.emergencies->Follow({}));
         return;
+    }
 
     std::vector<FreqInfo>& buffer = c.scratch.channels;
     const int count = c.decoder.Channels().CopyChannels(buffer.data(), static_cast<int>(buffer.size()));
