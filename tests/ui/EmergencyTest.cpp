@@ -4,6 +4,7 @@
 // notice in the window names the talkgroup and the radio until it is clicked.
 #include <QDir>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTreeView>
 
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "session/ScannerSimulator.h"
 #include "session/SimCapture.h"
 #include "ui/mainwindow/EmergencyAlert.h"
+#include "ui/mainwindow/MainWindowNames.h"
 #include "ui/views/ListModel.h"
 
 using namespace uitest;
@@ -141,7 +143,14 @@ TEST_P(EmergencyTest, DemoEmergencyIsRedWhileItLastsAndNoticedUntilClicked)
 
     if (const char* shots = std::getenv("VARNEL_SHOTS_DIR")) {
         QDir().mkpath(shots);
-        window->grab().save(QString::fromLocal8Bit(shots) + "/emergency-activity.png");
+        // One pair of pictures per colour case: emergency-<case>-activity.png, -grants.png.
+        const QString test = QString::fromUtf8(testing::UnitTest::GetInstance()->current_test_info()->name());
+        const QString base = QString::fromLocal8Bit(shots) + "/emergency-" + test.section('/', -1);
+        window->grab().save(base + "-activity.png");
+        QWidget* current = window->Pages()->currentWidget();
+        window->Pages()->setCurrentWidget(window->findChild<QWidget*>(ui_names::kTabGrants));
+        window->grab().save(base + "-grants.png");
+        window->Pages()->setCurrentWidget(current);
     }
 
     // A click acknowledges the notice; the call goes on.
