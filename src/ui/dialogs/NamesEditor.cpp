@@ -157,12 +157,13 @@ void NamesEditor::BuildWidgets()
     layout->addLayout(bottom);
 
     connect(systems_, &QComboBox::currentIndexChanged, this, &NamesEditor::SystemPicked);
-    connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        for (NamesFilterProxy* proxy : proxies_)
-            proxy->SetSearch(text);
+    // Only the list shown follows the search as it is typed; the other one when its tab is chosen.
+    connect(search_, &QLineEdit::textChanged, this, [this] {
+        SyncSearch(ShownKind());
         UpdateCounts();
     });
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        SyncSearch(ShownKind());
         UpdateCounts();
         UpdateButtons();
     });
@@ -214,6 +215,11 @@ QTableView* NamesEditor::BuildView(Kind kind)
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &NamesEditor::UpdateButtons);
     views_[k] = view;
     return view;
+}
+
+void NamesEditor::SyncSearch(Kind kind)
+{
+    Proxy(kind).SetSearch(search_->text());
 }
 
 NamesEditor::Kind NamesEditor::ShownKind() const
@@ -337,10 +343,10 @@ bool NamesEditor::ConfirmLeave()
     if (!HasUnsavedChanges())
         return true;
     const QString where = system_ ? SystemName(*system_) : QString();
-    const auto answer = QMessageBox::question(
-        this, QString::fromLatin1(kCaption),
-        QStringLiteral("The lists of %1 have changes that are not saved. Save them?").arg(where),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    const auto answer =
+        QMessageBox::question(this, QString::fromLatin1(kCaption),
+                              QStringLiteral("The lists of %1 have changes that are not saved. Save them?").arg(where),
+                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Cancel)
         return false;
     if (answer == QMessageBox::Save)
@@ -361,8 +367,8 @@ bool NamesEditor::TablesUsable()
     P25Class* decoder = services_.edit.decoder ? services_.edit.decoder() : nullptr;
     if (decoder && decoder->GetSystemId() == *system_ && &decoder->Talkgroups() == talkgroups_)
         return true;
-    ShowProblem(QStringLiteral("%1 is no longer being decoded; choose it again to edit its files.")
-                    .arg(SystemName(*system_)));
+    ShowProblem(
+        QStringLiteral("%1 is no longer being decoded; choose it again to edit its files.").arg(SystemName(*system_)));
     return false;
 }
 
@@ -463,8 +469,8 @@ bool NamesEditor::AddEntry(Kind kind, int64_t number, QString* refusal)
     NamesRow existing;
     if (FindRow(kind, id, existing))
         return refuse(QStringLiteral("%1 %2 is already in the list.").arg(KindNoun(kind, false)).arg(id));
-    const bool added = kind == Kind::Talkgroups ? talkgroups_->SetTalkgroup(id, "", 255, 0)
-                                                : radios_->SetRadio(id, "", 0);
+    const bool added =
+        kind == Kind::Talkgroups ? talkgroups_->SetTalkgroup(id, "", 255, 0) : radios_->SetRadio(id, "", 0);
     NamesRow row;
     if (!added || !FindRow(kind, id, row))
         return refuse(QStringLiteral("The list is full."));
@@ -653,8 +659,7 @@ bool NamesEditor::Save()
         const size_t k = Index(kind);
         if (!dirty_[k])
             continue;
-        const std::string path =
-            folder_ + (kind == Kind::Talkgroups ? TalkgroupFile::kFileName : RadioFile::kFileName);
+        const std::string path = folder_ + (kind == Kind::Talkgroups ? TalkgroupFile::kFileName : RadioFile::kFileName);
         if (!unreadable_[k].isEmpty()) {
             problems << QStringLiteral("%1 could not be read when the system was opened (%2); it is not saved over.")
                             .arg(QString::fromStdString(path), unreadable_[k]);
@@ -681,6 +686,7 @@ bool NamesEditor::ExportVisible(Kind kind, const QString& path, QString* error)
 {
     if (!talkgroups_)
         return false;
+    SyncSearch(kind);
     std::vector<int32_t> ids;
     const NamesFilterProxy& proxy = Proxy(kind);
     ids.reserve(static_cast<size_t>(proxy.rowCount()));

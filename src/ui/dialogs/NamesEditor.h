@@ -103,6 +103,8 @@ private:
     static size_t Index(Kind kind) { return kind == Kind::Talkgroups ? 0 : 1; }
 
     void BuildWidgets();
+    // Gives the list the search text of the field.
+    void SyncSearch(Kind kind);
     QTableView* BuildView(Kind kind);
     void SystemPicked(int index);
     // Asks about unsaved changes; false when the user cancelled.

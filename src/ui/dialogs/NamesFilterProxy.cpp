@@ -14,7 +14,7 @@ void NamesFilterProxy::SetSearch(const QString& text)
     if (needle == needle_)
         return;
     needle_ = std::move(needle);
-    invalidateFilter();
+    invalidate();
 }
 
 bool NamesFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const
@@ -22,7 +22,7 @@ bool NamesFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const
     return model_.Matches(sourceRow, needle_);
 }
 
-bool NamesFilterProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const
+void NamesFilterProxy::sort(int column, Qt::SortOrder order)
 {
-    return model_.Less(left.column(), left.row(), right.row());
+    model_.sort(column, order);
 }

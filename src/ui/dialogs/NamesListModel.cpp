@@ -84,26 +84,32 @@ void NamesListModel::SetRows(std::vector<NamesRow> rows)
 {
     beginResetModel();
     rows_ = std::move(rows);
+    if (sortColumn_ >= 0)
+        std::sort(rows_.begin(), rows_.end(), [this](const NamesRow& a, const NamesRow& b) { return Before(a, b); });
     endResetModel();
 }
 
 int NamesListModel::RowOf(int32_t id) const
 {
-    const auto it =
-        std::lower_bound(rows_.begin(), rows_.end(), id, [](const NamesRow& r, int32_t key) { return r.id < key; });
-    return it != rows_.end() && it->id == id ? static_cast<int>(it - rows_.begin()) : -1;
+    if (sortColumn_ < 0) {
+        const auto it =
+            std::lower_bound(rows_.begin(), rows_.end(), id, [](const NamesRow& r, int32_t key) { return r.id < key; });
+        return it != rows_.end() && it->id == id ? static_cast<int>(it - rows_.begin()) : -1;
+    }
+    const auto it = std::find_if(rows_.begin(), rows_.end(), [id](const NamesRow& r) { return r.id == id; });
+    return it != rows_.end() ? static_cast<int>(it - rows_.begin()) : -1;
 }
 
 void NamesListModel::PutRow(NamesRow row)
 {
-    const auto it =
-        std::lower_bound(rows_.begin(), rows_.end(), row.id, [](const NamesRow& r, int32_t key) { return r.id < key; });
-    const int pos = static_cast<int>(it - rows_.begin());
-    if (it != rows_.end() && it->id == row.id) {
-        *it = std::move(row);
+    if (const int pos = RowOf(row.id); pos >= 0) {
+        rows_[static_cast<size_t>(pos)] = std::move(row);
         emit dataChanged(index(pos, 0), index(pos, columnCount() - 1));
         return;
     }
+    const auto it = std::lower_bound(rows_.begin(), rows_.end(), row,
+                                     [this](const NamesRow& a, const NamesRow& b) { return Before(a, b); });
+    const int pos = static_cast<int>(it - rows_.begin());
     beginInsertRows(QModelIndex(), pos, pos);
     rows_.insert(it, std::move(row));
     endInsertRows();
@@ -139,11 +145,40 @@ bool NamesListModel::Matches(int row, const std::string& needle) const
     return needle.empty() || rows_[static_cast<size_t>(row)].searchKey.find(needle) != std::string::npos;
 }
 
-bool NamesListModel::Less(int column, int left, int right) const
+void NamesListModel::sort(int column, Qt::SortOrder order)
 {
-    const NamesRow& a = rows_[static_cast<size_t>(left)];
-    const NamesRow& b = rows_[static_cast<size_t>(right)];
-    const Column c = ColumnAt(column);
+    if (column >= columnCount())
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    // Persistent indexes (the selection, the current cell) follow their rows by id.
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int32_t> ids;
+    ids.reserve(static_cast<size_t>(before.size()));
+    for (const QModelIndex& index : before)
+        ids.push_back(index.row() < rowCount() ? Row(index.row()).id : 0);
+    sortColumn_ = column;
+    sortOrder_ = order;
+    std::sort(rows_.begin(), rows_.end(), [this](const NamesRow& a, const NamesRow& b) { return Before(a, b); });
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        const int row = RowOf(ids[static_cast<size_t>(i)]);
+        after.push_back(row < 0 ? QModelIndex() : index(row, before[i].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+bool NamesListModel::Before(const NamesRow& a, const NamesRow& b) const
+{
+    if (sortColumn_ < 0)
+        return a.id < b.id;
+    const Column c = ColumnAt(sortColumn_);
+    return sortOrder_ == Qt::AscendingOrder ? Compare(c, a, b) : Compare(c, b, a);
+}
+
+bool NamesListModel::Compare(Column c, const NamesRow& a, const NamesRow& b) const
+{
     if (c == Column::Description) {
         const int order = a.description.compare(b.description, Qt::CaseInsensitive);
         return order != 0 ? order < 0 : a.id < b.id;

@@ -188,9 +188,9 @@ TEST_F(NamesEditorTest, SearchFiltersByNumberHexOrText)
     };
     const Case cases[] = {
         {"", Kind::Talkgroups, {100, 256, 1000, 4660}},
-        {"FIRE", Kind::Talkgroups, {100, 1000}},                  // text, any case
-        {"1234", Kind::Talkgroups, {4660}},                       // hex 1234
-        {"100", Kind::Talkgroups, {100, 256, 1000}},              // decimal 100, hex 100, decimal 1000
+        {"FIRE", Kind::Talkgroups, {100, 1000}},      // text, any case
+        {"1234", Kind::Talkgroups, {4660}},           // hex 1234
+        {"100", Kind::Talkgroups, {100, 256, 1000}},  // decimal 100, hex 100, decimal 1000
         {"north", Kind::Talkgroups, {256}},
         {"nothing like it", Kind::Talkgroups, {}},
         {"desk", Kind::Radios, {1234567}},
@@ -199,14 +199,26 @@ TEST_F(NamesEditorTest, SearchFiltersByNumberHexOrText)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.search);
+        e.Tabs()->setCurrentIndex(c.kind == Kind::Radios ? 1 : 0);
         e.SearchField()->setText(QString::fromLatin1(c.search));
         EXPECT_EQ(ShownIds(e, c.kind), c.shown);
     }
 
     // Sorted by a header: priorities as numbers (3 < 10 < 20 < 50), not as texts.
+    // The selection follows its row through the sort and the search.
+    e.Tabs()->setCurrentIndex(0);
     e.SearchField()->clear();
+    Select(e, Kind::Talkgroups, {1000});
+    ASSERT_EQ(e.View(Kind::Talkgroups)->selectionModel()->selectedRows().size(), 1);
     e.View(Kind::Talkgroups)->sortByColumn(e.Model(Kind::Talkgroups).ColumnOf(Column::Priority), Qt::AscendingOrder);
     EXPECT_EQ(ShownIds(e, Kind::Talkgroups), (std::vector<int32_t>{100, 256, 4660, 1000}));
+    EXPECT_EQ(e.View(Kind::Talkgroups)->selectionModel()->selectedRows().size(), 1) << "after the sort";
+    e.SearchField()->setText(QStringLiteral("fire"));
+    EXPECT_EQ(ShownIds(e, Kind::Talkgroups), (std::vector<int32_t>{100, 1000}));
+    const QModelIndexList selected = e.View(Kind::Talkgroups)->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0].row(), 1);
+    e.SearchField()->clear();
 
     if (const char* shots = std::getenv("VARNEL_SHOTS_DIR")) {
         e.SearchField()->setText(QStringLiteral("fire"));
@@ -227,8 +239,8 @@ TEST_F(NamesEditorTest, InlineEditsAreSavedToTheFilesWithTheDialogsLimits)
     EXPECT_FALSE(tg.setData(Cell(e, Kind::Talkgroups, 256, Column::Priority), 100));
     EXPECT_FALSE(tg.setData(Cell(e, Kind::Talkgroups, 256, Column::Priority), -1));
     EXPECT_TRUE(tg.setData(Cell(e, Kind::Talkgroups, 1000, Column::Description), QString(60, QLatin1Char('x'))));
-    EXPECT_TRUE(e.Proxy(Kind::Radios)
-                    .setData(Cell(e, Kind::Radios, 7, Column::Description), QString(60, QLatin1Char('r'))));
+    EXPECT_TRUE(
+        e.Proxy(Kind::Radios).setData(Cell(e, Kind::Radios, 7, Column::Description), QString(60, QLatin1Char('r'))));
 
     // Colours through the colour chooser (a double-click on a colour cell): a row without colours of
     // its own starts from the defaults; choosing the default pair again stores "none".
@@ -274,9 +286,9 @@ TEST_F(NamesEditorTest, AddRefusesOutOfRangeAndDuplicatesDeleteAndUndoRestore)
         Kind kind;
         int64_t number;
     };
-    for (const Refused& r : {Refused{Kind::Talkgroups, 0}, Refused{Kind::Talkgroups, 65536},
-                             Refused{Kind::Talkgroups, 100}, Refused{Kind::Radios, 0},
-                             Refused{Kind::Radios, 16777216}, Refused{Kind::Radios, 7}}) {
+    for (const Refused& r :
+         {Refused{Kind::Talkgroups, 0}, Refused{Kind::Talkgroups, 65536}, Refused{Kind::Talkgroups, 100},
+          Refused{Kind::Radios, 0}, Refused{Kind::Radios, 16777216}, Refused{Kind::Radios, 7}}) {
         SCOPED_TRACE(r.number);
         QString why;
         EXPECT_FALSE(e.AddEntry(r.kind, r.number, &why));
@@ -415,8 +427,9 @@ TEST_F(NamesEditorTest, LiveEditShowsOnTheActivityViewAndIsSaved)
     const int32_t talkgroup = groupCall();
     ASSERT_NE(talkgroup, 0);
     ASSERT_GE(e.Model(Kind::Talkgroups).RowOf(talkgroup), 0);
-    ASSERT_TRUE(e.Proxy(Kind::Talkgroups)
-                    .setData(Cell(e, Kind::Talkgroups, talkgroup, Column::Description), QStringLiteral("Renamed live")));
+    ASSERT_TRUE(
+        e.Proxy(Kind::Talkgroups)
+            .setData(Cell(e, Kind::Talkgroups, talkgroup, Column::Description), QStringLiteral("Renamed live")));
     EXPECT_EQ(window->Decoder()->Talkgroups().GetTalkgroupText(talkgroup), "Renamed live");
     EXPECT_TRUE(PumpUntil(
         [&] {
