@@ -126,8 +126,9 @@ int main(int argc, char** argv)
     const int radios = editor.Model(NamesEditor::Kind::Radios).rowCount();
     const Figures open = Summary(opens);
     std::printf("system shown: %d talkgroups, %d radios\n", talkgroups, radios);
-    std::printf("open (files read, tables filled, painted): median %.1f ms, worst %.1f ms over %d rounds (goal %.0f ms)\n",
-                open.median, open.worst, rounds, kOpenGoalMs);
+    std::printf(
+        "open (files read, tables filled, painted): median %.1f ms, worst %.1f ms over %d rounds (goal %.0f ms)\n",
+        open.median, open.worst, rounds, kOpenGoalMs);
 
     const QString typed = QStringLiteral("dispatch 123");
     const Figures byId = Summary(TypeSearch(editor, typed));

@@ -84,12 +84,12 @@ int ColumnWidth(Column column)
     switch (column) {
     case Column::Number: return 80;
     case Column::Hex: return 64;
-    case Column::Description: return 280;
+    case Column::Description: return 250;
     case Column::Priority: return 58;
     case Column::TextColour:
     case Column::BackColour: return 86;
     case Column::FirstSeen:
-    case Column::LastSeen: return 132;
+    case Column::LastSeen: return 152;
     case Column::Calls: return 60;
     case Column::Airtime: return 78;
     }

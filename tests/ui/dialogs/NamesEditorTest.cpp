@@ -96,6 +96,7 @@ protected:
         for (const Entry& e : kTalkgroups) {
             tg.SetTalkgroup(e.id, e.name, e.priority, kSeen + e.id);
             tg.SetTalkgroupColors(e.id, e.text, e.back);
+            tg.SetTalkgroupFirstSeen(e.id, kSeen - 86400 * 30);
         }
         for (const Entry& e : kRadios) {
             radios.SetRadio(e.id, e.name, kSeen + e.id);
