@@ -147,6 +147,8 @@ void NamesEditor::BuildWidgets()
     undoButton_ = button("UndoButton", QStringLiteral("&Undo"));
     import_ = button("ImportButton", QStringLiteral("&Import..."));
     export_ = button("ExportButton", QStringLiteral("E&xport..."));
+    // The lists are copies: while the system is decoded, new entries and times show after this.
+    refresh_ = button("RefreshButton", QStringLiteral("Re&fresh"));
     bottom->addStretch(1);
     counts_ = new QLabel(this);
     counts_->setObjectName(QStringLiteral("CountsLabel"));
@@ -177,6 +179,7 @@ void NamesEditor::BuildWidgets()
             importRequested(ShownKind());
     });
     connect(export_, &QPushButton::clicked, this, &NamesEditor::ExportPressed);
+    connect(refresh_, &QPushButton::clicked, this, &NamesEditor::ReloadFromTables);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     UpdateButtons();
 }
@@ -362,10 +365,17 @@ bool NamesEditor::TablesUsable()
 {
     if (!talkgroups_ || !system_)
         return false;
-    if (!live_)
-        return true;
     P25Class* decoder = services_.edit.decoder ? services_.edit.decoder() : nullptr;
-    if (decoder && decoder->GetSystemId() == *system_ && &decoder->Talkgroups() == talkgroups_)
+    const bool decoded = decoder && decoder->GetSystemId() == *system_;
+    if (!live_ && decoded) {
+        // The decoder has read the files meanwhile and writes them from its own tables: a change
+        // made to the editor's copy would be overwritten by the next save of the session.
+        ShowProblem(QStringLiteral("%1 is being decoded now and the decoder keeps its files; choose \"%1 (being "
+                                   "decoded)\" in the system list and make the changes there.")
+                        .arg(SystemName(*system_)));
+        return false;
+    }
+    if (!live_ || (decoded && &decoder->Talkgroups() == talkgroups_))
         return true;
     ShowProblem(
         QStringLiteral("%1 is no longer being decoded; choose it again to edit its files.").arg(SystemName(*system_)));
@@ -626,6 +636,10 @@ void NamesEditor::ReloadFromTables()
                 step.added.push_back(id);
             outsideBefore_[k].clear();
             outsidePending_[k] = false;
+            for (const NamesRow& r : step.before)
+                NotifyViews(kind, r.id);
+            for (int32_t id : step.added)
+                NotifyViews(kind, id);
             Changed(kind, std::move(step));
         }
         Model(kind).SetRows(std::move(rows));
@@ -768,6 +782,7 @@ void NamesEditor::UpdateButtons()
     undoButton_->setEnabled(!undo_.empty());
     import_->setEnabled(shown);
     export_->setEnabled(shown);
+    refresh_->setEnabled(shown);
     save_->setEnabled(HasUnsavedChanges());
     UpdateCounts();
 }

@@ -158,5 +158,6 @@ private:
     QPushButton* save_ = nullptr;
     QPushButton* import_ = nullptr;
     QPushButton* export_ = nullptr;
+    QPushButton* refresh_ = nullptr;
     bool choosing_ = false;
 };

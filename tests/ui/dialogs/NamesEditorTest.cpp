@@ -362,6 +362,26 @@ TEST_F(NamesEditorTest, FileThatCannotBeReadIsNeverSavedOver)
     EXPECT_TRUE(e.HasUnsavedChanges());
 }
 
+// A system on disk that the decoder identifies meanwhile is written from the decoder's tables: the
+// editor's copy takes no further change and is not saved over them.
+TEST_F(NamesEditorTest, DiskSystemThatBecomesDecodedTakesNoChange)
+{
+    NamesEditor& e = Open();
+    ASSERT_TRUE(e.AddEntry(Kind::Talkgroups, 5));
+    window->Decoder()->SetSiteIdentity(kSystem, 1, 0x70, 5);
+    ModalAnswerer answerer;
+    EXPECT_FALSE(e.AddEntry(Kind::Talkgroups, 6));
+    EXPECT_FALSE(e.Save());
+    ASSERT_EQ(answerer.seen.size(), 2u);
+    EXPECT_TRUE(answerer.seen[0].text.contains(QStringLiteral("being decoded now")));
+    EXPECT_FALSE(ReadBack(kSystem)->tg.IsTalkgroupKnown(5));
+    // Chosen again (the unsaved change dropped when asked), it is the decoder's.
+    answerer.SetAnswer(QMessageBox::Discard);
+    EXPECT_TRUE(e.ChooseSystem(kSystem));
+    EXPECT_TRUE(e.ShowsDecodedSystem());
+    EXPECT_EQ(e.Talkgroups(), &window->Decoder()->Talkgroups());
+}
+
 TEST_F(NamesEditorTest, ExportWritesTheVisibleRowsInTheirOrder)
 {
     NamesEditor& e = Open();
