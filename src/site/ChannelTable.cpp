@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <utility>
 
 #include "site/IdentifierTable.h"
 #include "site/TalkgroupTable.h"
@@ -152,6 +153,28 @@ bool ChannelTable::SetChannelId(int32_t channel, int32_t unit)
     if (changed)
         changed_ = true;
     return changed;
+}
+
+int ChannelTable::RefreshTalkgroupName(int32_t talkgroup)
+{
+    if (talkgroup == 0)
+        return 0;
+    LockGuard g(lock_);
+    int renamed = 0;
+    const int count = count_.load();
+    for (int i = 0; i < count; ++i) {
+        FreqInfo& rec = records_[static_cast<size_t>(i)];
+        if (rec.target != talkgroup || (rec.usage != "Group" && rec.usage != "GrpData"))
+            continue;
+        std::string name = talkgroups_.GetTalkgroupText(talkgroup);  // TGLOCK inside FREQUENCY
+        if (name != rec.targetDescription) {
+            rec.targetDescription = std::move(name);
+            ++renamed;
+        }
+    }
+    if (renamed > 0)
+        changed_ = true;
+    return renamed;
 }
 
 bool ChannelTable::AddUsageFlags(int32_t channel, uint32_t bits)

@@ -95,6 +95,11 @@ public:
     // changed when any. Caller holds Lock().
     int ReleaseTarget(int keepIndex, int32_t target);
 
+    // A talkgroup renamed by the user: lines carrying a group call to it take its new name from
+    // the talkgroup table, so the activity shows it before the next grant. Takes "FREQUENCY", then
+    // "TGLOCK" inside it; sets changed when a name changed. Returns the lines renamed.
+    int RefreshTalkgroupName(int32_t talkgroup);
+
     // Whether the per-system file saves hit counts (setting SaveHits of section Activity).
     void SetSaveHits(bool on) { saveHits_ = on; }
     bool SaveHits() const { return saveHits_.load(); }

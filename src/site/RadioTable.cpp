@@ -140,6 +140,15 @@ bool RadioTable::GetRadioColors(int32_t id, uint32_t& text, uint32_t& back)
     return true;
 }
 
+bool RadioTable::RemoveRadio(int32_t id)
+{
+    LockGuard g(lock_);
+    if (!records_.Remove(id))
+        return false;
+    changed_.store(true);
+    return true;
+}
+
 void RadioTable::ClearRadios()
 {
     LockGuard g(lock_);

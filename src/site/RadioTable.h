@@ -36,6 +36,8 @@ public:
     bool TouchRadio(int32_t id);
     bool SetRadioColors(int32_t id, uint32_t text, uint32_t back);
     bool GetRadioColors(int32_t id, uint32_t& text, uint32_t& back);
+    // Takes the radio out of the table (the list editor's delete); false when it is absent.
+    bool RemoveRadio(int32_t id);
     void ClearRadios();
     int RadioCount() const;
     NamedLock& Lock();

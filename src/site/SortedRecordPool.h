@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 // Records with a 32-bit id kept in ascending id order, allocated once at full capacity. A record
@@ -53,6 +54,28 @@ public:
         pool_[slot].id = id;
         count_.store(count + 1);
         return pos;
+    }
+
+    // Takes the record with this id out; false when it is absent. The record in the last used slot
+    // moves into the freed one, so the used slots stay 0..Count()-1 and Insert keeps taking the
+    // next; the string buffers travel with the swap.
+    bool Remove(int32_t id)
+    {
+        const int pos = Find(id);
+        if (pos < 0)
+            return false;
+        const int count = Count();
+        const uint32_t slot = order_[static_cast<size_t>(pos)];
+        const uint32_t last = static_cast<uint32_t>(count - 1);
+        if (slot != last) {
+            const int lastPos = Find(pool_[last].id);
+            std::swap(pool_[slot], pool_[last]);
+            order_[static_cast<size_t>(lastPos)] = slot;
+        }
+        std::memmove(order_.data() + pos, order_.data() + pos + 1,
+                     static_cast<size_t>(count - pos - 1) * sizeof(uint32_t));
+        count_.store(count - 1);
+        return true;
     }
 
     void Clear() { count_.store(0); }

@@ -179,6 +179,15 @@ bool TalkgroupTable::SetTalkgroupFirstSeen(int32_t id, int64_t t)
     return true;
 }
 
+bool TalkgroupTable::RemoveTalkgroup(int32_t id)
+{
+    LockGuard g(lock_);
+    if (!records_.Remove(id))
+        return false;
+    changed_.store(true);
+    return true;
+}
+
 void TalkgroupTable::ClearTalkgroups()
 {
     LockGuard g(lock_);

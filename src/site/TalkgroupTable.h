@@ -45,6 +45,8 @@ public:
     bool GetTalkgroupColors(int32_t id, uint32_t& text, uint32_t& back);
     bool SetTalkgroupColors(int32_t id, uint32_t text, uint32_t back);
     bool SetTalkgroupFirstSeen(int32_t id, int64_t t);
+    // Takes the talkgroup out of the table (the list editor's delete); false when it is absent.
+    bool RemoveTalkgroup(int32_t id);
     void ClearTalkgroups();
     int TalkgroupCount() const;
     NamedLock& Lock();

@@ -49,7 +49,7 @@ TEST_F(MainMenuTest, MenusCarryEveryItemInOrder)
     EXPECT_EQ(Items(Find<QMenu>(kMenuFile)), (QStringList{"&Save System Information", "E&xit"}));
     EXPECT_EQ(Items(Find<QMenu>(kMenuEdit)),
               (QStringList{"&Decode Configuration", "Scanner &Control", "&Screen Settings", "Data &Options",
-                           "&RR Web Service/Proxy Settings"}));
+                           "&RR Web Service/Proxy Settings", "Talkgroup and Radio &Lists..."}));
     EXPECT_EQ(Items(Find<QMenu>(kMenuSystem)),
               (QStringList{"Edit &System Information", "Edit &TalkGroup Information", "Edit &Radio ID Information",
                            "&Import System Information from Radio Reference"}));

@@ -10,6 +10,7 @@
 
 #include "decoder/P25Class.h"
 #include "ui/dialogs/Addrange.h"
+#include "ui/dialogs/NamesEditor.h"
 #include "ui/dialogs/Radidedit.h"
 #include "ui/dialogs/Tgedit.h"
 #include "ui/dialogs/Usage.h"
@@ -76,6 +77,23 @@ void TForm1::EditRadio(const QString& number)
         SaveSettingsNow();
         SaveKnownSystem();  // the edit is on disk at once
     }
+}
+
+void TForm1::OpenNamesEditor()
+{
+    if (!dialogs_.namesEditor) {
+        NamesEditorServices services;
+        services.edit = MainWindowEditServices(*this);
+        services.programFolder = [this] { return ProgramFolder(); };
+        services.saveDecodedSystem = [this] { return SaveKnownSystem(); };
+        dialogs_.namesEditor = new NamesEditor(std::move(services), this);
+    }
+    NamesEditor* editor = dialogs_.namesEditor;
+    if (!editor->isVisible())
+        editor->RefreshSystems();
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
 }
 
 void TForm1::AddFilterRange()

@@ -60,6 +60,9 @@ void TForm1::BuildMenu()
         connect(Item(edit, name, text), &QAction::triggered, this, [this, page] { OpenConfigDialog(page); });
         ++page;
     }
+    edit->addSeparator();
+    connect(Item(edit, kActNamesEditor, "Talkgroup and Radio &Lists..."), &QAction::triggered, this,
+            &TForm1::OpenNamesEditor);
 
     QMenu* system = Menu(bar, kMenuSystem, "&System");
     connect(Item(system, kActEditSystem, "Edit &System Information"), &QAction::triggered, this,

@@ -171,6 +171,7 @@ inline constexpr char kActScannerControl[] = "ScannerControl1";
 inline constexpr char kActScreenSettings[] = "ScreenSettings1";
 inline constexpr char kActDataOptions[] = "DataOptions1";
 inline constexpr char kActWebSettings[] = "RRWebServiceProxySettings1";
+inline constexpr char kActNamesEditor[] = "TalkgroupAndRadioLists1";
 inline constexpr char kMenuSystem[] = "System1";
 inline constexpr char kActEditSystem[] = "EditSystemInformation1";
 inline constexpr char kActEditTalkgroup[] = "EditTalkGroupInformation1";

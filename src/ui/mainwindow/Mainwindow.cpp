@@ -22,6 +22,7 @@
 #include "service/EventFeedFile.h"
 #include "session/DecodeSession.h"
 #include "session/ScannerSimulator.h"
+#include "ui/dialogs/NamesEditor.h"
 #include "ui/mainwindow/BackupScheduler.h"
 #include "ui/mainwindow/MainWindowLayout.h"
 #include "ui/mainwindow/MainWindowNames.h"
@@ -197,6 +198,11 @@ void TForm1::closeEvent(QCloseEvent* event)
         // The stop in progress still uses the threads and the queue; close once it is done.
         if (deferredEnd_ == DeferredEnd::None)
             deferredEnd_ = DeferredEnd::Close;
+        event->ignore();
+        return;
+    }
+    // The list editor asks about its unsaved changes first; a cancel there keeps the program open.
+    if (dialogs_.namesEditor && dialogs_.namesEditor->isVisible() && !dialogs_.namesEditor->close()) {
         event->ignore();
         return;
     }

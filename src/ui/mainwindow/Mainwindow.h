@@ -39,6 +39,7 @@ class TForm2;
 class TForm5;
 class TForm3;
 class TForm4;
+class NamesEditor;
 class TUsageForm;
 class TAddRangeForm;
 class TRROptionsForm;
@@ -71,6 +72,7 @@ struct MainWindowDialogs {
     TForm5* hold = nullptr;               // "Hold TalkGroup" of Button13
     TRROptionsForm* rrOptions = nullptr;  // options of "&Import System Information from Radio Reference"
     TMultSysForm* multSys = nullptr;      // the import's choice among systems sharing the ID
+    NamesEditor* namesEditor = nullptr;   // "Talkgroup and Radio &Lists...", made when first opened
 };
 
 // The main window: its tabs, side panels, status line and menu, and the owner of the decode
@@ -150,6 +152,8 @@ public:
     void EditRadio(const QString& number);
     void AddFilterRange();
     void ShowUsageCodes();
+    // The talkgroup and radio list editor: one window, made on first use, brought to the front.
+    void OpenNamesEditor();
     bool ChooseColour(QColor& colour);
     // The hold dialog of Button13 and the list pop-ups. HoldCommands.cpp.
     void OpenHoldDialog();

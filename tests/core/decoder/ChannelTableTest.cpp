@@ -160,3 +160,29 @@ TEST_F(ChannelTableTest, CopyClearsChangedOnlyWhenItCopies)
 }
 
 }  // namespace
+
+// A renamed talkgroup shows its new name on the lines carrying a group call to it, and only there:
+// a private call to a radio with the same number keeps its radio's name.
+TEST_F(ChannelTableTest, RenamedTalkgroupReachesItsGroupCallLines)
+{
+    talkgroups.SetTalkgroup(100, "Old name", 255, 0);
+    ASSERT_TRUE(channels.SetChannelId(5, 100));
+    ASSERT_TRUE(channels.SetChannelId(6, 200));
+    {
+        LockGuard g(channels.Lock());
+        channels.Record(0).usage = "Group";
+        channels.Record(1).usage = "Private";
+        channels.Record(1).target = 100;
+        channels.Record(1).targetDescription = "Radio 100";
+    }
+    Copy();  // clears changed
+    EXPECT_EQ(channels.RefreshTalkgroupName(100), 0) << "the name is the same";
+    EXPECT_FALSE(channels.ChannelsChanged());
+
+    talkgroups.SetTalkgroup(100, "New name", 255, 0);
+    EXPECT_EQ(channels.RefreshTalkgroupName(100), 1);
+    EXPECT_TRUE(channels.ChannelsChanged());
+    const std::vector<FreqInfo> all = Copy();
+    EXPECT_EQ(all[0].targetDescription, "New name");
+    EXPECT_EQ(all[1].targetDescription, "Radio 100");
+}

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <random>
 #include <set>
+#include <string>
 
 #include "platform/Clock.h"
 #include "platform/NamedLock.h"
@@ -146,3 +147,20 @@ TEST_F(RadioTableTest, ClearEmptiesAndReusedRecordsStartFresh)
 }
 
 }  // namespace
+
+TEST_F(RadioTableTest, RemovedRadioIsGoneAndItsNeighboursKeepTheirTexts)
+{
+    for (int32_t id : {500, 100, 16777215, 300})
+        table.SetRadio(id, "R" + std::to_string(id), 1000);
+    table.ClearChanged();
+    EXPECT_TRUE(table.RemoveRadio(100));  // the record of the second slot: the last slot moves in
+    EXPECT_FALSE(table.RemoveRadio(100));
+    EXPECT_TRUE(table.RadiosChanged());
+    EXPECT_EQ(table.RadioCount(), 3);
+    EXPECT_EQ(table.PeekRadioText(100), "");
+    for (int32_t id : {300, 500, 16777215})
+        EXPECT_EQ(table.PeekRadioText(id), "R" + std::to_string(id));
+    EXPECT_TRUE(table.NoteRadio(100, 7));
+    EXPECT_EQ(table.RadioCount(), 4);
+    EXPECT_EQ(table.PeekRadioText(300), "R300");
+}

@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <random>
 #include <set>
+#include <string>
 
 #include "platform/Clock.h"
 #include "platform/NamedLock.h"
@@ -206,3 +208,61 @@ TEST_F(TalkgroupTableTest, ClearEmptiesAndReusedRecordsStartFresh)
 }
 
 }  // namespace
+
+// Removal moves the last slot's record into the freed slot: random inserts and removals against a
+// reference map must keep the id order, every record's own fields, and room for new entries.
+TEST_F(TalkgroupTableTest, RandomRemovalsKeepOrderFieldsAndFreeSlots)
+{
+    std::map<int32_t, std::string> reference;
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<int32_t> dist(1, 3000);
+    for (int i = 0; i < 6000; ++i) {
+        const int32_t id = dist(rng);
+        if (rng() % 3 == 0) {
+            EXPECT_EQ(table.RemoveTalkgroup(id), reference.erase(id) == 1) << id;
+        } else if (reference.count(id) == 0) {
+            const std::string name = "TG " + std::to_string(id);
+            table.SetTalkgroup(id, name, id % 100, 1000 + id);
+            table.SetTalkgroupColors(id, static_cast<uint32_t>(id), static_cast<uint32_t>(id) + 1);
+            reference[id] = name;
+        }
+    }
+    ASSERT_EQ(table.TalkgroupCount(), static_cast<int>(reference.size()));
+    LockGuard g(table.Lock());
+    int index = 0;
+    for (const auto& [id, name] : reference) {
+        const TGTAG& r = table.At(index++);
+        ASSERT_EQ(r.id, id);
+        EXPECT_EQ(r.description, name);
+        EXPECT_EQ(r.priority, id % 100);
+        EXPECT_EQ(r.lastSeen, 1000 + id);
+        EXPECT_EQ(r.textColor, static_cast<uint32_t>(id));
+        EXPECT_EQ(r.backColor, static_cast<uint32_t>(id) + 1);
+    }
+}
+
+TEST_F(TalkgroupTableTest, RemovingRaisesChangedAndAnAbsentIdChangesNothing)
+{
+    table.SetTalkgroup(10, "Ten", 5, 0);
+    table.ClearChanged();
+    EXPECT_FALSE(table.RemoveTalkgroup(11));
+    EXPECT_FALSE(table.TalkgroupsChanged());
+    EXPECT_TRUE(table.RemoveTalkgroup(10));
+    EXPECT_TRUE(table.TalkgroupsChanged());
+    EXPECT_FALSE(table.IsTalkgroupKnown(10));
+    EXPECT_EQ(table.TalkgroupCount(), 0);
+    // Back as a new entry: the defaults, not the removed record's values.
+    EXPECT_TRUE(table.NoteTalkgroup(10));
+    EXPECT_EQ(table.GetTalkgroupPriority(10), 50);
+}
+
+// A full table gets room again by a removal.
+TEST_F(TalkgroupTableTest, FullTableTakesANewIdAfterARemoval)
+{
+    for (int32_t id = 1; id <= TalkgroupTable::kCapacity; ++id)
+        ASSERT_TRUE(table.SetTalkgroup(id, "", 255, 1));
+    EXPECT_TRUE(table.RemoveTalkgroup(30000));
+    EXPECT_TRUE(table.SetTalkgroup(30000, "again", 255, 1));
+    EXPECT_EQ(table.GetTalkgroupText(30000), "again");
+    EXPECT_EQ(table.TalkgroupCount(), TalkgroupTable::kCapacity);
+}
