@@ -45,6 +45,17 @@ public:
     bool GetTalkgroupColors(int32_t id, uint32_t& text, uint32_t& back);
     bool SetTalkgroupColors(int32_t id, uint32_t text, uint32_t back);
     bool SetTalkgroupFirstSeen(int32_t id, int64_t t);
+    // A call started on the talkgroup / seconds of its calls heard; false when the id is unknown.
+    // Counts stop at their largest value instead of wrapping.
+    bool CountTalkgroupCall(int32_t id);
+    bool AddTalkgroupAirtime(int32_t id, int64_t seconds);
+    // Adds the use stored on disk to a known talkgroup (the use file's reader); false when unknown.
+    bool AddTalkgroupUse(int32_t id, uint32_t calls, int64_t airtimeSeconds);
+    // Whether the stored use was added since the table was last cleared: the same system's files
+    // are read again at every site change, and their use must be added only once.
+    bool StoredUseAdded() const { return storedUseAdded_; }
+    void SetStoredUseAdded() { storedUseAdded_ = true; }
+    // Empties the table, use counts and the stored-use mark with it.
     void ClearTalkgroups();
     int TalkgroupCount() const;
     NamedLock& Lock();
@@ -70,4 +81,5 @@ private:
     // entries does not convert the same time again and again.
     int64_t stampTime_ = 0;
     std::string stamp_;
+    bool storedUseAdded_ = false;  // under lock_
 };
