@@ -10,10 +10,9 @@
 
 namespace {
 
-constexpr const char* kHeader =
-    "FileVersion:1\r\n"
-    "# Talkgroup use seen since this system was first stored\r\n"
-    "# Format:  Talkgroup,Calls,Airtime(seconds)\r\n";
+constexpr const char* kHeader = "FileVersion:1\r\n"
+                                "# Talkgroup use seen since this system was first stored\r\n"
+                                "# Format:  Talkgroup,Calls,Airtime(seconds)\r\n";
 
 constexpr int kFields = 3;
 constexpr int64_t kMaxTalkgroup = 65535;

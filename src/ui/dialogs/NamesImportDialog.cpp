@@ -30,7 +30,8 @@ public:
 
 QString CountsText(const NamesImport::Plan& plan)
 {
-    QString text = QStringLiteral("%1 new, %2 changed, %3 unchanged").arg(plan.newRows).arg(plan.changed).arg(plan.unchanged);
+    QString text =
+        QStringLiteral("%1 new, %2 changed, %3 unchanged").arg(plan.newRows).arg(plan.changed).arg(plan.unchanged);
     if (plan.keptNames > 0)
         text += QStringLiteral(" (%1 keep their own names)").arg(plan.keptNames);
     text += QStringLiteral(", %1 rejected").arg(plan.rejected.size());

@@ -47,7 +47,8 @@ QVariant NamesImportRowsModel::data(const QModelIndex& index, int role) const
     case kPriority:
         // No priority in the file, or an entry whose own name is kept: the entry keeps its own.
         return row.priority == NamesImport::kNoPriority ? QVariant(QStringLiteral("kept")) : QVariant(row.priority);
-    case kChange: return row.change == NamesImport::Row::Change::New ? QStringLiteral("new") : QStringLiteral("changed");
+    case kChange:
+        return row.change == NamesImport::Row::Change::New ? QStringLiteral("new") : QStringLiteral("changed");
     default: return {};
     }
 }

@@ -62,14 +62,14 @@ TEST_F(TalkgroupUseTest, ACaptureCountsEachCallAndItsAirtimeOnce)
         {100, GroupGrant(0, kChA, kFire, kRadio)},  // call 1 of Fire
         {104, GroupGrant(0, kChA, kFire, kRadio)},  // the grant repeated
         {125, PairUpdate(kOpGroupVoiceGrantUpdate, kChA, kFire, kChA, kFire)},
-        {163, PairUpdate(kOpGroupVoiceGrantUpdate, kChA, kFire, kChA, kFire)},  // 6.3 s in: 6 s
-        {-1, {}},                                                                // expires
-        {500, GroupGrant(0, kChA, kFire, kRadio)},                               // call 2 of Fire
-        {529, GroupGrant(0, kChA, kFire, kRadio)},                               // 2 s more
-        {530, GroupGrant(0, kChA, kPolice, kRadio)},       // Police takes the channel: call 1
-        {560, GroupGrant(0, kChB, kPolice, kRadio)},       // and moves: call 2
+        {163, PairUpdate(kOpGroupVoiceGrantUpdate, kChA, kFire, kChA, kFire)},      // 6.3 s in: 6 s
+        {-1, {}},                                                                   // expires
+        {500, GroupGrant(0, kChA, kFire, kRadio)},                                  // call 2 of Fire
+        {529, GroupGrant(0, kChA, kFire, kRadio)},                                  // 2 s more
+        {530, GroupGrant(0, kChA, kPolice, kRadio)},                                // Police takes the channel: call 1
+        {560, GroupGrant(0, kChB, kPolice, kRadio)},                                // and moves: call 2
         {575, PairUpdate(kOpGroupVoiceGrantUpdate, kChB, kPolice, kChB, kPolice)},  // 1.5 s on B
-        {580, ChannelGroupRadio(kOpGroupDataGrant, 0, kChA, kFire, kRadio)},         // data: no call
+        {580, ChannelGroupRadio(kOpGroupDataGrant, 0, kChA, kFire, kRadio)},        // data: no call
         {600, ChannelGroupRadio(kOpGroupDataGrant, 0, kChA, kFire, kRadio)},
     };
     Play(*d, capture);

@@ -136,7 +136,8 @@ TEST_F(NamesImportDialogTest, ReplaceTickedPlansAgainAndCancelAppliesNothing)
     ASSERT_TRUE(d.LoadFile(BadList()));
     d.ReplaceBox()->click();
     EXPECT_EQ(d.CountsLabel()->text(), "3 new, 2 changed, 0 unchanged, 8 rejected");
-    EXPECT_TRUE(Rows(d.RowsView()).contains("4|300|EMS \"Ops\"|kept|changed")) << Rows(d.RowsView()).join('\n').toStdString();
+    EXPECT_TRUE(Rows(d.RowsView()).contains("4|300|EMS \"Ops\"|kept|changed"))
+        << Rows(d.RowsView()).join('\n').toStdString();
     d.ReplaceBox()->click();
     EXPECT_EQ(d.CountsLabel()->text(), "3 new, 1 changed, 1 unchanged (1 keep their own names), 8 rejected");
 
