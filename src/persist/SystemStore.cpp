@@ -14,6 +14,7 @@
 #include "persist/RadioFile.h"
 #include "persist/SystemIni.h"
 #include "persist/TalkgroupFile.h"
+#include "persist/TalkgroupUseFile.h"
 #include "persist/TowerFile.h"
 #include "platform/AtomicFile.h"
 
@@ -25,6 +26,8 @@ struct Snapshot {
     std::string towerFile;
     SystemIniData ini;
     std::string talkgroups;
+    std::string talkgroupUse;
+    int talkgroupUseLines = 0;
     std::string radios;
     std::string tower;
 };
@@ -104,6 +107,7 @@ bool TakeSnapshot(P25Class& d, Snapshot& s)
     s.towerFile = TowerFile::FileName(info.rfssId, info.siteId);
     s.ini = SystemIni::Collect(d, info);
     s.talkgroups = TalkgroupFile::Format(d.Talkgroups());
+    s.talkgroupUse = TalkgroupUseFile::Format(d.Talkgroups(), &s.talkgroupUseLines);
     s.radios = RadioFile::Format(d.Radios());
     s.tower = TowerFile::Format(d, info, d.Context().time.Now());
     return true;
@@ -181,12 +185,20 @@ bool SaveSystemData(P25Class& decoder)
     }
     const std::string ini = s.folder + SystemIni::kFileName;
     const std::string talkgroups = s.folder + TalkgroupFile::kFileName;
+    const std::string use = s.folder + TalkgroupUseFile::kFileName;
     const std::string radios = s.folder + RadioFile::kFileName;
     const std::string tower = s.folder + s.towerFile;
     bool ok = SaveFile(store, ini, [&](std::string& reason) { return SystemIni::Save(ini, s.ini, &reason); });
     ok = SaveFile(store, talkgroups,
                   [&](std::string& reason) { return WriteWhole(talkgroups, s.talkgroups, reason); }) &&
          ok;
+    // The use of talkgroups the table does not hold (TalkGroups.txt held back) is only in the use
+    // file: it is held back with TalkGroups.txt. A system with no call heard yet gets no use file.
+    std::error_code exists;
+    if (!(store && store->Held(talkgroups)) &&
+        (s.talkgroupUseLines > 0 ||
+         std::filesystem::symlink_status(use, exists).type() != std::filesystem::file_type::not_found))
+        ok = SaveFile(store, use, [&](std::string& reason) { return WriteWhole(use, s.talkgroupUse, reason); }) && ok;
     ok = SaveFile(store, radios, [&](std::string& reason) { return WriteWhole(radios, s.radios, reason); }) && ok;
     ok = SaveFile(store, tower, [&](std::string& reason) { return WriteWhole(tower, s.tower, reason); }) && ok;
     return ok;
@@ -207,10 +219,15 @@ void LoadSystemData(P25Class& decoder)
     SystemFolderKnowledge* store = StoreOf(decoder);
     const std::string ini = folder + SystemIni::kFileName;
     const std::string talkgroups = folder + TalkgroupFile::kFileName;
+    const std::string use = folder + TalkgroupUseFile::kFileName;
     const std::string radios = folder + RadioFile::kFileName;
     const std::string tower = folder + TowerFile::FileName(rfss, site);
     LoadFile(store, ini, [&] { return SystemIni::Load(ini, decoder); });
     LoadFile(store, talkgroups, [&] { return TalkgroupFile::Load(talkgroups, decoder.Talkgroups()); });
+    // The use belongs to the talkgroups of TalkGroups.txt: while that file is held back the table
+    // lacks them, and the use is read (and added) by the load that reads them.
+    if (!(store && store->Held(talkgroups)))
+        LoadFile(store, use, [&] { return TalkgroupUseFile::Load(use, decoder.Talkgroups()); });
     LoadFile(store, radios, [&] { return RadioFile::Load(radios, decoder.Radios()); });
     LoadFile(store, tower, [&] { return TowerFile::Load(tower, decoder); });
 }

@@ -9,8 +9,8 @@
 class P25Class;
 
 // The per-system folder "System%03X" in the program folder: System.ini, TalkGroups.txt,
-// Radios.txt and one tower file per site. What the decoder learns about a system is written there
-// and read back whenever the system and site are identified.
+// TalkGroupUse.txt (calls and airtime per talkgroup), Radios.txt and one tower file per site. What the decoder learns
+// about a system is written there and read back whenever the system and site are identified.
 //
 // A file that exists but cannot be read (not a regular file, no permission, a dangling link, a
 // read error, or a file this program does not understand) is never replaced: it is reported once
@@ -28,9 +28,9 @@ std::string SystemFolder(const std::string& programFolder, uint32_t systemId);
 bool SaveSystemData(P25Class& decoder);
 
 // Reads the folder of the current system over the current state: System.ini, TalkGroups.txt,
-// Radios.txt and the tower file of the current RFSS and site, whichever exist. Does nothing under
-// the condition of SaveSystemData or when the folder does not exist. Takes "SYSINFOLOCK" (callers
-// on an identity change hold it already) and the other areas' locks inside it. A file that
+// TalkGroupUse.txt (its use added once after a reset), Radios.txt and the tower file of the current RFSS and site,
+// whichever exist. Does nothing under the condition of SaveSystemData or when the folder does not exist. Takes
+// "SYSINFOLOCK" (callers on an identity change hold it already) and the other areas' locks inside it. A file that
 // cannot be read is reported (Unreadable, once until it reads again) and held back.
 void LoadSystemData(P25Class& decoder);
 

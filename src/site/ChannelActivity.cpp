@@ -15,6 +15,7 @@ constexpr int32_t kUnknownTalkgroupPriority = 50;
 constexpr int32_t kIndividualPriority = 1;  // private, phone, data, CW ID and queued entries
 
 constexpr std::string_view kControl = "Control";
+constexpr std::string_view kGroupVoice = "Group";
 constexpr std::string_view kCwid = "CWID";
 
 }  // namespace
@@ -32,6 +33,7 @@ bool ChannelActivity::OnLine(int32_t channel, int32_t txChannel, Steps&& steps)
     if (index < 0)
         return false;
     Line line{index, channels_.Record(index)};
+    const UseState use = UseStateOf(line.rec);
     if (!ctx_.EventsWanted()) {
         steps(line);
     } else {
@@ -39,6 +41,7 @@ bool ChannelActivity::OnLine(int32_t channel, int32_t txChannel, Steps&& steps)
         steps(line);
         ReportCall(before, line.rec);
     }
+    AccountTalkgroupUse(use, line.rec);
     if (line.changed)
         channels_.MarkChanged();
     return line.changed;
@@ -77,6 +80,34 @@ void ChannelActivity::ReportCall(const CallState& before, const FreqInfo& after)
     if (after.source > 0)
         e.unitName = radios_.PeekRadioText(after.source);  // RADIDLOCK inside FREQUENCY, as the steps do
     ctx_.Emit(e);
+}
+
+ChannelActivity::UseState ChannelActivity::UseStateOf(const FreqInfo& rec) const
+{
+    return {rec.usage == kGroupVoice, rec.target, rec.hits};
+}
+
+// A voice call on a talkgroup starts where the event feed sees a call start (another target, a new
+// hit, or the line coming to group voice from another use or from idle); repeated grants and
+// updates of it are the same call. Its airtime grows with every message about it, in whole seconds
+// from its start to the latest message: a save in the middle of a call keeps what was heard so
+// far, and the rest is added later, never twice. An expiry adds nothing, since nothing was heard
+// of the call after its last message.
+void ChannelActivity::AccountTalkgroupUse(const UseState& before, FreqInfo& rec)
+{
+    if (rec.usage != kGroupVoice || rec.target <= 0)
+        return;
+    if (!before.groupCall || before.target != rec.target || before.hits != rec.hits) {
+        rec.callStart = rec.lastActivity;
+        rec.callSeconds = 0;
+        talkgroups_.CountTalkgroupCall(rec.target);
+        return;
+    }
+    const int32_t seconds = (rec.lastActivity - rec.callStart) / TimeBase::kTicksPerSecond;
+    if (seconds > rec.callSeconds) {
+        talkgroups_.AddTalkgroupAirtime(rec.target, seconds - rec.callSeconds);
+        rec.callSeconds = seconds;
+    }
 }
 
 void ChannelActivity::TouchTalkgroup(int32_t talkgroup)

@@ -79,6 +79,18 @@ private:
     // Reports the start, update or end of a call on the line (FREQUENCY held).
     void ReportCall(const CallState& before, const FreqInfo& after);
 
+    // What of a line decides whether a talkgroup call goes on, taken before a Record operation's
+    // steps (cheap: no text is copied).
+    struct UseState {
+        bool groupCall = false;
+        int32_t target = 0;
+        int32_t hits = 0;
+    };
+    UseState UseStateOf(const FreqInfo& rec) const;
+    // Counts a talkgroup call that the steps started on the line, or adds the airtime heard of the
+    // one that goes on (FREQUENCY held; takes TGLOCK inside it).
+    void AccountTalkgroupUse(const UseState& before, FreqInfo& rec);
+
     // The line a Record operation works on, and whether its steps changed it.
     struct Line {
         int index;

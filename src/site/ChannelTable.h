@@ -25,6 +25,10 @@ struct FreqInfo {
     std::string status;        // "Enc", "Emrg", or a CW identification
     int32_t hits = 0;          // calls started on the channel
     int32_t lastActivity = 0;  // tick of the last message about the channel; 0 when none
+    // The talkgroup voice call on the line (ChannelActivity): its starting tick and the seconds of
+    // it already added to the talkgroup's airtime. Meaningful only while the call lasts.
+    int32_t callStart = 0;
+    int32_t callSeconds = 0;
 };
 
 // Returns a line to idle: usage, target, description, source, status and last activity cleared.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -47,6 +48,8 @@ int TalkgroupTable::Insert(int32_t id, std::string_view description)
     r.firstSeen = now;
     r.textColor = 0;
     r.backColor = 0;
+    r.calls = 0;  // a reused slot forgets the use of the talkgroup it held
+    r.airtimeSeconds = 0;
     changed_.store(true);
     return pos;
 }
@@ -188,9 +191,37 @@ bool TalkgroupTable::RemoveTalkgroup(int32_t id)
     return true;
 }
 
+bool TalkgroupTable::CountTalkgroupCall(int32_t id)
+{
+    return AddTalkgroupUse(id, 1, 0);
+}
+
+bool TalkgroupTable::AddTalkgroupAirtime(int32_t id, int64_t seconds)
+{
+    return AddTalkgroupUse(id, 0, seconds);
+}
+
+bool TalkgroupTable::AddTalkgroupUse(int32_t id, uint32_t calls, int64_t airtimeSeconds)
+{
+    LockGuard g(lock_);
+    const int pos = Find(id);
+    if (pos < 0)
+        return false;
+    TGTAG& r = Record(pos);
+    r.calls =
+        calls > std::numeric_limits<uint32_t>::max() - r.calls ? std::numeric_limits<uint32_t>::max() : r.calls + calls;
+    if (airtimeSeconds > 0)
+        r.airtimeSeconds = airtimeSeconds > std::numeric_limits<int64_t>::max() - r.airtimeSeconds
+                               ? std::numeric_limits<int64_t>::max()
+                               : r.airtimeSeconds + airtimeSeconds;
+    changed_.store(true);
+    return true;
+}
+
 void TalkgroupTable::ClearTalkgroups()
 {
     LockGuard g(lock_);
     records_.Clear();
+    storedUseAdded_ = false;
     changed_.store(true);
 }

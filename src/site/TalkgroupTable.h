@@ -47,6 +47,17 @@ public:
     bool SetTalkgroupFirstSeen(int32_t id, int64_t t);
     // Takes the talkgroup out of the table (the list editor's delete); false when it is absent.
     bool RemoveTalkgroup(int32_t id);
+    // A call started on the talkgroup / seconds of its calls heard; false when the id is unknown.
+    // Counts stop at their largest value instead of wrapping.
+    bool CountTalkgroupCall(int32_t id);
+    bool AddTalkgroupAirtime(int32_t id, int64_t seconds);
+    // Adds the use stored on disk to a known talkgroup (the use file's reader); false when unknown.
+    bool AddTalkgroupUse(int32_t id, uint32_t calls, int64_t airtimeSeconds);
+    // Whether the stored use was added since the table was last cleared: the same system's files
+    // are read again at every site change, and their use must be added only once.
+    bool StoredUseAdded() const { return storedUseAdded_; }
+    void SetStoredUseAdded() { storedUseAdded_ = true; }
+    // Empties the table, use counts and the stored-use mark with it.
     void ClearTalkgroups();
     int TalkgroupCount() const;
     NamedLock& Lock();
@@ -72,4 +83,5 @@ private:
     // entries does not convert the same time again and again.
     int64_t stampTime_ = 0;
     std::string stamp_;
+    bool storedUseAdded_ = false;  // under lock_
 };

@@ -13,7 +13,11 @@
 // Without a window nothing needs a timer event every 100 ms: the counter can instead follow the
 // monotonic clock (FollowSteadyClock), one tick per 100 ms since that call, with no thread waking.
 class TimeBase {
+    static constexpr int64_t kTickMs = 100;
+
 public:
+    static constexpr int32_t kTicksPerSecond = 1000 / kTickMs;
+
     explicit TimeBase(const Clock& clock = Clock::System()) : clock_(&clock) { }
 
     int64_t Now() const { return clock_->Now(); }
@@ -39,8 +43,6 @@ public:
     void SetTick(int32_t tick) { tick_.store(tick, std::memory_order_relaxed); }
 
 private:
-    static constexpr int64_t kTickMs = 100;
-
     const Clock* clock_;
     std::chrono::steady_clock::time_point steadyStart_{};  // set before steady_ is
     std::atomic<bool> steady_{false};

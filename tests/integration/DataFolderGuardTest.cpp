@@ -134,11 +134,12 @@ protected:
         Process first(Replay(Capture()));
         ASSERT_EQ(first.Wait().status, 0);
         ASSERT_TRUE(fs::exists(SystemFolder() / "TalkGroups.txt"));
+        ASSERT_TRUE(fs::exists(SystemFolder() / "TalkGroupUse.txt"));  // the capture has calls
     }
     std::string Files() const
     {
         std::string all;
-        for (const char* name : {"System.ini", "TalkGroups.txt", "Radios.txt", "Tower0105.txt"})
+        for (const char* name : {"System.ini", "TalkGroups.txt", "TalkGroupUse.txt", "Radios.txt", "Tower0105.txt"})
             all += std::string(name) + ":" + ReadWhole(SystemFolder() / name) + "\n";
         return all;
     }
@@ -217,13 +218,13 @@ TEST_F(DataFolderGuard, FailedSavesAreReportedAndTheOldFilesStayWhole)
         Process run(Replay(Capture()), c.prepare);
         const Outcome r = run.Wait();
         EXPECT_EQ(r.status, 2) << c.name << "\n" << r.err;
-        for (const char* name : {"System.ini", "TalkGroups.txt", "Radios.txt", "Tower0105.txt"}) {
+        for (const char* name : {"System.ini", "TalkGroups.txt", "TalkGroupUse.txt", "Radios.txt", "Tower0105.txt"}) {
             const std::string line = "varnel: cannot save " + (SystemFolder() / name).string() + ": " + c.reason;
             EXPECT_NE(r.err.find(line), std::string::npos) << c.name << "\n" << r.err;
         }
         EXPECT_EQ(Files(), before) << c.name;
         const auto entries = std::distance(fs::directory_iterator(SystemFolder()), fs::directory_iterator());
-        EXPECT_EQ(entries, 4) << "a temporary file was left";
+        EXPECT_EQ(entries, 5) << "a temporary file was left";
     }
 }
 

@@ -1,15 +1,22 @@
 // The main menu: its items, the decode items' enabling, the "connect to a tower first" guard,
 // the system name dialog, "&Save System Information" and the About box.
+#include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "MainWindowFixture.h"
 #include "Version.h"
 #include "decoder/P25Class.h"
 #include "ui/dialogs/About.h"
+#include "ui/dialogs/NamesImportDialog.h"
 #include "ui/mainwindow/MainWindowNames.h"
 
 using namespace uitest;
@@ -52,7 +59,8 @@ TEST_F(MainMenuTest, MenusCarryEveryItemInOrder)
                            "&RR Web Service/Proxy Settings", "Talkgroup and Radio &Lists..."}));
     EXPECT_EQ(Items(Find<QMenu>(kMenuSystem)),
               (QStringList{"Edit &System Information", "Edit &TalkGroup Information", "Edit &Radio ID Information",
-                           "&Import System Information from Radio Reference"}));
+                           "&Import System Information from Radio Reference", "Import TalkGroup &Names from CSV...",
+                           "Import Radio &ID Names from CSV..."}));
     EXPECT_EQ(Items(Find<QMenu>(kMenuDecode)), (QStringList{"&Read Data From Radio", "&Stop Reading Data From Radio"}));
     EXPECT_EQ(Items(Find<QMenu>(kMenuHelp)), (QStringList{"Check for &Updates", "&About..."}));
     // Idle: only starting is offered.
@@ -63,7 +71,8 @@ TEST_F(MainMenuTest, MenusCarryEveryItemInOrder)
 TEST_F(MainMenuTest, EditingCommandsNeedAKnownSystem)
 {
     MakeWindow();
-    for (const char* item : {kActEditSystem, kActEditTalkgroup, kActEditRadio}) {
+    for (const char* item :
+         {kActEditSystem, kActEditTalkgroup, kActEditRadio, kActImportTalkgroupNames, kActImportRadioNames}) {
         SCOPED_TRACE(item);
         ModalAnswerer answerer;
         Action(item)->trigger();
@@ -116,6 +125,36 @@ TEST_F(MainMenuTest, SaveSystemInformationWritesTheFilesAndMarksTheSave)
     Action(kActSaveSystem)->trigger();
     EXPECT_TRUE(QDir(dir.filePath("System123")).exists("System.ini"));
     EXPECT_EQ(window->State().LastSystemSave.load(), clock.Now() - 1);
+}
+
+// A name list chosen, previewed and accepted goes into the decoded system and onto disk at once.
+TEST_F(MainMenuTest, NamesFromACsvListGoIntoTheDecodedSystemAndItsFiles)
+{
+    MakeWindow();
+    Identify();
+    window->Decoder()->Talkgroups().SetTalkgroup(200, "Own Name", 50, 0);
+    const QString list = dir.filePath("names.csv");
+    std::ofstream(list.toStdString(), std::ios::binary)
+        << "Decimal,Alpha Tag\r\n100,Fire Dispatch\r\n200,Police\r\nabc,Bad\r\n";
+
+    ModalAnswerer answerer;
+    QString counts;
+    answerer.fill = [&](QDialog& dialog) {
+        if (auto* chooser = qobject_cast<QFileDialog*>(&dialog))
+            chooser->selectFile(list);
+        else if (auto* preview = qobject_cast<NamesImportDialog*>(&dialog))
+            counts = preview->CountsLabel()->text();
+    };
+    Action(kActImportTalkgroupNames)->trigger();
+    ASSERT_EQ(answerer.seen.size(), 2u);
+    EXPECT_EQ(answerer.seen[0].title, "Choose a TalkGroup Name List");
+    EXPECT_EQ(answerer.seen[1].title, "Import TalkGroup Names");
+    EXPECT_EQ(counts, "1 new, 0 changed, 1 unchanged (1 keep their own names), 1 rejected");
+    EXPECT_EQ(window->Decoder()->Talkgroups().GetTalkgroupText(100), "Fire Dispatch");
+    EXPECT_EQ(window->Decoder()->Talkgroups().GetTalkgroupText(200), "Own Name");
+    std::ifstream saved(dir.filePath("System123/TalkGroups.txt").toStdString(), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(saved), {}};
+    EXPECT_NE(text.find("\r\n100,50,\"Fire Dispatch\","), std::string::npos) << text;
 }
 
 TEST_F(MainMenuTest, AboutBoxShowsTheVersionAndTheDataFolder)

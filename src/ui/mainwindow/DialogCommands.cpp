@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QColor>
 #include <QColorDialog>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include "decoder/P25Class.h"
 #include "ui/dialogs/Addrange.h"
 #include "ui/dialogs/NamesEditor.h"
+#include "ui/dialogs/NamesImportDialog.h"
 #include "ui/dialogs/Radidedit.h"
 #include "ui/dialogs/Tgedit.h"
 #include "ui/dialogs/Usage.h"
@@ -66,6 +68,20 @@ void TForm1::EditTalkgroup(const QString& number)
         SaveSettingsNow();
         SaveKnownSystem();  // the edit is on disk at once
     }
+}
+
+void TForm1::ImportNamesFromCsv(NamesImport::Kind kind)
+{
+    if (!Decoder())
+        return;
+    const bool radios = kind == NamesImport::Kind::Radios;
+    const QString file =
+        QFileDialog::getOpenFileName(this, radios ? "Choose a Radio ID Name List" : "Choose a TalkGroup Name List",
+                                     QString(), "CSV files (*.csv *.CSV);;All files (*)");
+    if (file.isEmpty())
+        return;
+    if (NamesImportDialog::Run(this, file, kind, &Decoder()->Talkgroups(), &Decoder()->Radios()) > 0)
+        SaveKnownSystem();  // the names are on disk at once, as after the edit dialogs
 }
 
 void TForm1::EditRadio(const QString& number)

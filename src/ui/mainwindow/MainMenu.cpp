@@ -78,6 +78,16 @@ void TForm1::BuildMenu()
     system->addSeparator();
     importAction_ = Item(system, kActImport, "&Import System Information from Radio Reference");
     connect(importAction_, &QAction::triggered, this, &TForm1::ImportFromWebDirectory);
+    connect(Item(system, kActImportTalkgroupNames, "Import TalkGroup &Names from CSV..."), &QAction::triggered, this,
+            [this] {
+                if (RequireKnownSystem())
+                    ImportNamesFromCsv(NamesImport::Kind::Talkgroups);
+            });
+    connect(Item(system, kActImportRadioNames, "Import Radio &ID Names from CSV..."), &QAction::triggered, this,
+            [this] {
+                if (RequireKnownSystem())
+                    ImportNamesFromCsv(NamesImport::Kind::Radios);
+            });
 
     QMenu* decode = Menu(bar, kMenuDecode, "&Decode");
     readAction_ = Item(decode, kActReadData, "&Read Data From Radio");

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "persist/NamesImport.h"
 #include "persist/Settings.h"
 #include "persist/StoreNotice.h"
 #include "ui/mainwindow/AppState.h"
@@ -155,6 +156,9 @@ public:
     // The talkgroup and radio list editor: one window, made on first use, brought to the front.
     void OpenNamesEditor();
     bool ChooseColour(QColor& colour);
+    // A CSV name list chosen by the user, previewed and, when accepted, imported into the decoded
+    // system's talkgroups or radios, then saved like an edit. DialogCommands.cpp.
+    void ImportNamesFromCsv(NamesImport::Kind kind);
     // The hold dialog of Button13 and the list pop-ups. HoldCommands.cpp.
     void OpenHoldDialog();
     // Web directory import and update check. src/web/WebCommands.cpp.

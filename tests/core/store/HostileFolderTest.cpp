@@ -79,6 +79,8 @@ const HostileCase kCases[] = {
      Outcome::HeldBack},
     {"FifoTower", "Tower0105.txt", [](const std::string& p) { Replace(p, [&] { ::mkfifo(p.c_str(), 0644); }); },
      Outcome::HeldBack},
+    {"FifoUse", "TalkGroupUse.txt", [](const std::string& p) { Replace(p, [&] { ::mkfifo(p.c_str(), 0644); }); },
+     Outcome::HeldBack},
     {"LinkToDevZero", "Tower0105.txt",
      [](const std::string& p) { Replace(p, [&] { fs::create_symlink("/dev/zero", p); }); }, Outcome::HeldBack},
     {"DanglingLink", "TalkGroups.txt",
