@@ -26,6 +26,7 @@
 #include "persist/RadioFile.h"
 #include "persist/SystemStore.h"
 #include "persist/TalkgroupFile.h"
+#include "persist/TalkgroupUseFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
 #include "site/ChannelTable.h"
@@ -313,6 +314,9 @@ bool NamesEditor::ChooseSystem(uint32_t systemId)
         radios_ = ownRadios_.get();
         const RegularFileRead tg = TalkgroupFile::Load(folder_ + TalkgroupFile::kFileName, *talkgroups_);
         const RegularFileRead radios = RadioFile::Load(folder_ + RadioFile::kFileName, *radios_);
+        // The calls and airtime shown beside the talkgroups; the editor never writes this file.
+        if (!tg.Failed())
+            TalkgroupUseFile::Load(folder_ + TalkgroupUseFile::kFileName, *talkgroups_);
         const std::pair<const RegularFileRead*, const char*> files[] = {{&tg, TalkgroupFile::kFileName},
                                                                         {&radios, RadioFile::kFileName}};
         for (size_t k = 0; k < 2; ++k) {

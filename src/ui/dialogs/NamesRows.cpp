@@ -122,10 +122,13 @@ void Write(TalkgroupTable& table, const NamesRow& row)
 {
     // One lock around the steps (the table's lock is recursive), so no view reads a half-written entry.
     LockGuard g(table.Lock());
+    const bool known = table.IsTalkgroupKnown(row.id);
     table.SetTalkgroup(row.id, row.description.toStdString(), std::clamp(row.priority, 0, 99), row.lastSeen);
     if (row.firstSeen != 0)
         table.SetTalkgroupFirstSeen(row.id, row.firstSeen);
     table.SetTalkgroupColors(row.id, row.textColor, row.backColor);
+    if (!known)  // an entry brought back (undo of a delete) gets its use back too
+        table.AddTalkgroupUse(row.id, row.calls, row.airtimeSeconds);
 }
 
 void Write(RadioTable& table, const NamesRow& row)

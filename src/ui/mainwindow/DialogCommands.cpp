@@ -24,6 +24,14 @@ constexpr char kRangeErrorTitle[] = "Range Error";
 constexpr char kRangeErrorText[] = "The low value may not be higher than the high value";
 constexpr char kColourDialogName[] = "ColorDialog1";
 
+// The file chooser of a CSV name list to import.
+QString ChooseNameList(QWidget* parent, NamesImport::Kind kind)
+{
+    const bool radios = kind == NamesImport::Kind::Radios;
+    return QFileDialog::getOpenFileName(parent, radios ? "Choose a Radio ID Name List" : "Choose a TalkGroup Name List",
+                                        QString(), "CSV files (*.csv *.CSV);;All files (*)");
+}
+
 // A range bound: text that is not a decimal number counts as 0.
 int32_t ReadBound(const QString& text)
 {
@@ -74,10 +82,7 @@ void TForm1::ImportNamesFromCsv(NamesImport::Kind kind)
 {
     if (!Decoder())
         return;
-    const bool radios = kind == NamesImport::Kind::Radios;
-    const QString file =
-        QFileDialog::getOpenFileName(this, radios ? "Choose a Radio ID Name List" : "Choose a TalkGroup Name List",
-                                     QString(), "CSV files (*.csv *.CSV);;All files (*)");
+    const QString file = ChooseNameList(this, kind);
     if (file.isEmpty())
         return;
     if (NamesImportDialog::Run(this, file, kind, &Decoder()->Talkgroups(), &Decoder()->Radios()) > 0)
@@ -103,6 +108,15 @@ void TForm1::OpenNamesEditor()
         services.programFolder = [this] { return ProgramFolder(); };
         services.saveDecodedSystem = [this] { return SaveKnownSystem(); };
         dialogs_.namesEditor = new NamesEditor(std::move(services), this);
+        NamesEditor* editor = dialogs_.namesEditor;
+        editor->importRequested = [this, editor](NamesImport::Kind kind) {
+            const QString file = ChooseNameList(editor, kind);
+            if (file.isEmpty())
+                return;
+            editor->BeginOutsideChange(kind);
+            NamesImportDialog::Run(editor, file, kind, editor->Talkgroups(), editor->Radios());
+            editor->ReloadFromTables();  // one undo step when anything was applied
+        };
     }
     NamesEditor* editor = dialogs_.namesEditor;
     if (!editor->isVisible())

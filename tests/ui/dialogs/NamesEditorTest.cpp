@@ -25,6 +25,7 @@
 #include "persist/RadioFile.h"
 #include "persist/SystemStore.h"
 #include "persist/TalkgroupFile.h"
+#include "persist/TalkgroupUseFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/NamedLock.h"
 #include "site/DecoderContext.h"
@@ -105,6 +106,8 @@ protected:
         std::filesystem::create_directories(SystemDir(id));
         ASSERT_TRUE(WriteFileAtomically(SystemDir(id) + TalkgroupFile::kFileName, TalkgroupFile::Format(tg)));
         ASSERT_TRUE(WriteFileAtomically(SystemDir(id) + RadioFile::kFileName, RadioFile::Format(radios)));
+        tg.AddTalkgroupUse(4660, 12, 345);  // the calls heard on EMS, in their file of their own
+        ASSERT_TRUE(WriteFileAtomically(SystemDir(id) + TalkgroupUseFile::kFileName, TalkgroupUseFile::Format(tg)));
     }
 
     // Opens the editor through its menu command on the given system.
@@ -320,6 +323,8 @@ TEST_F(NamesEditorTest, AddRefusesOutOfRangeAndDuplicatesDeleteAndUndoRestore)
     EXPECT_EQ(back.priority, 20);
     EXPECT_EQ(back.textColor, 0x00FF00u);
     EXPECT_EQ(back.lastSeen, kSeen + 4660);
+    EXPECT_EQ(back.calls, 12u);  // the use read from the system's folder comes back with the entry
+    EXPECT_EQ(back.airtimeSeconds, 345);
     ASSERT_TRUE(e.Undo());
     EXPECT_EQ(e.Radios()->PeekRadioText(16777215), "");
     EXPECT_EQ(e.Radios()->RadioCount(), 2);
