@@ -17,6 +17,9 @@ namespace {
 
 constexpr int kPolledType = 0;
 constexpr int kIdleWaitMs = 50;
+// A text type with nothing to write sleeps until its next item (or burst) is due; input from the
+// reader, a hang-up and a stop wake it sooner.
+constexpr int kLongestDueWaitMs = 1000;
 // While no reader has the port open the master reports a hang-up at once; look again this often.
 constexpr int kDisconnectedWaitMs = 10;
 constexpr size_t kInputLimit = 65536;
@@ -263,13 +266,19 @@ const SimItem* ScannerSimulator::TakeItem()
 
 void ScannerSimulator::QueueTextItem()
 {
-    if (!NextItemDue(Clock::now()))
+    const auto now = Clock::now();
+    if (!NextItemDue(now) || now < lastBurst_ + options_.burstInterval)
         return;
-    const SimItem* item = TakeItem();
-    output_ = item->kind == SimItem::Kind::kBytes
-                  ? item->bytes
-                  : SimCapture::FormatLine(options_.scannerType, item->block, sequence_);
-    outputItems_ = 1;
+    lastBurst_ = now;
+    // Every item due by now goes in one write. A burst ends at the end of the capture, so that a
+    // reader going away mid-burst has the unsent items played again from the right place.
+    do {
+        const SimItem* item = TakeItem();
+        output_ += item->kind == SimItem::Kind::kBytes
+                       ? item->bytes
+                       : SimCapture::FormatLine(options_.scannerType, item->block, sequence_);
+        ++outputItems_;
+    } while (options_.burstInterval.count() > 0 && next_ < items_.size() && NextItemDue(now));
 }
 
 void ScannerSimulator::WriteOutput()
@@ -293,8 +302,9 @@ int ScannerSimulator::WaitTimeoutMs(Clock::time_point now) const
     auto due = readyAt_;
     if (options_.blocksPerSecond > 0)
         due = std::max(due, nextDue_);
+    due = std::max(due, lastBurst_ + options_.burstInterval);
     if (due <= now)
         return 0;
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(due - now).count() + 1;
-    return static_cast<int>(std::min<long long>(ms, kIdleWaitMs));
+    return static_cast<int>(std::min<long long>(ms, kLongestDueWaitMs));
 }

@@ -18,6 +18,10 @@ struct SimulatorOptions {
     double blocksPerSecond = 0;
     // Start again from the first item after the last.
     bool loop = false;
+    // Text types at a set rate: the items that fell due are written together at most this often,
+    // the way a serial driver hands a scanner's output over in bursts (the average rate and the
+    // order stay). 0 writes each item when it is due.
+    std::chrono::milliseconds burstInterval{0};
     // Pause between the reader opening the port and the first item, so that the reader's
     // device preparation (which throws early input away) is over.
     std::chrono::milliseconds startDelay{0};
@@ -96,6 +100,7 @@ private:
     bool wasConnected_ = false;
     Clock::time_point readyAt_{};
     Clock::time_point nextDue_{};
+    Clock::time_point lastBurst_{};
 
     std::atomic<size_t> itemsSent_{0};
     std::atomic<size_t> pollsAnswered_{0};
