@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <stop_token>
 #include <string>
@@ -92,11 +93,12 @@ private:
     std::vector<SimItem> items_;
 
     // Touched only by the simulator's thread while it runs.
-    size_t next_ = 0;         // index of the next item
-    uint64_t sequence_ = 0;   // items taken, for the analyzer's counter column
-    std::string input_;       // bytes from the reader not yet understood
-    std::string output_;      // bytes waiting to be written
-    size_t outputItems_ = 0;  // items inside output_
+    size_t next_ = 0;               // index of the next item
+    uint64_t sequence_ = 0;         // items taken, for the analyzer's counter column
+    std::string input_;             // bytes from the reader not yet understood
+    std::string output_;            // bytes waiting to be written
+    size_t outputItems_ = 0;        // items inside output_
+    std::deque<size_t> itemBytes_;  // text types: bytes of each item in output_ not yet written
     bool wasConnected_ = false;
     Clock::time_point readyAt_{};
     Clock::time_point nextDue_{};
