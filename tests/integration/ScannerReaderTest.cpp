@@ -122,14 +122,15 @@ TEST(ScannerReaderPlayback, ABurstyPacedCaptureArrivesInGroupsInOrder)
     rig.sim.SetCapture(AsItems(blocks));
     ASSERT_TRUE(rig.StartReader(ReaderConfig(1, rig.sim.SlavePath())));
     ASSERT_TRUE(rig.sim.Start());
-    // Every completed write adds its items to the count at once: one value seen per burst.
+    // The items of a write are counted as its bytes go out: a few values per burst (more when a
+    // slow reader splits the writes), not one per item.
     std::set<size_t> seen;
     const auto deadline = std::chrono::steady_clock::now() + kWait;
     while (rig.sim.ItemsSent() < 60 && std::chrono::steady_clock::now() < deadline) {
         seen.insert(rig.sim.ItemsSent());
         std::this_thread::yield();
     }
-    EXPECT_LT(seen.size(), 15u) << "items written one by one";
+    EXPECT_LT(seen.size(), 40u) << "items written one by one";
     std::vector<Tsbk> expected = blocks;
     expected.insert(expected.end(), blocks.begin(), blocks.end());
     EXPECT_EQ(PopBlocks(rig.queue, expected.size()), expected);
