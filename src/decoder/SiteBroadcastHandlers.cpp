@@ -2,7 +2,9 @@
 // status), the sites next to it (adjacent status), its other control channels (secondary control
 // channel broadcasts) and how its channel numbers map to frequencies (identifier updates).
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "decoder/P25Class.h"
@@ -97,8 +99,23 @@ DecodedIdentifier CommonIdentifierFields(const Tsbk& b)
 
 std::string IdentifierDescription(const DecodedIdentifier& id)
 {
-    return Format(kIdentifierUpdateText, id.identifier, id.entry.base, id.entry.spacing, id.entry.bandwidth,
-                  id.entry.txOffset);
+    // A site repeats its few identifier updates all the time, and printing four frequencies is
+    // the costly part: the last text of each identifier is kept per thread, found by the exact
+    // values it was printed from.
+    struct Printed {
+        int identifier = -1;
+        std::array<double, 4> values{};
+        std::string text;
+    };
+    thread_local std::array<Printed, IdentifierTable::kCount> printed;
+    const std::array<double, 4> values{id.entry.base, id.entry.spacing, id.entry.bandwidth, id.entry.txOffset};
+    Printed& slot = printed[static_cast<size_t>(id.identifier) % printed.size()];
+    if (slot.identifier != id.identifier || std::memcmp(slot.values.data(), values.data(), sizeof values) != 0) {
+        slot.text = Format(kIdentifierUpdateText, id.identifier, values[0], values[1], values[2], values[3]);
+        slot.identifier = id.identifier;
+        slot.values = values;
+    }
+    return slot.text;
 }
 
 bool StoreIdentifier(P25Class& d, const DecodedIdentifier& id)

@@ -1,5 +1,7 @@
 #include "link/ScannerLineFramer.h"
 
+#include <array>
+
 namespace {
 
 constexpr uint8_t kCr = 0x0D;
@@ -8,29 +10,60 @@ constexpr uint8_t kSevenBits = 0x7F;
 constexpr char kBlank = ' ';
 constexpr std::string_view kP25 = "P25";
 
+constexpr std::array<int8_t, 256> MakeHexValues()
+{
+    std::array<int8_t, 256> values{};
+    for (int c = 0; c < 256; ++c) {
+        if (c >= '0' && c <= '9')
+            values[c] = static_cast<int8_t>(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            values[c] = static_cast<int8_t>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F')
+            values[c] = static_cast<int8_t>(c - 'A' + 10);
+        else
+            values[c] = -1;
+    }
+    return values;
+}
+
+// Every data line converts 24 digits: a table instead of three range tests a digit.
+constexpr std::array<int8_t, 256> kHexValues = MakeHexValues();
+
 int HexValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return kHexValues[static_cast<uint8_t>(c)];
 }
 
 // Fields judged the same way by the PSR and Uniden forms: enough fields make a reply; "P25" in
-// field 0 with 24 digits in the data field makes a block.
+// field 0 with 24 digits in the data field makes a block. The fields are cut as SplitFields cuts
+// them, but only up to the data field and without building a list: this runs for every line.
 ScannerLine JudgeFields(std::string_view text, size_t dataField)
 {
     ScannerLine out;
     out.keepRaw = true;
-    std::vector<std::string_view> fields = ScannerLineFramer::SplitFields(text);
-    if (fields.size() <= dataField)
+    std::string_view first;
+    std::string_view data;
+    size_t field = 0;
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size() && field <= dataField; ++i) {
+        const bool end = i == text.size();
+        if (!end && text[i] != ':' && text[i] != ',')
+            continue;
+        if (end && start == text.size())
+            break;  // nothing after the last separator: no field
+        const std::string_view f = text.substr(start, i - start);
+        if (field == 0)
+            first = f;
+        if (field == dataField)
+            data = f;
+        ++field;
+        start = i + 1;
+    }
+    if (field <= dataField)
         return out;
     out.reply = true;
-    if (fields[0] == kP25 && fields[dataField].size() == ScannerLineFramer::kHexDigits)
-        out.hasBlock = ScannerLineFramer::HexToBlock(fields[dataField], out.block);
+    if (first == kP25 && data.size() == ScannerLineFramer::kHexDigits)
+        out.hasBlock = ScannerLineFramer::HexToBlock(data, out.block);
     return out;
 }
 
@@ -50,6 +83,28 @@ bool ScannerLineFramer::Feed(uint8_t byte)
         pending_.clear();
     pending_.push_back(static_cast<char>(byte));
     return false;
+}
+
+size_t ScannerLineFramer::FeedUntilLineEnd(const uint8_t* bytes, size_t count, bool& ended)
+{
+    size_t run = 0;
+    bool plain = true;  // no NUL and no bit 7 in the run: it is appended as it is
+    for (; run < count; ++run) {
+        const uint8_t byte = bytes[run] & kSevenBits;
+        if (byte == kCr || byte == kLf)
+            break;
+        plain = plain && byte == bytes[run] && byte != 0;
+    }
+    // The buffer is emptied before an append once it holds more than kMaxLineChars; a run that
+    // cannot reach that is appended whole.
+    if (plain && pending_.size() + run <= kMaxLineChars + 1) {
+        pending_.append(reinterpret_cast<const char*>(bytes), run);
+    } else {
+        for (size_t i = 0; i < run; ++i)
+            Feed(bytes[i]);
+    }
+    ended = run < count && Feed(bytes[run]);
+    return ended ? run + 1 : run;
 }
 
 void ScannerLineFramer::Reset()

@@ -51,6 +51,9 @@ public:
     // line (without its terminator) until the next call.
     bool Feed(uint8_t byte);
     const std::string& Line() const { return line_; }
+    // Takes bytes as Feed does, up to and including the first line end, and returns how many it
+    // took; `ended` tells whether a line ended (Line() then holds it). Same lines as byte by byte.
+    size_t FeedUntilLineEnd(const uint8_t* bytes, size_t count, bool& ended);
     // Judges Line() by this framer's scanner type.
     ScannerLine JudgeLine() const { return Judge(type_, line_); }
     // Forgets a partly received line (the device went away in the middle of it).

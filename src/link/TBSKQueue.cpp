@@ -1,5 +1,6 @@
 #include "link/TBSKQueue.h"
 
+#include <algorithm>
 #include <mutex>
 
 TBSKQueue::TBSKQueue() : slots_(std::make_unique<std::array<Tsbk, kSlots>>())
@@ -20,6 +21,25 @@ bool TBSKQueue::Push(const Tsbk& block)
     if (wake)
         dataArrived_.notify_all();
     return true;
+}
+
+size_t TBSKQueue::Push(const Tsbk* blocks, size_t count)
+{
+    bool wake = false;
+    size_t n = 0;
+    {
+        LockGuard guard(lock_);
+        n = std::min(count, static_cast<size_t>(kSlots - count_));
+        for (size_t i = 0; i < n; ++i) {
+            (*slots_)[writeIndex_] = blocks[i];
+            writeIndex_ = (writeIndex_ + 1) % kSlots;
+        }
+        count_ += static_cast<int32_t>(n);
+        wake = n > 0 && dataWaiters_ > 0;
+    }
+    if (wake)
+        dataArrived_.notify_all();
+    return n;
 }
 
 void TBSKQueue::NoteTaken(int before, int after, bool& wakeProducer) const

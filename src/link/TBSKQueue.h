@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <stop_token>
@@ -32,6 +33,9 @@ public:
 
     // false (and nothing changed) when full.
     bool Push(const Tsbk& block);
+    // Copies in as many of `count` blocks as there is room for, in order, under one lock; returns
+    // how many.
+    size_t Push(const Tsbk* blocks, size_t count);
     // false when empty; otherwise the oldest block is copied out and removed.
     bool Pop(Tsbk& out);
     // Copies out and removes every queued block (at most kSlots), oldest first; returns how many.

@@ -26,10 +26,14 @@ const std::string& CachedTimeStamp(int64_t unixTime)
 void AppendPacketData(std::string& out, const Tsbk& block)
 {
     static const char kHex[] = "0123456789ABCDEF";
+    // Written in place: a replay prints a row per block.
+    const size_t at = out.size();
+    out.resize(at + 3 * static_cast<size_t>(kTsbkSize));
+    char* p = out.data() + at;
     for (uint8_t b : block) {
-        out += kHex[b >> 4];
-        out += kHex[b & 0x0F];
-        out += ' ';
+        *p++ = kHex[b >> 4];
+        *p++ = kHex[b & 0x0F];
+        *p++ = ' ';
     }
 }
 

@@ -1,15 +1,18 @@
 #include "session/ActivityExpiry.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 
 #include "decoder/P25Class.h"
 
 namespace {
 
-constexpr auto kActivePeriod = std::chrono::milliseconds(100);  // one tick
-constexpr auto kQuietPeriod = std::chrono::seconds(1);
+constexpr auto kTick = std::chrono::milliseconds(100);
+// Nothing active: a call that starts meanwhile is found within this time (it lasts longer).
+constexpr auto kQuietPeriod = std::chrono::milliseconds(1000);
 
 }  // namespace
 
@@ -27,6 +30,24 @@ void ActivityExpiry::Stop()
     }
 }
 
+std::chrono::milliseconds ActivityExpiry::UntilNextExpiry()
+{
+    auto wait = kQuietPeriod;
+    // A call ends once its channel has been silent for more than the time-out.
+    if (const auto earliest = decoder_.Activity().EarliestCallActivity()) {
+        const int64_t due = int64_t{*earliest} + decoder_.Context().tgTimeOut.load() + 1;
+        const int64_t ticks = std::max<int64_t>(1, due - decoder_.Tick());
+        wait = std::min<std::chrono::milliseconds>(wait, ticks * kTick);
+    }
+    // A patch ends a whole number of seconds after it was last heard.
+    if (const auto due = decoder_.Patches().NextExpiry()) {
+        const int64_t seconds = std::max<int64_t>(0, *due - decoder_.Context().time.Now());
+        wait = std::min<std::chrono::milliseconds>(
+            wait, std::max<std::chrono::milliseconds>(kTick, std::chrono::seconds(seconds)));
+    }
+    return wait;
+}
+
 void ActivityExpiry::Run(std::stop_token stop)
 {
     std::mutex mutex;
@@ -34,11 +55,10 @@ void ActivityExpiry::Run(std::stop_token stop)
     while (!stop.stop_requested()) {
         decoder_.Activity().ExpireChannelActivity();
         decoder_.Patches().ExpirePatches();
-        const bool active = decoder_.Activity().AnyActive() || decoder_.Patches().Count() > 0;
+        // Sleeps until the earliest call or patch can end instead of looking every tick: a busy
+        // channel is refreshed by its grants long before it would end.
+        const auto wait = UntilNextExpiry();
         std::unique_lock<std::mutex> lock(mutex);
-        wake.wait_for(lock, stop,
-                      active ? std::chrono::duration_cast<std::chrono::milliseconds>(kActivePeriod)
-                             : std::chrono::duration_cast<std::chrono::milliseconds>(kQuietPeriod),
-                      [] { return false; });
+        wake.wait_for(lock, stop, wait, [] { return false; });
     }
 }

@@ -18,6 +18,8 @@ namespace {
 
 constexpr auto kRealtimeBlockInterval = std::chrono::milliseconds(25);  // about 40 blocks a second
 constexpr auto kRoomWait = std::chrono::milliseconds(10);
+constexpr size_t kReplayBatch = 64;
+constexpr size_t kReplayReadSize = 256 * 1024;
 constexpr int kSecondsPerMinute = 60;
 // The periodic save marks itself a little early so that the next check, a whole number of
 // minutes later, does not just miss the interval.
@@ -207,33 +209,56 @@ bool DecodeSession::Replay(const std::string& path, int scannerType, bool realti
     if (!in)
         return false;
     ScannerLineFramer framer(scannerType);
-    const auto push = [&](const Tsbk& block) {
-        while (!queue_->Push(block) && !stop)
-            queue_->WaitForRoom(std::stop_token{}, kRoomWait);
+    // Blocks go to the queue in batches, one lock each, so that the processing thread is woken
+    // once per batch; a real-time replay hands each block over on its own.
+    std::array<Tsbk, kReplayBatch> batch;
+    size_t held = 0;
+    const auto flush = [&] {
+        size_t done = 0;
+        while (done < held && !stop) {
+            done += queue_->Push(batch.data() + done, held - done);
+            if (done < held)
+                queue_->WaitForRoom(std::stop_token{}, kRoomWait);
+        }
+        if (counted)
+            for (size_t i = 0; i < done; ++i)
+                counted();
+        held = 0;
     };
-    char buffer[65536];
+    const auto take = [&](const Tsbk& block) {
+        ++c.blocks;
+        batch[held++] = block;
+        if (held == batch.size() || realtime)
+            flush();
+        if (realtime)
+            std::this_thread::sleep_for(kRealtimeBlockInterval);
+    };
+    std::vector<char> buffer(kReplayReadSize);
     char lastEnd = 0;
     while (!stop && in) {
-        in.read(buffer, sizeof buffer);
-        const std::streamsize n = in.gcount();
-        for (std::streamsize i = 0; i < n && !stop; ++i) {
-            if (buffer[i] != '\r' && buffer[i] != '\n')
-                lastEnd = 0;
-            if (!framer.Feed(static_cast<uint8_t>(buffer[i])))
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        const auto* bytes = reinterpret_cast<const uint8_t*>(buffer.data());
+        const size_t n = static_cast<size_t>(in.gcount());
+        size_t i = 0;
+        while (i < n && !stop) {
+            bool ended = false;
+            const size_t used = framer.FeedUntilLineEnd(bytes + i, n - i, ended);
+            i += used;
+            if (!ended) {
+                if (used > 0)
+                    lastEnd = 0;
                 continue;
+            }
             // CR LF ends one line, not two.
-            if (!(buffer[i] == '\n' && lastEnd == '\r'))
+            const char end = buffer[i - 1];
+            if (used > 1 || (end != '\r' && end != '\n'))
+                lastEnd = 0;
+            if (!(end == '\n' && lastEnd == '\r'))
                 ++c.lines;
-            lastEnd = buffer[i];
+            lastEnd = end;
             const ScannerLine line = framer.JudgeLine();
-            if (!line.hasBlock)
-                continue;
-            ++c.blocks;
-            push(line.block);
-            if (counted)
-                counted();
-            if (realtime)
-                std::this_thread::sleep_for(kRealtimeBlockInterval);
+            if (line.hasBlock)
+                take(line.block);
         }
     }
     // A last line without its terminator still counts.
@@ -241,11 +266,10 @@ bool DecodeSession::Replay(const std::string& path, int scannerType, bool realti
         const ScannerLine line = framer.JudgeLine();
         if (!framer.Line().empty())
             ++c.lines;
-        if (line.hasBlock) {
-            ++c.blocks;
-            push(line.block);
-        }
+        if (line.hasBlock)
+            take(line.block);
     }
+    flush();
     return !in.bad();
 }
 

@@ -17,9 +17,13 @@ namespace {
 
 constexpr int kPolledType = 0;
 constexpr int kIdleWaitMs = 50;
+// A text type with nothing to write sleeps until its next item (or burst) is due; input from the
+// reader, a hang-up and a stop wake it sooner.
+constexpr int kLongestDueWaitMs = 1000;
 // While no reader has the port open the master reports a hang-up at once; look again this often.
 constexpr int kDisconnectedWaitMs = 10;
 constexpr size_t kInputLimit = 65536;
+constexpr size_t kMostBytesAWrite = 4096;
 constexpr auto kMaxCatchUp = std::chrono::seconds(1);
 
 template <typename Frame>
@@ -172,6 +176,7 @@ bool ScannerSimulator::ProbeConnection(short& revents)
             next_ -= std::min(outputItems_, next_);
         output_.clear();
         outputItems_ = 0;
+        itemBytes_.clear();
         input_.clear();
     }
     wasConnected_ = false;
@@ -263,13 +268,24 @@ const SimItem* ScannerSimulator::TakeItem()
 
 void ScannerSimulator::QueueTextItem()
 {
-    if (!NextItemDue(Clock::now()))
+    const auto now = Clock::now();
+    if (!NextItemDue(now) || now < lastBurst_ + options_.burstInterval)
         return;
-    const SimItem* item = TakeItem();
-    output_ = item->kind == SimItem::Kind::kBytes
-                  ? item->bytes
-                  : SimCapture::FormatLine(options_.scannerType, item->block, sequence_);
-    outputItems_ = 1;
+    lastBurst_ = now;
+    // Every item due by now goes in one write. A burst ends at the end of the capture, so that a
+    // reader going away mid-burst has the unsent items played again from the right place.
+    // Unpaced, the items go out a few kilobytes a write, as fast as the reader takes them, instead
+    // of a write per line.
+    const bool together = options_.burstInterval.count() > 0 || options_.blocksPerSecond <= 0;
+    do {
+        const SimItem* item = TakeItem();
+        const size_t before = output_.size();
+        output_ += item->kind == SimItem::Kind::kBytes
+                       ? item->bytes
+                       : SimCapture::FormatLine(options_.scannerType, item->block, sequence_);
+        itemBytes_.push_back(output_.size() - before);
+        ++outputItems_;
+    } while (together && next_ < items_.size() && output_.size() < kMostBytesAWrite && NextItemDue(now));
 }
 
 void ScannerSimulator::WriteOutput()
@@ -278,6 +294,20 @@ void ScannerSimulator::WriteOutput()
     if (n <= 0)
         return;  // full (POLLOUT will tell) or the reader has gone (the probe will tell)
     output_.erase(0, size_t(n));
+    if (!itemBytes_.empty()) {
+        // Text items count as sent once their last byte is written, so that a reader going away in
+        // the middle of a write gets only the items it did not have played again.
+        size_t written = size_t(n);
+        while (!itemBytes_.empty() && written >= itemBytes_.front()) {
+            written -= itemBytes_.front();
+            itemBytes_.pop_front();
+            --outputItems_;
+            ++itemsSent_;
+        }
+        if (!itemBytes_.empty())
+            itemBytes_.front() -= written;
+        return;
+    }
     if (output_.empty()) {
         itemsSent_ += outputItems_;
         outputItems_ = 0;
@@ -293,8 +323,9 @@ int ScannerSimulator::WaitTimeoutMs(Clock::time_point now) const
     auto due = readyAt_;
     if (options_.blocksPerSecond > 0)
         due = std::max(due, nextDue_);
+    due = std::max(due, lastBurst_ + options_.burstInterval);
     if (due <= now)
         return 0;
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(due - now).count() + 1;
-    return static_cast<int>(std::min<long long>(ms, kIdleWaitMs));
+    return static_cast<int>(std::min<long long>(ms, kLongestDueWaitMs));
 }

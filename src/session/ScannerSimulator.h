@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <stop_token>
 #include <string>
@@ -18,6 +19,10 @@ struct SimulatorOptions {
     double blocksPerSecond = 0;
     // Start again from the first item after the last.
     bool loop = false;
+    // Text types at a set rate: the items that fell due are written together at most this often,
+    // the way a serial driver hands a scanner's output over in bursts (the average rate and the
+    // order stay). 0 writes each item when it is due.
+    std::chrono::milliseconds burstInterval{0};
     // Pause between the reader opening the port and the first item, so that the reader's
     // device preparation (which throws early input away) is over.
     std::chrono::milliseconds startDelay{0};
@@ -88,14 +93,16 @@ private:
     std::vector<SimItem> items_;
 
     // Touched only by the simulator's thread while it runs.
-    size_t next_ = 0;         // index of the next item
-    uint64_t sequence_ = 0;   // items taken, for the analyzer's counter column
-    std::string input_;       // bytes from the reader not yet understood
-    std::string output_;      // bytes waiting to be written
-    size_t outputItems_ = 0;  // items inside output_
+    size_t next_ = 0;               // index of the next item
+    uint64_t sequence_ = 0;         // items taken, for the analyzer's counter column
+    std::string input_;             // bytes from the reader not yet understood
+    std::string output_;            // bytes waiting to be written
+    size_t outputItems_ = 0;        // items inside output_
+    std::deque<size_t> itemBytes_;  // text types: bytes of each item in output_ not yet written
     bool wasConnected_ = false;
     Clock::time_point readyAt_{};
     Clock::time_point nextDue_{};
+    Clock::time_point lastBurst_{};
 
     std::atomic<size_t> itemsSent_{0};
     std::atomic<size_t> pollsAnswered_{0};

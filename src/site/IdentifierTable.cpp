@@ -1,6 +1,9 @@
 #include "site/IdentifierTable.h"
 
+#include <array>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -14,6 +17,10 @@ bool SameEntry(const IdentifierEntry& a, const IdentifierEntry& b)
     return a.base == b.base && a.txOffset == b.txOffset && a.spacing == b.spacing && a.bandwidth == b.bandwidth &&
            a.assumed == b.assumed;
 }
+
+// Channel texts with their frequency kept per thread, and the mark of an unused slot.
+constexpr uint32_t kPrintedSlots = 256;
+constexpr int32_t kNoEntry = INT32_MIN;
 
 bool InChannelRange(int32_t channel)
 {
@@ -102,7 +109,23 @@ std::string IdentifierTable::ChannelText(int32_t channel, bool withFrequency, bo
     } else {
         const double mhz =
             (transmitSide && channel != kNoChannel) ? ChannelTxFrequency(channel) : ChannelRxFrequency(channel);
-        std::snprintf(text, sizeof text, "%d-%04d(%3.05f)", identifier, number, mhz);
+        // Nearly every grant and broadcast names a channel, and a site uses few of them: printing
+        // the frequency is the costly part, so the last texts are kept per thread, found by the
+        // channel and the exact frequency they were printed from.
+        struct Printed {
+            int32_t channel = kNoEntry;
+            double mhz = 0.0;
+            std::string text;
+        };
+        thread_local std::array<Printed, kPrintedSlots> printed;
+        Printed& slot = printed[static_cast<uint32_t>(channel ^ (channel >> 8)) % kPrintedSlots];
+        if (slot.channel != channel || std::memcmp(&slot.mhz, &mhz, sizeof mhz) != 0) {
+            std::snprintf(text, sizeof text, "%d-%04d(%3.05f)", identifier, number, mhz);
+            slot.channel = channel;
+            slot.mhz = mhz;
+            slot.text = text;
+        }
+        return slot.text;
     }
     return text;
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <limits>
 
 #include "platform/Clock.h"
 
@@ -10,8 +11,10 @@
 // the tick counter that a 100 ms timer advances while the decoder exists. Channel activity
 // expires on ticks; tables and logs stamp entries with "now".
 //
-// Without a window nothing needs a timer event every 100 ms: the counter can instead follow the
-// monotonic clock (FollowSteadyClock), one tick per 100 ms since that call, with no thread waking.
+// Whenever nothing needs a timer event every 100 ms (a run without a window, or a window with no
+// session and nothing left to expire) the counter can instead follow the monotonic clock
+// (FollowSteadyClock), one tick per 100 ms from its present value, with no thread waking;
+// FollowTimer hands it back to the timer at the value it has reached.
 class TimeBase {
     static constexpr int64_t kTickMs = 100;
 
@@ -25,26 +28,54 @@ public:
 
     int32_t Tick() const
     {
-        if (steady_.load(std::memory_order_relaxed)) {
-            const auto elapsed = std::chrono::steady_clock::now() - steadyStart_;
-            return tick_.load(std::memory_order_relaxed) +
-                   static_cast<int32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() /
-                                        kTickMs);
-        }
+        const int64_t origin = steadyOrigin_.load(std::memory_order_acquire);
+        if (origin != kByTimer)
+            return static_cast<int32_t>((SteadyMs() - origin) / kTickMs);
         return tick_.load(std::memory_order_relaxed);
     }
     // From now on the counter advances by itself, from its present value.
     void FollowSteadyClock()
     {
-        steadyStart_ = std::chrono::steady_clock::now();
-        steady_.store(true);
+        if (steadyOrigin_.load() == kByTimer)
+            steadyOrigin_.store(SteadyMs() - int64_t{tick_.load()} * kTickMs, std::memory_order_release);
     }
-    void AdvanceTick() { tick_.fetch_add(1, std::memory_order_relaxed); }
-    void SetTick(int32_t tick) { tick_.store(tick, std::memory_order_relaxed); }
+    // From now on only AdvanceTick moves the counter, from the value it has reached.
+    void FollowTimer()
+    {
+        if (steadyOrigin_.load() == kByTimer)
+            return;
+        tick_.store(Tick());
+        steadyOrigin_.store(kByTimer, std::memory_order_release);
+    }
+    bool FollowsSteadyClock() const { return steadyOrigin_.load() != kByTimer; }
+    // One tick more, whichever way the counter is driven.
+    void AdvanceTick()
+    {
+        if (steadyOrigin_.load() != kByTimer)
+            steadyOrigin_.fetch_sub(kTickMs, std::memory_order_acq_rel);
+        else
+            tick_.fetch_add(1, std::memory_order_relaxed);
+    }
+    void SetTick(int32_t tick)
+    {
+        tick_.store(tick, std::memory_order_relaxed);
+        if (steadyOrigin_.load() != kByTimer)
+            steadyOrigin_.store(SteadyMs() - int64_t{tick} * kTickMs, std::memory_order_release);
+    }
 
 private:
+    static constexpr int64_t kByTimer = std::numeric_limits<int64_t>::min();
+
+    static int64_t SteadyMs()
+    {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+
     const Clock* clock_;
-    std::chrono::steady_clock::time_point steadyStart_{};  // set before steady_ is
-    std::atomic<bool> steady_{false};
+    // While the counter follows the monotonic clock: the clock's milliseconds at which it stood at
+    // 0; kByTimer while a timer drives it. One word, so a switch is never seen half done.
+    std::atomic<int64_t> steadyOrigin_{kByTimer};
     std::atomic<int32_t> tick_{0};
 };

@@ -38,6 +38,28 @@ TEST_F(TimersTest, Timer4AdvancesTheDecoderTick)
     EXPECT_EQ(window->Decoder()->Tick(), before + 2);
 }
 
+// With no session and nothing to expire the tick timer stops; the counter goes on by the monotonic
+// clock, and a session starts the timer again from the value reached.
+TEST_F(TimersTest, Timer4RestsWithoutASessionAndTheTickGoesOn)
+{
+    settings.port = dir.filePath("no-port").toStdString();
+    MakeWindow();
+    QTimer* timer = Find<QTimer>(kTimer4);
+    ASSERT_TRUE(PumpUntil([&] { return !timer->isActive(); }));
+    const int32_t resting = window->Decoder()->Tick();
+    ASSERT_TRUE(PumpUntil([&] { return window->Decoder()->Tick() >= resting + 2; }));
+
+    ModalAnswerer answerer;  // the missing port ends the session; the timer runs from its start
+    window->ToggleSession();
+    EXPECT_TRUE(timer->isActive());
+    const int32_t started = window->Decoder()->Tick();
+    EXPECT_GE(started, resting + 2);
+    window->Timer4Tick();
+    EXPECT_EQ(window->Decoder()->Tick(), started + 1);
+    ASSERT_TRUE(PumpUntil([&] { return !window->State().DecodeRunning; }));
+    ASSERT_TRUE(PumpUntil([&] { return !timer->isActive(); }));
+}
+
 TEST_F(TimersTest, PeriodicSaveWaitsForTheIntervalAndAKnownSystem)
 {
     settings.autoSaveEnabled = true;

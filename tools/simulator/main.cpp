@@ -24,11 +24,12 @@ int Usage(const char* error)
     if (error)
         std::fprintf(stderr, "varnel-sim: %s\n", error);
     std::fprintf(stderr, "usage: varnel-sim --capture FILE [--type 0|1|2|3] [--rate BLOCKS_PER_SECOND]\n"
-                         "                  [--loop] [--exit-when-done] [--link PATH] [--start-delay MS]\n"
+                         "                  [--loop] [--exit-when-done] [--link PATH] [--start-delay MS] [--burst MS]\n"
                          "Plays FILE (24 hex digits per block, or scanner lines) as the chosen scanner\n"
                          "type on a pseudo-terminal and prints the device path to open. A rate of 0\n"
                          "plays as fast as the reader takes the data. Runs until interrupted, or with\n"
-                         "--exit-when-done until the capture has been played once.\n");
+                         "--exit-when-done until the capture has been played once. --burst MS writes the\n"
+                         "lines that fell due together at most every MS milliseconds.\n");
     return 2;
 }
 
@@ -52,7 +53,8 @@ int main(int argc, char** argv)
             exitWhenDone = true;
             continue;
         }
-        if (arg != "--capture" && arg != "--type" && arg != "--rate" && arg != "--link" && arg != "--start-delay")
+        if (arg != "--capture" && arg != "--type" && arg != "--rate" && arg != "--link" && arg != "--start-delay" &&
+            arg != "--burst")
             return Usage(("unknown argument " + arg).c_str());
         if (i + 1 >= argc)
             return Usage(("missing value after " + arg).c_str());
@@ -65,6 +67,8 @@ int main(int argc, char** argv)
             options.blocksPerSecond = std::atof(v);
         else if (arg == "--link")
             link = v;
+        else if (arg == "--burst")
+            options.burstInterval = std::chrono::milliseconds(std::atoi(v));
         else
             options.startDelay = std::chrono::milliseconds(std::atoi(v));
     }

@@ -97,6 +97,7 @@ void TForm1::StartSession()
     startStopButton_->setText(kRunningCaption);
     EmptyAllLists();
     state_.DecodeRunning = true;
+    ResumeTick();
 
     // The notices come from the session's threads; the window handles them on the main thread.
     const int session = ++sessionNumber_;
@@ -346,6 +347,25 @@ void TForm1::Timer4Tick()
 {
     if (session_)
         session_->Decoder().AdvanceTick();
+}
+
+void TForm1::PauseTickWhenIdle()
+{
+    if (!session_ || state_.DecodeRunning.load())
+        return;
+    P25Class& decoder = session_->Decoder();
+    if (decoder.Activity().AnyActive() || decoder.Patches().Count() > 0)
+        return;  // the refresh still has to end them on time
+    tickTimer_->stop();
+    decoder.Context().time.FollowSteadyClock();
+}
+
+void TForm1::ResumeTick()
+{
+    if (!session_ || tickTimer_->isActive())
+        return;
+    session_->Decoder().Context().time.FollowTimer();
+    tickTimer_->start();
 }
 
 void TForm1::RunCloseSequence()

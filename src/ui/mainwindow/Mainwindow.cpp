@@ -162,7 +162,10 @@ void TForm1::BuildTimers()
     connect(rateTimer_, &QTimer::timeout, this, &TForm1::Timer1Tick);
     connect(saveTimer_, &QTimer::timeout, this, &TForm1::Timer2Tick);
     connect(portFailureTimer_, &QTimer::timeout, this, &TForm1::Timer3Tick);
-    connect(tickTimer_, &QTimer::timeout, this, &TForm1::Timer4Tick);
+    connect(tickTimer_, &QTimer::timeout, this, [this] {
+        Timer4Tick();
+        PauseTickWhenIdle();
+    });
     // The receive rate is shown from window creation to window close, also outside sessions.
     rateTimer_->start();
 }

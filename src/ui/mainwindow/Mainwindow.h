@@ -125,6 +125,10 @@ public:
     void Timer2Tick();  // periodic save and log auto-saves
     void Timer3Tick();  // stop after a port failure
     void Timer4Tick();  // decoder tick counter
+    // With no session and no call or patch left to expire the tick timer has nothing to do: it
+    // stops, and the counter follows the monotonic clock until the next session starts it again.
+    void PauseTickWhenIdle();
+    void ResumeTick();
 
     // ---- commands ----
     void SaveSystemInformation();  // "&Save System Information"

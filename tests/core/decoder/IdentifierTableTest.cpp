@@ -77,6 +77,25 @@ TEST(IdentifierTable, FirstStoredIdentifierClearsTheBuiltInPlans)
     EXPECT_NEAR(ids.ChannelRxFrequency(0x0010), 851.10625, 1e-9);
 }
 
+// The texts with a frequency follow the table as it changes, for the same channel numbers, in
+// two tables side by side and for channels that share a place among the texts kept.
+TEST(IdentifierTable, ChannelTextsFollowEveryChangeOfTheTable)
+{
+    IdentifierTable ids;
+    IdentifierTable other;
+    EXPECT_EQ(ids.ChannelText(0x0010, true, false), "0-0016(851.10625)");
+    EXPECT_EQ(ids.ChannelText(0x0010, true, true), "0-0016(806.10625)");
+    EXPECT_EQ(ids.ChannelText(0x0111, true, false), "0-0273(852.71250)");
+    EXPECT_EQ(ids.ChannelText(0x0010, true, false), "0-0016(851.10625)");
+    ASSERT_TRUE(ids.StoreIdentifier(0, kBand900));
+    EXPECT_EQ(ids.ChannelText(0x0010, true, false), "0-0016(935.21250)");
+    EXPECT_EQ(ids.ChannelText(0x0010, true, true), "0-0016(896.21250)");
+    EXPECT_EQ(other.ChannelText(0x0010, true, false), "0-0016(851.10625)");
+    EXPECT_EQ(ids.ChannelText(0x0010, true, false), "0-0016(935.21250)");
+    ids.Reset();
+    EXPECT_EQ(ids.ChannelText(0x0010, true, false), "0-0016(851.10625)");
+}
+
 TEST(IdentifierTable, SameEntryChangesTheTableOnlyOnce)
 {
     IdentifierTable ids;

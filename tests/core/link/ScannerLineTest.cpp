@@ -1,7 +1,9 @@
 // Line framing and the field rules of the text scanners, and the binary poll frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/ScannerLineFramer.h"
@@ -114,6 +116,83 @@ std::vector<std::string> FeedAll(ScannerLineFramer& framer, const std::string& b
         if (framer.Feed(static_cast<uint8_t>(c)))
             lines.push_back(framer.Line());
     return lines;
+}
+
+// Taking the bytes a line at a time gives the lines, and the point where each ends, that byte by
+// byte gives, whatever the bytes and however they are cut into reads.
+TEST(ScannerLineFraming, LineAtATimeFramesAsByteByByte)
+{
+    std::string high;
+    for (char c : "P25,0," + kHex)
+        high.push_back(static_cast<char>(c | 0x80));
+    const std::string inputs[] = {
+        "P25,0," + kHex + "\r\nP25,0," + kHex + "\r\n",
+        "\r\n\n\rshort\n",
+        high + "\r\n",
+        std::string("ab") + static_cast<char>(0x8D) + "cd\n",
+        std::string("P25,0,\0", 7) + kHex + "\r",
+        std::string(1019, 'A') + "XYZ\n" + std::string(1020, 'A') + "XYZ\n",
+        std::string(3000, 'B') + "\nP25,0," + kHex + "\r",
+        std::string(1015, 'C') + std::string("\0", 1) + "DEFGH\n",
+        "no end",
+    };
+    for (const std::string& input : inputs) {
+        ScannerLineFramer reference(1);
+        std::vector<std::pair<size_t, std::string>> expected;
+        for (size_t i = 0; i < input.size(); ++i)
+            if (reference.Feed(static_cast<uint8_t>(input[i])))
+                expected.emplace_back(i + 1, reference.Line());
+        for (const size_t chunk : {size_t{1}, size_t{7}, size_t{1000}, input.size()}) {
+            ScannerLineFramer framer(1);
+            std::vector<std::pair<size_t, std::string>> lines;
+            const auto* bytes = reinterpret_cast<const uint8_t*>(input.data());
+            for (size_t start = 0; start < input.size(); start += chunk) {
+                const size_t end = std::min(input.size(), start + chunk);
+                for (size_t i = start; i < end;) {
+                    bool ended = false;
+                    i += framer.FeedUntilLineEnd(bytes + i, end - i, ended);
+                    if (ended)
+                        lines.emplace_back(i, framer.Line());
+                }
+            }
+            EXPECT_EQ(lines, expected) << input.substr(0, 40) << " in reads of " << chunk;
+        }
+    }
+}
+
+// The PSR and Uniden forms judge a line by its fields as SplitFields cuts them.
+TEST(ScannerLineFields, JudgingAgreesWithTheSplitFields)
+{
+    const std::string lines[] = {"P25,0," + kHex,
+                                 "P25,0," + kHex + ",",
+                                 "P25,0," + kHex + ",x,y",
+                                 "P25:0:" + kHex,
+                                 "P25,," + kHex,
+                                 "P25,0,",
+                                 "P25," + kHex,
+                                 "P25," + kHex + ",",
+                                 ",P25,0," + kHex,
+                                 "P26,0," + kHex,
+                                 "P25,0," + kHex + "0",
+                                 "P25,0,,,,,,,,,,,,,,,,,,,,",
+                                 "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+                                 "P25,0," + kHex + " note"};
+    for (const std::string& line : lines) {
+        for (const int type : {1, 2}) {
+            const size_t dataField = type == 1 ? 2 : 1;
+            const std::string_view text = type == 1 ? std::string_view(line).substr(0, line.find(' ')) : line;
+            const auto fields = ScannerLineFramer::SplitFields(text);
+            const ScannerLine judged = ScannerLineFramer::Judge(type, line);
+            if (line.size() <= ScannerLineFramer::kShortLineMax) {
+                EXPECT_FALSE(judged.reply) << line;
+                continue;
+            }
+            EXPECT_EQ(judged.reply, fields.size() > dataField) << type << " " << line;
+            const bool block = fields.size() > dataField && fields[0] == "P25" &&
+                               fields[dataField].size() == ScannerLineFramer::kHexDigits;
+            EXPECT_EQ(judged.hasBlock, block) << type << " " << line;
+        }
+    }
 }
 
 TEST(ScannerLineFraming, CrAndLfEachEndALineAndBitSevenIsDropped)

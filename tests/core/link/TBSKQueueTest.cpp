@@ -73,6 +73,37 @@ TEST(TBSKQueueTest, KeepsArrivalOrderAcrossTheWrap)
     EXPECT_EQ(next, 120);
 }
 
+// Blocks pushed together go in as far as there is room, in order and across the wrap, and wake a
+// waiting consumer once.
+TEST(TBSKQueueTest, PushingSeveralTakesWhatFitsInOrder)
+{
+    TBSKQueue queue;
+    Tsbk out{};
+    for (int i = 0; i < 150; ++i) {  // both indices to slot 150
+        ASSERT_TRUE(queue.Push(Numbered(0)));
+        ASSERT_TRUE(queue.Pop(out));
+    }
+    std::array<Tsbk, 120> blocks{};
+    for (int i = 0; i < 120; ++i)
+        blocks[static_cast<size_t>(i)] = Numbered(100 + i);
+    EXPECT_EQ(queue.Push(blocks.data(), 120), 120u);
+    EXPECT_EQ(queue.Push(blocks.data(), 0), 0u);
+    EXPECT_EQ(queue.Push(blocks.data(), 120), 80u);  // only the room left
+    EXPECT_EQ(queue.Push(blocks.data(), 1), 0u);     // full: nothing changed
+    EXPECT_EQ(queue.Count(), TBSKQueue::kSlots);
+    for (int i = 0; i < TBSKQueue::kSlots; ++i) {
+        ASSERT_TRUE(queue.Pop(out));
+        EXPECT_EQ(NumberOf(out), 100 + i % 120) << i;
+    }
+
+    std::atomic<bool> result{false};
+    std::jthread consumer([&](std::stop_token st) { result = queue.WaitForData(st, 600s); });
+    EXPECT_EQ(queue.Push(blocks.data(), 3), 3u);
+    consumer.join();
+    EXPECT_TRUE(result);
+    EXPECT_EQ(NamedLock::HeldCount(), 0);
+}
+
 TEST(TBSKQueueTest, FreePercentRoundsHalvesUp)
 {
     // Free share in whole per cent, halves rounded up.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -345,6 +347,40 @@ TEST_F(ChannelActivityTest, GrantOnAChannelThatCannotBeAddedIsIgnored)
     EXPECT_TRUE(Drain().empty());
 
     EXPECT_TRUE(activity.RecordGroupGrant(0x1100, 100, "", 5001));  // a known line still works
+}
+
+// The tick counter handed between its timer and the monotonic clock keeps the value it reached:
+// no tick lost, none counted twice, and the clock moves it on by itself.
+TEST(TickCounter, SwitchingBetweenTimerAndMonotonicClockKeepsTheCount)
+{
+    TimeBase time;
+    time.SetTick(50);
+    time.AdvanceTick();
+    EXPECT_EQ(time.Tick(), 51);
+    EXPECT_FALSE(time.FollowsSteadyClock());
+
+    time.FollowSteadyClock();
+    EXPECT_TRUE(time.FollowsSteadyClock());
+    const int32_t followed = time.Tick();
+    EXPECT_GE(followed, 51);
+    EXPECT_LE(followed, 52);
+    time.AdvanceTick();  // a timer event meanwhile still counts once
+    EXPECT_GE(time.Tick(), followed + 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    EXPECT_GE(time.Tick(), followed + 3);
+
+    time.FollowTimer();
+    EXPECT_FALSE(time.FollowsSteadyClock());
+    const int32_t handed = time.Tick();
+    EXPECT_GE(handed, followed + 3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(time.Tick(), handed) << "only the timer moves it now";
+    time.AdvanceTick();
+    EXPECT_EQ(time.Tick(), handed + 1);
+    time.SetTick(7);
+    time.FollowSteadyClock();
+    EXPECT_GE(time.Tick(), 7);
+    EXPECT_LE(time.Tick(), 8);
 }
 
 }  // namespace
