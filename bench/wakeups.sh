@@ -5,6 +5,7 @@
 #   - varnel --headless --port on the demo capture played by varnel-sim at 40 blocks/s;
 #   - the same with a silent line (nothing arriving);
 #   - the desktop program (offscreen) decoding its built-in demo, default tabs;
+#   - the same with every log view visible;
 #   - the desktop program with no session running.
 # Usage: bench/wakeups.sh [BUILD_DIR] [SECONDS]
 set -euo pipefail
@@ -80,6 +81,15 @@ os.makedirs(f"{work}/d1")
 p = subprocess.Popen([f"{build}/varnel", "--demo", "-DECODE", "--data-dir", f"{work}/d1"], env=env,
                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 measure("desktop, demo at 40 blocks/s, default tabs", p.pid)
+stop(p)
+# The same with every log view visible, so every updater works on each refresh.
+os.makedirs(f"{work}/d3")
+with open(f"{work}/d3/varnel.INI", "w") as ini:
+    for section in ("OtherInfo", "Grants", "Unknowns", "PktDump", "PSRDUMP", "Affiliations", "Patches"):
+        ini.write(f"[{section}]\r\nVisible=Yes\r\n")
+p = subprocess.Popen([f"{build}/varnel", "--demo", "-DECODE", "--data-dir", f"{work}/d3"], env=env,
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+measure("desktop, demo at 40 blocks/s, every log view", p.pid)
 stop(p)
 os.makedirs(f"{work}/d2")
 p = subprocess.Popen([f"{build}/varnel", "--data-dir", f"{work}/d2"], env=env,
