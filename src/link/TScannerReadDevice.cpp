@@ -62,6 +62,8 @@ void TScannerReadThread::ReadText(TCommPort& port, std::stop_token& stop)
     for (int i = 0; i < got && !stop.stop_requested(); ++i)
         if (framer_.Feed(bytes[i]))
             HandleLine(stop);
+    if (got > 0 && got < kTrickleBytes)
+        Pause(kGatherWait);
 }
 
 void TScannerReadThread::HandleLine(std::stop_token& stop)

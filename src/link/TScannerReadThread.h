@@ -53,6 +53,12 @@ public:
     // A text line's reader sleeps in the kernel until bytes arrive, the device hangs up or a stop
     // is asked: a silent line costs no wake-ups.
     static constexpr std::chrono::milliseconds kInputWait = TCommPort::kNoTimeout;
+    // A control channel trickles in a line every 25 ms or so: after a read of less than
+    // kTrickleBytes the reader lets the driver gather lines for kGatherWait (a stop still ends the
+    // pause at once) and takes them in one read, so neither it nor the processing thread wakes per
+    // line. A scanner sending faster fills reads beyond kTrickleBytes and is read without pause.
+    static constexpr std::chrono::milliseconds kGatherWait{100};
+    static constexpr int kTrickleBytes = 1024;
     // Type 0: how long a poll reply, and the answer to its acknowledgement, are waited for.
     static constexpr std::chrono::milliseconds kReplyWait{250};
     static constexpr std::chrono::milliseconds kAckAnswerWait{100};
