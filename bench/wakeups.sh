@@ -21,15 +21,20 @@ build, seconds, work = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 tck = os.sysconf("SC_CLK_TCK")
 
 def switches(pid):
-    total = 0
+    """Context switches so far of each thread of the process, by thread id."""
+    counts = {}
     for t in os.listdir(f"/proc/{pid}/task"):
         try:
-            for line in open(f"/proc/{pid}/task/{t}/status"):
-                if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
-                    total += int(line.split()[1])
+            counts[t] = sum(int(line.split()[1]) for line in open(f"/proc/{pid}/task/{t}/status")
+                            if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")))
         except FileNotFoundError:
             pass
-    return total
+    return counts
+
+def switched(before, after):
+    # Per thread, so a thread that ends meanwhile does not take its earlier count off the sum (its
+    # last switches are lost instead; threads started meanwhile count from 0).
+    return sum(n - before.get(t, 0) for t, n in after.items())
 
 def cpu(pid):
     f = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
@@ -47,7 +52,7 @@ def measure(label, pid):
     time.sleep(seconds)
     s1, c1, t1 = switches(pid), cpu(pid), time.monotonic()
     dt = t1 - t0
-    print(f"{label:44s} {(s1 - s0) / dt:8.1f} switches/s {100 * (c1 - c0) / dt:7.3f} % CPU "
+    print(f"{label:44s} {switched(s0, s1) / dt:8.1f} switches/s {100 * (c1 - c0) / dt:7.3f} % CPU "
           f"({round((c1 - c0) * tck)} ticks) {rss(pid):6.1f} MiB", flush=True)
 
 def stop(p):
