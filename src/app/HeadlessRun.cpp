@@ -250,6 +250,8 @@ int RunHeadless(const HeadlessOptions& options, const char* argv0)
     TBSKQueue& queue = session.Queue();
     report.Attach(decoder);
     ApplySettingsToDecoder(settings, decoder);
+    // A run that keeps the per-system files also keeps what it learnt of a site it moves away from.
+    decoder.SetSaveBeforeNewIdentity(live || options.save || options.saveEvery > 0);
     if (feed)
         decoder.SetEventSink(feed);
     if (options.dump) {

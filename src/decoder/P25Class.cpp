@@ -76,6 +76,7 @@ bool P25Class::SetSystemId(uint32_t id)
     LockGuard g(sysInfo_.Lock());
     if (id == sysInfo_.SystemId())
         return false;
+    SaveStoredSystem();
     ResetAll();
     sysInfo_.StoreSystemId(id);
     return true;
@@ -86,6 +87,7 @@ bool P25Class::SetSiteIdentity(uint32_t systemId, uint32_t rfss, uint8_t service
     LockGuard g(sysInfo_.Lock());
     if (sysInfo_.SameSiteIdentity(systemId, rfss, serviceClass, site))
         return false;
+    SaveStoredSystem();
     ResetAll();
     sysInfo_.StoreSiteIdentity(systemId, rfss, serviceClass, site);
     LoadStoredSystem();
@@ -121,6 +123,13 @@ void P25Class::LoadStoredSystem()
 {
     if (store_ != nullptr)
         store_->LoadInto(*this);
+}
+
+void P25Class::SaveStoredSystem()
+{
+    // Nothing to keep before a system was known (the store also skips a system without a site).
+    if (store_ != nullptr && saveBeforeNewIdentity_.load() && sysInfo_.SystemId() != 0)
+        store_->SaveFrom(*this);
 }
 
 void P25Class::SetSwitches(const PresentationSwitches& s)

@@ -95,6 +95,10 @@ public:
     // by the decoder from then on.
     void SetStoredKnowledge(std::unique_ptr<StoredKnowledge> store);
     StoredKnowledge* Knowledge() const { return store_.get(); }
+    // Whether a new identity (another system, RFSS, site or service class) first stores what was
+    // learnt of the old one: set by owners that keep their per-system files (not a replay without
+    // saving), so moving the scanner to another site loses nothing learnt since the last save.
+    void SetSaveBeforeNewIdentity(bool on) { saveBeforeNewIdentity_ = on; }
 
     // State areas.
     SystemInfoArea& SysInfo() { return sysInfo_; }
@@ -137,10 +141,12 @@ public:
 private:
     bool PassesStartupFilter(const Tsbk& block) const;
     void LoadStoredSystem();
+    void SaveStoredSystem();
 
     DecoderContext ctx_;
     std::string programFolder_;
     std::unique_ptr<StoredKnowledge> store_;
+    std::atomic<bool> saveBeforeNewIdentity_{false};
 
     // Declared before the areas that refer to them.
     SystemInfoArea sysInfo_;

@@ -10,4 +10,7 @@ public:
     // Reads the stored knowledge of the decoder's current system and site over its state. Called
     // with "SYSINFOLOCK" held.
     virtual void LoadInto(P25Class& decoder) = 0;
+    // Stores what the decoder learnt of its current system and site, before it forgets them for
+    // another identity. Called with "SYSINFOLOCK" held.
+    virtual void SaveFrom(P25Class& decoder) = 0;
 };

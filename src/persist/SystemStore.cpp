@@ -37,6 +37,7 @@ struct Snapshot {
 class SystemFolderKnowledge final : public StoredKnowledge {
 public:
     void LoadInto(P25Class& decoder) override { LoadSystemData(decoder); }
+    void SaveFrom(P25Class& decoder) override { SaveSystemData(decoder); }
 
     void SetNotices(std::function<void(const StoreNotice&)> notices)
     {

@@ -220,6 +220,8 @@ void TForm1::RunWindowShown()
     session_ = std::make_unique<DecodeSession>(WallClock(), ProgramFolder());
     if (options_.demo)
         session_->UseDemo(options_.demoCapture, kDemoScannerType);
+    // The scanner moved to another site or system: what was learnt of the old one is written first.
+    session_->Decoder().SetSaveBeforeNewIdentity(true);
     tickTimer_->start();
     // Problems of the per-system files come from the thread that loads or saves them.
     SetStoreNotices(session_->Decoder(), [this](const StoreNotice& notice) {

@@ -294,6 +294,39 @@ TEST_F(SystemFilesTest, SiteChangeReadsTheNewTowerOverTheCurrentState)
     EXPECT_DOUBLE_EQ(ch[1].rxFrequency, 460.0125);
 }
 
+// A new identity empties the decoder. An owner that keeps its files has what was learnt of the old
+// site written first, so moving the scanner to another site or system and back loses nothing; a
+// run that does not save (a replay without --save) writes nothing.
+TEST_F(SystemFilesTest, ANewIdentityFirstStoresWhatWasLearntOfTheOldOne)
+{
+    constexpr uint32_t kOtherSystem = 0x2B7;
+    for (const bool keep : {true, false}) {
+        SCOPED_TRACE(keep ? "files kept" : "files not kept");
+        std::filesystem::remove_all(root + "System1A3");
+        std::filesystem::remove_all(root + "System2B7");
+        auto d = NewDecoder();
+        d->SetSaveBeforeNewIdentity(keep);
+        Identify(*d);
+        d->Talkgroups().SetTalkgroup(3002, "Fire Dispatch", 10, 0);  // learnt, not yet saved
+        d->Radios().SetRadio(1442202, "Engine 12", 0);
+
+        d->SetSiteIdentity(kSystem, kRfss, kServiceClass, kSite + 1);  // another site: emptied, then read
+        EXPECT_EQ(d->Talkgroups().IsTalkgroupKnown(3002), keep);
+        EXPECT_EQ(std::filesystem::exists(Folder() + "Tower0105.txt"), keep);
+
+        d->SetSiteIdentity(kOtherSystem, kRfss, kServiceClass, kSite);  // another system
+        EXPECT_FALSE(d->Talkgroups().IsTalkgroupKnown(3002));
+        Identify(*d);  // and back
+        ASSERT_EQ(d->Talkgroups().IsTalkgroupKnown(3002), keep);
+        if (keep) {
+            EXPECT_EQ(Talkgroup(*d, 3002).description, "Fire Dispatch");
+            EXPECT_EQ(Talkgroup(*d, 3002).priority, 10);
+        }
+        EXPECT_EQ(d->Radios().PeekRadioText(1442202), keep ? "Engine 12" : "");
+        EXPECT_EQ(std::filesystem::exists(SystemFolder(root, kOtherSystem) + "System.ini"), keep);
+    }
+}
+
 TEST_F(SystemFilesTest, SavingLeavesTheScreensChangedFlagsAlone)
 {
     auto d = NewDecoder();
