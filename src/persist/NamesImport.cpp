@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <unordered_map>
 
 #include "persist/CsvReader.h"
@@ -298,49 +299,55 @@ Plan PlanRadios(std::string_view csv, RadioTable& table, bool replace)
     return Read(csv, Kind::Radios, existing, replace);
 }
 
-int Apply(const Plan& plan, TalkgroupTable& table)
+namespace {
+
+// Under the table's lock: hands `set` each new or changed row of the plan with the entry's last-seen
+// time (nullopt for a new entry: an import is not a sighting, so the time of an entry stays), and
+// counts the rows it applied.
+template <class Table, class Count, class Set>
+int ApplyRows(const Plan& plan, Kind kind, Table& table, Count count, Set set)
 {
-    if (plan.kind != Kind::Talkgroups)
+    if (plan.kind != kind)
         return 0;
     LockGuard g(table.Lock());
-    // Last-seen times of the entries that stay: an import is not a sighting.
     std::unordered_map<int32_t, int64_t> lastSeen;
-    for (int i = 0; i < table.TalkgroupCount(); ++i)
+    for (int i = 0; i < count(table); ++i)
         lastSeen.emplace(table.At(i).id, table.At(i).lastSeen);
     int applied = 0;
     for (const Row& row : plan.rows) {
         if (row.change == Row::Change::Unchanged)
             continue;
         const auto seen = lastSeen.find(row.id);
-        if (seen == lastSeen.end()) {
-            table.SetTalkgroup(row.id, row.name, row.priority != kNoPriority ? row.priority : kDefaultPriority, 0);
-            table.SetTalkgroupFirstSeen(row.id, 0);  // never heard yet
-        } else {
-            table.SetTalkgroup(row.id, row.name, row.priority != kNoPriority ? row.priority : kKeepPriority,
-                               seen->second);
-        }
-        ++applied;
+        if (set(row, seen == lastSeen.end() ? std::nullopt : std::optional<int64_t>(seen->second)))
+            ++applied;
     }
     return applied;
 }
 
+}  // namespace
+
+int Apply(const Plan& plan, TalkgroupTable& table)
+{
+    return ApplyRows(
+        plan, Kind::Talkgroups, table, [](TalkgroupTable& t) { return t.TalkgroupCount(); },
+        [&table](const Row& row, std::optional<int64_t> seen) {
+            if (!seen) {
+                table.SetTalkgroup(row.id, row.name, row.priority != kNoPriority ? row.priority : kDefaultPriority, 0);
+                table.SetTalkgroupFirstSeen(row.id, 0);  // never heard yet
+            } else {
+                table.SetTalkgroup(row.id, row.name, row.priority != kNoPriority ? row.priority : kKeepPriority, *seen);
+            }
+            return true;
+        });
+}
+
 int Apply(const Plan& plan, RadioTable& table)
 {
-    if (plan.kind != Kind::Radios)
-        return 0;
-    LockGuard g(table.Lock());
-    std::unordered_map<int32_t, int64_t> lastSeen;
-    for (int i = 0; i < table.RadioCount(); ++i)
-        lastSeen.emplace(table.At(i).id, table.At(i).lastSeen);
-    int applied = 0;
-    for (const Row& row : plan.rows) {
-        if (row.change == Row::Change::Unchanged)
-            continue;
-        const auto seen = lastSeen.find(row.id);
-        if (table.SetRadio(row.id, row.name, seen == lastSeen.end() ? 0 : seen->second))
-            ++applied;
-    }
-    return applied;
+    return ApplyRows(
+        plan, Kind::Radios, table, [](RadioTable& t) { return t.RadioCount(); },
+        [&table](const Row& row, std::optional<int64_t> seen) {
+            return table.SetRadio(row.id, row.name, seen.value_or(0));
+        });
 }
 
 std::string Summary(const Plan& plan)
