@@ -35,7 +35,7 @@ std::chrono::milliseconds ActivityExpiry::UntilNextExpiry()
     auto wait = kQuietPeriod;
     // A call ends once its channel has been silent for more than the time-out.
     if (const auto earliest = decoder_.Activity().EarliestCallActivity()) {
-        const int64_t due = int64_t{*earliest} + decoder_.Context().tgTimeOut.load() + 1;
+        const int64_t due = decoder_.Activity().ExpiryTick(*earliest);
         const int64_t ticks = std::max<int64_t>(1, due - decoder_.Tick());
         wait = std::min<std::chrono::milliseconds>(wait, ticks * kTick);
     }

@@ -430,11 +430,10 @@ bool ChannelActivity::ExpireChannelActivity()
 {
     LockGuard g(channels_.Lock());
     const int64_t tick = ctx_.time.Tick();
-    const int64_t timeout = ctx_.tgTimeOut.load();
     bool expired = false;
     for (int i = 0; i < channels_.Count(); ++i) {
         FreqInfo& rec = channels_.Record(i);
-        if (rec.usage.empty() || rec.lastActivity + timeout >= tick)
+        if (rec.usage.empty() || tick < ExpiryTick(rec.lastActivity))
             continue;
         if (ctx_.EventsWanted() && IsCallUsage(rec.usage))
             ReportCallEnd(ctx_, rec.usage, rec.target, rec, kEndExpired);

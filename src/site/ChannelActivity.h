@@ -62,6 +62,9 @@ public:
     // The earliest tick of last activity of the lines that have a call, or nullopt while none
     // has: no line returns to idle before that tick plus the time-out has passed.
     std::optional<int32_t> EarliestCallActivity();
+    // The first tick at which a line last active at `lastActivity` is expired: the time-out has
+    // passed. The one rule for the expiry and for those who wait for it.
+    int64_t ExpiryTick(int32_t lastActivity) const { return int64_t{lastActivity} + ctx_.tgTimeOut.load() + 1; }
 
 private:
     // What of a line makes a call, for the event feed: the line before a Record operation's steps.

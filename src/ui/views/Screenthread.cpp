@@ -150,7 +150,7 @@ bool ScreenThread::WorkWaiting() const
     const int32_t tick = decoder.Tick();
     if (tick != lastTick_.load()) {
         const int32_t call = earliestCall_.load();
-        if (call != kNone32 && static_cast<int64_t>(tick) > static_cast<int64_t>(call) + decoder.Context().tgTimeOut)
+        if (call != kNone32 && tick >= decoder.Activity().ExpiryTick(call))
             return true;
         if (patchExpiry_.load() != kNone64 && decoder.Context().time.Now() >= patchExpiry_.load())
             return true;
